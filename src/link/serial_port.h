@@ -1,0 +1,34 @@
+#pragma once
+// The console's own small serial-port interface. Every primitive failure throws
+// PortError with the message and the OS error number.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include <QString>
+
+namespace zmr {
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+  // Opens "COM<n>" (mapped by PortDevice) exclusively at 9600 8N1, no flow control,
+  // DTR and RTS inactive. Throws PortError("Unable to open com port", errno) and the like.
+  virtual void open(const QString& name) = 0;
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
+  virtual void purge(bool input, bool output) = 0;
+  // Sends the whole buffer in one write; returns the count written (a time-out is not an error).
+  virtual std::size_t write(std::span<const std::uint8_t> bytes) = 0;
+  // Returns at once with at most max bytes that have already arrived (possibly none).
+  virtual std::vector<std::uint8_t> read(std::size_t max) = 0;
+  // Blocks until a byte can be read or ms pass; true when one can be read. Lets a
+  // caller wait without spinning.
+  virtual bool waitReadable(int ms) = 0;
+};
+
+// The QSerialPort implementation.
+std::unique_ptr<SerialPort> MakeQtSerialPort();
+
+}  // namespace zmr

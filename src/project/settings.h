@@ -1,0 +1,49 @@
+#pragma once
+// timer.ini: the console's lasting settings, one 1539-byte binary record beside the program.
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include <QString>
+
+#include "project/short_string.h"
+
+namespace zmr {
+
+inline constexpr std::size_t kSettingsFileSize = 1539;
+inline constexpr int kRecentProjects = 5;
+inline constexpr char kSettingsFileName[] = "timer.ini";
+
+struct ProgramSettings {
+  std::uint16_t com_port = 0;
+  std::uint8_t show_welcome = 0;
+  std::array<ShortString<255>, kRecentProjects> recent_projects{};  // entry 1 first
+  ShortString<255> project_folder{};
+
+  using Bytes = std::array<std::uint8_t, kSettingsFileSize>;
+  Bytes toBytes() const;
+  void fromBytes(std::span<const std::uint8_t, kSettingsFileSize> bytes);
+};
+
+void DefaultSettings(ProgramSettings& settings);
+
+// The folder of the running executable, with a trailing separator.
+QString ExecutableFolder();
+
+// Loads timer.ini from program_folder, creating it with the defaults when missing.
+// A file shorter than the record is taken as missing: defaults, rewritten whole.
+void LoadSettings(ProgramSettings& settings, const QString& program_folder);
+
+// Replaces timer.ini in program_folder with the record. When the file cannot be
+// created it writes nothing and says nothing; a failure after that throws IoError and
+// leaves the old file as it was.
+void SaveSettings(const ProgramSettings& settings, const QString& program_folder);
+
+// Brings the path to the head of the recent list; true when it was not in the list
+// (and so was inserted), false when it was already there (the list may be reordered).
+bool PushRecentProject(ProgramSettings& settings, const QString& path);
+
+// Empties the five entries and saves.
+void ClearRecentProjects(ProgramSettings& settings, const QString& program_folder);
+
+}  // namespace zmr

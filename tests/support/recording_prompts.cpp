@@ -1,0 +1,76 @@
+#include "support/recording_prompts.h"
+
+namespace zmr::testing {
+
+void RecordingPrompts::beep() {
+  ++beeps;
+  log.emplace_back("beep");
+  last_was_beep_ = true;
+}
+
+BoxAnswer RecordingPrompts::message(BoxKind kind, const QString& text, BoxButtons buttons) {
+  boxes.push_back({kind, text, buttons, last_was_beep_});
+  last_was_beep_ = false;
+  const char* name = kind == BoxKind::Error ? "error" : kind == BoxKind::Warning ? "warning" : "info";
+  log.push_back(std::string(name) + (buttons == BoxButtons::YesNo ? "?" : "") + ": " + text.toStdString());
+  if (buttons == BoxButtons::Ok) {
+    return BoxAnswer::Ok;
+  }
+  if (answers.empty()) {
+    return BoxAnswer::Yes;
+  }
+  const BoxAnswer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::optional<QString> RecordingPrompts::openFileName(const FileDialogRequest& request) {
+  last_was_beep_ = false;
+  log.emplace_back("open-dialog");
+  file_requests.push_back(request);
+  if (file_answers.empty()) {
+    return std::nullopt;
+  }
+  auto answer = file_answers.front();
+  file_answers.pop_front();
+  return answer;
+}
+
+std::optional<QString> RecordingPrompts::saveFileName(const FileDialogRequest& request) {
+  last_was_beep_ = false;
+  log.emplace_back("save-dialog");
+  file_requests.push_back(request);
+  if (file_answers.empty()) {
+    return std::nullopt;
+  }
+  auto answer = file_answers.front();
+  file_answers.pop_front();
+  return answer;
+}
+
+void RecordingPrompts::shellOpen(const QString& target) {
+  log.push_back("shell: " + target.toStdString());
+  opened.push_back(target);
+}
+
+void RecordingPrompts::setClipboardText(const QString& text) {
+  log.emplace_back("clipboard");
+  clipboard = text;
+}
+
+void RecordingPrompts::setBusyCursor(bool busy) {
+  busy_depth += busy ? 1 : -1;
+  log.emplace_back(busy ? "busy" : "idle");
+}
+
+void RecordingPrompts::processEvents() { ++process_events_calls; }
+
+std::vector<QString> RecordingPrompts::texts() const {
+  std::vector<QString> result;
+  for (const auto& box : boxes) {
+    result.push_back(box.text);
+  }
+  return result;
+}
+
+}  // namespace zmr::testing
