@@ -39,7 +39,7 @@ TEST(Windows1252, RoundTripsItsOwnCharactersAndMarksOthers) {
   const std::string bytes = ToCp1252(text);
   EXPECT_EQ(bytes, std::string("Caf\xE9 \x80" "5 \x93" "bell\x94"));
   EXPECT_EQ(FromCp1252(bytes), text);
-  EXPECT_EQ(ToCp1252(QString::fromUtf8("\u0416\U0001F514!")), "??!");  // Cyrillic, an emoji
+  EXPECT_EQ(ToCp1252(QString::fromUtf8("\u0416\U0001F514!")), "?" "?!");  // Cyrillic, an emoji
 }
 
 }  // namespace
