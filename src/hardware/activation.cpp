@@ -34,9 +34,9 @@ bool DeactivateTimer(TimerLink& link, Prompts& prompts) {
   return RunCommand(link, prompts, false, TimerCommand::DeactivateCmd, 0);
 }
 
-void TestOutput(TimerLink& link, Prompts& prompts) {
+bool TestOutput(TimerLink& link, Prompts& prompts) {
   // The payload is link_data 0..9 as the preamble's reply left them.
-  RunCommand(link, prompts, true, TimerCommand::OutputTest, kOutputTestLength);
+  return RunCommand(link, prompts, true, TimerCommand::OutputTest, kOutputTestLength);
 }
 
 }  // namespace zmr
