@@ -87,6 +87,9 @@ static_assert(sizeof(ProjectSetup) == kProjectFileSize);
 // day empty. Slots 121..128 keep whatever they hold.
 void ResetProject(ProjectSetup& project);
 
+// Both tags in place, count bytes included: what makes a record a project.
+bool HasProjectTags(const ProjectSetup& project);
+
 // The cell text of one occupied slot: "07:05, 3", "06:00, On".
 QString EventText(const ScheduleEvent& event);
 

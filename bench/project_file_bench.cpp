@@ -1,0 +1,73 @@
+// Times opening and saving a project: median and spread over many runs.
+// Run: build/default/bin/project_file_bench [runs]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "base/prompts.h"
+#include "project/project_file.h"
+#include "support/project_fixtures.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Figures {
+  double median_us, p10_us, p90_us;
+};
+
+Figures Summarise(std::vector<double> us) {
+  std::sort(us.begin(), us.end());
+  auto at = [&](double q) { return us[static_cast<std::size_t>(q * (us.size() - 1))]; };
+  return {at(0.5), at(0.1), at(0.9)};
+}
+
+template <typename F>
+Figures Time(int runs, F&& f) {
+  std::vector<double> us;
+  us.reserve(runs);
+  for (int i = 0; i < runs; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+  }
+  return Summarise(std::move(us));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zmr;
+  using namespace zmr::testing;
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 500;
+  TempDir dir;
+  auto data = MakeConsoleData(dir.folder());
+  const QString path = dir.file("bench.zmr");
+  auto project = std::make_unique<ProjectSetup>();
+  ResetProject(*project);
+  for (int day = 1; day <= kDays; ++day) {
+    for (int slot = 1; slot <= kEventsPerDay; ++slot) {
+      AddPulse(*project, day, slot, (slot * 11) / 60, (slot * 11) % 60, 5, "Bell");
+    }
+  }
+  WriteProject(path, *project);
+
+  RecordingPrompts prompts;
+  RecordingView view;
+  const Figures open = Time(runs, [&] {
+    data->state.project_open = false;
+    data->state.project_path = path;
+    if (OpenProjectFile(*data, prompts, view) != OpenOutcome::Opened) {
+      std::abort();
+    }
+  });
+  const Figures save = Time(runs, [&] { SaveProject(*data); });
+  std::printf("runs: %d, full week (7 x 120 events), record %zu bytes\n", runs, sizeof(ProjectSetup));
+  std::printf("open (checks, read, recent list, timer.ini save): median %.0f us (p10 %.0f, p90 %.0f)\n",
+              open.median_us, open.p10_us, open.p90_us);
+  std::printf("save (temp file, fsync, rename):                  median %.0f us (p10 %.0f, p90 %.0f)\n",
+              save.median_us, save.p10_us, save.p90_us);
+  return 0;
+}

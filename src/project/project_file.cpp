@@ -1,0 +1,126 @@
+#include "project/project_file.h"
+
+#include <cstring>
+#include <span>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "base/file_io.h"
+#include "base/prompts.h"
+
+namespace zmr {
+namespace {
+
+constexpr int kMaxFolderLength = 255;
+
+enum class CaptionStyle { Plain, Colon };
+
+std::span<const std::uint8_t> RecordBytes(const ProjectSetup& project) {
+  return {reinterpret_cast<const std::uint8_t*>(&project), sizeof(ProjectSetup)};
+}
+
+bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+void Refuse(Prompts& prompts, const QString& text) {
+  prompts.beep();
+  prompts.message(BoxKind::Error, text);
+}
+
+// The common end of both open paths: size, record, tags, read-only, caption, recent list.
+OpenOutcome LoadCheckedProject(ConsoleData& data, Prompts& prompts, ProjectView& view, CaptionStyle style) {
+  const QString& path = data.state.project_path;
+  if (QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
+    Refuse(prompts, kNotValidProjectText);
+    return OpenOutcome::NotValid;
+  }
+  const std::vector<std::uint8_t> bytes = ReadFileStart(path, kProjectFileSize + 1);
+  if (bytes.size() != kProjectFileSize) {  // changed size since we looked
+    Refuse(prompts, kNotValidProjectText);
+    return OpenOutcome::NotValid;
+  }
+  std::memcpy(&data.project, bytes.data(), kProjectFileSize);
+  if (!HasProjectTags(data.project)) {
+    Refuse(prompts, kNotValidProjectText);
+    return OpenOutcome::NotValid;
+  }
+
+  data.state.project_readonly = IsReadOnlyFile(path);
+  data.state.project_open = true;
+  QString suffix;
+  if (data.state.project_readonly) {
+    suffix = QStringLiteral(" (Read Only)");
+    prompts.beep();
+    prompts.message(BoxKind::Information, kReadOnlyProjectText);
+  }
+  view.setCaption((style == CaptionStyle::Colon ? QStringLiteral("Zemra: ") : QStringLiteral("Zemra ")) + path +
+                  suffix);
+
+  PushRecentProject(data.settings, path);
+  data.settings.project_folder.setText(FolderOf(path).left(kMaxFolderLength));
+  SaveSettings(data.settings, data.state.program_folder);
+  view.RefreshMainMenu();
+  return OpenOutcome::Opened;
+}
+
+}  // namespace
+
+QString FolderOf(const QString& path) {
+  const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+  return cut < 0 ? QString() : path.left(cut + 1);
+}
+
+bool IsValidProjectFile(const QString& path) {
+  if (!FileExists(path) || QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
+    return false;
+  }
+  const std::vector<std::uint8_t> bytes = ReadFileStart(path, kProjectFileSize + 1);
+  if (bytes.size() != kProjectFileSize) {
+    return false;
+  }
+  ProjectSetup probe;
+  std::memcpy(&probe, bytes.data(), kProjectFileSize);
+  return HasProjectTags(probe);
+}
+
+OpenOutcome OpenProjectFile(ConsoleData& data, Prompts& prompts, ProjectView& view) {
+  if (!FileExists(data.state.project_path)) {
+    Refuse(prompts, kProjectNotFoundText);
+    return OpenOutcome::NotFound;
+  }
+  return LoadCheckedProject(data, prompts, view, CaptionStyle::Plain);
+}
+
+OpenOutcome OpenProjectDialog(ConsoleData& data, Prompts& prompts, ProjectView& view) {
+  FileDialogRequest request;
+  const QString folder = data.settings.project_folder.text();
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    request.initial_folder = folder;
+  }
+  request.filter = kProjectFilter;
+  request.default_suffix = QStringLiteral("zmr");
+  const std::optional<QString> chosen = prompts.openFileName(request);
+  if (!chosen) {
+    return OpenOutcome::Cancelled;
+  }
+  data.state.project_path = *chosen;
+  if (!FileExists(data.state.project_path)) {
+    Refuse(prompts, kNotValidProjectText);
+    return OpenOutcome::NotValid;
+  }
+  return LoadCheckedProject(data, prompts, view, CaptionStyle::Colon);
+}
+
+void SaveProject(ConsoleData& data) {
+  if (!data.state.project_open || data.state.project_readonly) {
+    return;
+  }
+  ReplaceFile(data.state.project_path, RecordBytes(data.project), ReplaceMode::ExistingOnly);
+  data.state.project_changed = true;
+}
+
+void WriteProjectFile(const ConsoleData& data) {
+  ReplaceFile(data.state.project_path, RecordBytes(data.project), ReplaceMode::CreateOrReplace);
+}
+
+}  // namespace zmr
