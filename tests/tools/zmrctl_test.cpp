@@ -18,6 +18,7 @@ class ZmrctlTest : public ::testing::Test {
  protected:
   ZmrctlTest() {
     sim.clock.setNow(QDateTime(QDate(2009, 3, 9), QTime(7, 5, 3)));
+    sim.timer.setTimerClock(sim.clock.now());
     env.program_folder = dir.folder();
     env.formats = {"dd/MM/yyyy", "HH:mm:ss"};
     env.make_port = [this] {
