@@ -132,6 +132,18 @@ TEST(SerialPortE2E, PortFailuresArePortErrorsWithTheSystemNumber) {
   EXPECT_THROW(port->read(1), PortError);
 }
 
+TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
+  RealLink real;
+  const auto second = MakeQtSerialPort();
+  try {
+    second->open("COM1");
+    FAIL() << "opened twice";
+  } catch (const PortError& error) {
+    EXPECT_EQ(error.message(), "Unable to open com port");
+  }
+  EXPECT_TRUE(real.link.Transact(TimerCommand::LinkCheck, 0, 0));  // the first is unharmed
+}
+
 TEST(SerialPortE2E, ReadDoesNotWaitAndPurgeDropsReceivedBytes) {
   RealLink real;
   SerialPort& port = *real.port;

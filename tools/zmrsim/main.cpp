@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -111,8 +112,18 @@ int Run(const Options& options) {
       ready.push_back(out.front().byte);
       out.pop_front();
     }
-    if (!ready.empty() && write(line.fd(), ready.data(), ready.size()) < 0 && errno != EAGAIN) {
-      Say("write to the line failed");
+    if (!ready.empty()) {
+      const ssize_t sent = write(line.fd(), ready.data(), ready.size());
+      if (sent < 0 && errno != EAGAIN) {
+        Say("write to the line failed");
+      } else {
+        // The line's buffer is full: keep the rest, in order, for the next round.
+        const std::size_t done = sent < 0 ? 0 : static_cast<std::size_t>(sent);
+        for (std::size_t i = ready.size(); i > done; --i) out.push_front({send_time, ready[i - 1]});
+      }
+    }
+    if ((fds[0].revents & (POLLHUP | POLLERR)) && !(fds[0].revents & POLLIN)) {
+      poll(nullptr, 0, kTickMs);  // the line is down for the moment: do not spin on it
     }
     timer.tick();
   }
