@@ -11,6 +11,7 @@
 #include "hardware/schedule_format.h"
 #include "link/timer_commands.h"
 #include "support/child_process.h"
+#include "support/qt_core_environment.h"
 
 namespace zmr {
 namespace {
@@ -18,22 +19,6 @@ namespace {
 using testing::ZmrsimProcess;
 
 const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
-
-// QSerialPort works without an event loop through its waitFor... calls, but its socket
-// notifiers warn when no application object exists; the programs always have one.
-class QtCoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[8] = "e2e";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QCoreApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtCoreEnvironment);  // gtest owns it
 
 // A link to a freshly started simulator, reached as COM1 through ZMR_COM1.
 struct RealLink {

@@ -12,6 +12,7 @@
 #include "hardware/schedule_format.h"
 #include "link/timer_link.h"
 #include "support/child_process.h"
+#include "support/qt_core_environment.h"
 #include "support/temp_dir.h"
 
 namespace zmr {
@@ -22,20 +23,6 @@ using testing::ZmrsimProcess;
 namespace fs = std::filesystem;
 
 const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
-
-class QtCoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[8] = "e2e";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QCoreApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtCoreEnvironment);  // gtest owns it
 
 ProjectSetup MondayAt0730() {
   ProjectSetup project{};
