@@ -1,0 +1,86 @@
+#pragma once
+// A fresh console for each window test: its own folder as the program folder, the
+// recording Prompts, and a dialog runner that drives dialogs without blocking.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "support/project_fixtures.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+#include "windows/console.h"
+#include "windows/console_windows.h"
+
+namespace zmr::testing {
+
+// A control by its name; fails the test when it is missing.
+template <typename T = QAction>
+T* Control(const QObject& root, const char* name) {
+  T* found = root.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(found, nullptr) << "no control " << name;
+  return found;
+}
+
+// One QApplication for the whole test program (gtest_main owns main()).
+inline QApplication& TestApplication() {
+  static int argc = 1;
+  static char name[] = "zmr_windows_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+// Shows a dialog the way the program does, but runs a script instead of an event loop.
+class ScriptedRunner : public DialogRunner {
+ public:
+  using Script = std::function<void(ConsoleDialog&)>;
+  std::vector<QString> shown;  // objectName of each dialog shown, in order
+  std::deque<Script> scripts;  // one per showing; none: the dialog is left at once
+
+  void run(ConsoleDialog& dialog) override {
+    shown.push_back(dialog.objectName());
+    dialog.FormShow();
+    if (!scripts.empty()) {
+      Script script = std::move(scripts.front());
+      scripts.pop_front();
+      script(dialog);
+    }
+  }
+};
+
+struct World {
+  explicit World(QStringList arguments = {}) : arguments_(std::move(arguments)) { TestApplication(); }
+
+  // Creates the windows; the settings are loaded by the main window's FormShow.
+  ConsoleWindows& windows() {
+    if (!windows_) {
+      windows_ = std::make_unique<ConsoleWindows>(console, arguments_);
+    }
+    return *windows_;
+  }
+  TMainform& main() { return windows().Mainform(); }
+  // Start-up as the program does it when the main window is first shown.
+  TMainform& started() {
+    main().FormShow();
+    return main();
+  }
+  QString iniPath() const { return dir.file(QStringLiteral("timer.ini")); }
+
+  TempDir dir;
+  std::unique_ptr<ConsoleData> data = MakeConsoleData(dir.folder());
+  RecordingPrompts prompts;
+  ScriptedRunner runner;
+  Console console{*data, prompts, runner, nullptr};
+
+ private:
+  QStringList arguments_;
+  std::unique_ptr<ConsoleWindows> windows_;
+};
+
+}  // namespace zmr::testing
