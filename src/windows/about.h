@@ -32,7 +32,7 @@ class Taboutform : public ConsoleDialog {
 };
 
 inline const QString kMakerStatement = QStringLiteral(
-    "ZMR Console is made and looked after by the ZMR Console team.\n"
+    "ZMR Console is made and cared for by its own small team.\n"
     "It programs the Zemra bell timer over a serial line.\n"
     "Questions, ideas and fault reports are always welcome;\n"
     "write to us or visit our home page below.");

@@ -276,7 +276,7 @@ QPixmap MainPicture() {
     const int top = 12 + i * 118;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 22));
-    p.drawRoundedRect(QRectF(4, top - 4, 300, 120), 10, 10);
+    p.drawRoundedRect(QRectF(4, top - 2, 300, kBigButtonSize + 4), 10, 10);
     p.setPen(QColor(0xf4, 0xf1, 0xe8));
     p.drawText(QRectF(132, top, 170, kBigButtonSize), Qt::AlignVCenter | Qt::TextWordWrap,
                QString::fromLatin1(kCaptions[i]));

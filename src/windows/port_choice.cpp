@@ -21,6 +21,8 @@ PortChoice::PortChoice(Console& console, QGroupBox& group, QPushButton& detect, 
     }
   });
   connect(&detect_, &QPushButton::clicked, this, &PortChoice::detect);
+  // Without the timer link there is nothing to detect with.
+  detect_.setEnabled(console_.link != nullptr);
 }
 
 int PortChoice::itemIndex() const { return buttons_.checkedId(); }
@@ -49,7 +51,7 @@ void PortChoice::portSelected() {
 
 void PortChoice::setDetectControlsEnabled(bool enabled) {
   group_.setEnabled(enabled);
-  detect_.setEnabled(enabled);
+  detect_.setEnabled(enabled && console_.link != nullptr);
 }
 
 void PortChoice::selectPort(int n) { setItemIndex(n - 1); }

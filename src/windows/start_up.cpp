@@ -36,6 +36,7 @@ TStartupForm::TStartupForm(Console& console, QWidget* parent)
   ui_->setupUi(this);
   setFixedSize(size());
   ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  ui_->RichEdit2->setTabStopDistance(24);
   ui_->RichEdit2->setPlainText(WelcomeStepsText());
   ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->portdevice);
   connect(ui_->CheckBox1, &QCheckBox::clicked, this, &TStartupForm::CheckBox1Click);
