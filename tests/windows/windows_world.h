@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -27,13 +28,30 @@ T* Control(const QObject& root, const char* name) {
   return found;
 }
 
-// One QApplication for the whole test program (gtest_main owns main()).
+// One QApplication for the whole test program (gtest_main owns main()). It is ended by
+// a test environment, before static destruction, where Qt can no longer clean up.
+class ApplicationEnvironment : public ::testing::Environment {
+ public:
+  QApplication& app() {
+    if (!app_) {
+      app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    }
+    return *app_;
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[18] = "zmr_windows_tests";
+  std::array<char*, 2> argv_{name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+
 inline QApplication& TestApplication() {
-  static int argc = 1;
-  static char name[] = "zmr_windows_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // gtest owns the environment once it is added.
+  static ApplicationEnvironment* const environment = static_cast<ApplicationEnvironment*>(
+      ::testing::AddGlobalTestEnvironment(std::make_unique<ApplicationEnvironment>().release()));
+  return environment->app();
 }
 
 // Shows a dialog the way the program does, but runs a script instead of an event loop.
