@@ -14,18 +14,14 @@ namespace zmr {
 // in the general error box and the program goes on. Returns false when one escaped.
 template <typename Handler>
 bool RunGuarded(Prompts& prompts, Handler&& handler) {
-  QString text;
+  std::string text;
   try {
     handler();
     return true;
-  } catch (const IoError& e) {
-    text = QString::fromStdString(e.what());
-  } catch (const PortError& e) {
-    text = QString::fromStdString(e.what());
-  } catch (const std::exception& e) {
-    text = QString::fromStdString(e.what());
+  } catch (const std::exception& e) {  // IoError, PortError and anything else
+    text = e.what();
   }
-  prompts.message(BoxKind::Error, QString::fromStdString(WithFullStop(text.toStdString())));
+  prompts.message(BoxKind::Error, QString::fromStdString(WithFullStop(text)));
   return false;
 }
 
