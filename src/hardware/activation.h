@@ -8,6 +8,6 @@ class TimerLink;
 
 bool ActivateTimer(TimerLink& link, Prompts& prompts);    // preamble + 'E'
 bool DeactivateTimer(TimerLink& link, Prompts& prompts);  // 'D' alone
-void TestOutput(TimerLink& link, Prompts& prompts);       // preamble + 'T', link_data 0..9 as they stand
+bool TestOutput(TimerLink& link, Prompts& prompts);       // preamble + 'T', link_data 0..9 as they stand
 
 }  // namespace zmr

@@ -5,10 +5,12 @@
 #include <cstdint>
 
 #include "base/clock.h"
+#include "link/packet.h"
 #include "link/serial_port.h"
 
 namespace zmr {
 
+// The seven requests the timer understands; each is a capital letter on the line.
 enum class TimerCommand : std::uint8_t {
   LinkCheck = 'L',
   StatusQuery = 'G',
@@ -19,33 +21,58 @@ enum class TimerCommand : std::uint8_t {
   OutputTest = 'T',
 };
 
-inline constexpr std::uint8_t kStartByte = 0xE2;
 inline constexpr int kLinkDataSize = 256;
 inline constexpr int kUnitStatusSize = 27;
+// Reply payload bytes 0..32 are zeroed before a reply payload is stored.
+inline constexpr int kClearedBeforeReply = 33;
+
+// Timing of one exchange, in milliseconds.
+inline constexpr int kPauseAfterWriteMs = 100;
+inline constexpr int kFirstByteTimeoutMs = 300;
+inline constexpr int kHeaderBytePauseMs = 1;
+// A payload or checksum byte not there yet is waited for this long (a byte takes
+// about 1.04 ms at 9600 bit/s), then the reply counts as incomplete.
+inline constexpr int kInterByteTimeoutMs = 50;
+inline constexpr int kPreamblePauseMs = 300;
+
+// unit_status offsets (a copy of the good StatusReply in the order the console uses).
+namespace unit_status_at {
+inline constexpr int kYear = 0, kMonth = 1, kDay = 2, kWeekday = 3, kHour = 4, kMinute = 5,
+                     kSecond = 6, kActivation = 7, kFirmwareMajor = 8, kFirmwareMinor = 9,
+                     kStatusByte = 10, kSerial = 11, kProductCode = 19;
+}
 
 class TimerLink {
  public:
+  // The link does not own the port: the main window does, and closes it when it goes.
   TimerLink(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
 
   std::array<std::uint8_t, kLinkDataSize> link_data{};
   std::array<std::uint8_t, kUnitStatusSize> unit_status{};
   bool port_opened = false;
 
-  // (Re)opens "COM<n>"; true when open afterwards. Throws PortError when the open fails.
+  // (Re)opens "COM<n>"; true when open afterwards (both buffers purged). Throws
+  // PortError when the open fails; the port is then closed.
   bool OpenPort(std::uint8_t n);
   // Opens com_port once; a later call does nothing until port_opened is cleared.
   void EnsurePortOpen(std::uint16_t com_port);
-  // One request (payload: link_data[0..length-1]) and its checked reply.
+  // One request (payload: link_data[0..length-1]) and its checked reply: true only for a
+  // complete reply with start byte, echoed command and right checksum; its payload then
+  // stands in link_data from byte 0. Port failures pass through as PortError.
   bool Transact(TimerCommand command, std::uint8_t value, std::uint8_t length);
   // LinkCheck with its result ignored, then 300 ms.
   void LinkPreamble();
-  // StatusQuery; on success the reply is copied into unit_status.
+  // StatusQuery; on success the reply is copied into unit_status, else it is left alone.
   bool QueryStatus();
 
   SerialPort& port() { return port_; }
   Clock& clock() { return clock_; }
 
  private:
+  bool awaitFirstByte(std::uint8_t& byte);
+  bool readPayloadByte(std::uint8_t& byte);
+  std::uint8_t readHeaderByte();
+
   SerialPort& port_;
   Clock& clock_;
 };

@@ -27,9 +27,8 @@ void Refuse(Prompts& prompts, const QString& text) {
   prompts.message(BoxKind::Error, text);
 }
 
-// The common end of both open paths: size, record, tags, read-only, caption, recent list.
-OpenOutcome LoadCheckedProject(ConsoleData& data, Prompts& prompts, ProjectView& view, CaptionStyle style) {
-  const QString& path = data.state.project_path;
+// Size, record, tags: a refused file leaves its bytes in the record when they were read.
+OpenOutcome ReadCheckedRecord(const QString& path, ProjectSetup& project, Prompts& prompts) {
   if (QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
     Refuse(prompts, kNotValidProjectText);
     return OpenOutcome::NotValid;
@@ -39,10 +38,19 @@ OpenOutcome LoadCheckedProject(ConsoleData& data, Prompts& prompts, ProjectView&
     Refuse(prompts, kNotValidProjectText);
     return OpenOutcome::NotValid;
   }
-  std::memcpy(&data.project, bytes.data(), kProjectFileSize);
-  if (!HasProjectTags(data.project)) {
+  std::memcpy(&project, bytes.data(), kProjectFileSize);
+  if (!HasProjectTags(project)) {
     Refuse(prompts, kNotValidProjectText);
     return OpenOutcome::NotValid;
+  }
+  return OpenOutcome::Opened;
+}
+
+// The common end of both open paths: checks, read-only, caption, recent list.
+OpenOutcome LoadCheckedProject(ConsoleData& data, Prompts& prompts, ProjectView& view, CaptionStyle style) {
+  const QString& path = data.state.project_path;
+  if (const OpenOutcome read = ReadCheckedRecord(path, data.project, prompts); read != OpenOutcome::Opened) {
+    return read;
   }
 
   data.state.project_readonly = IsReadOnlyFile(path);
@@ -81,6 +89,14 @@ bool IsValidProjectFile(const QString& path) {
   ProjectSetup probe;
   std::memcpy(&probe, bytes.data(), kProjectFileSize);
   return HasProjectTags(probe);
+}
+
+OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts& prompts) {
+  if (!FileExists(path)) {
+    Refuse(prompts, kProjectNotFoundText);
+    return OpenOutcome::NotFound;
+  }
+  return ReadCheckedRecord(path, project, prompts);
 }
 
 OpenOutcome OpenProjectFile(ConsoleData& data, Prompts& prompts, ProjectView& view) {

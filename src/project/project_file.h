@@ -35,6 +35,10 @@ inline const QString kProjectFilter = QStringLiteral("project setup file (*.zmr)
 // True when the file is exactly one record long and both tags match.
 bool IsValidProjectFile(const QString& path);
 
+// Reads the project at path into the record with the console's checks and messages,
+// without touching flags, caption or settings (for tools that only read a project).
+OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts& prompts);
+
 // Opens the project at data.state.project_path (recent entries, the command line).
 OpenOutcome OpenProjectFile(ConsoleData& data, Prompts& prompts, ProjectView& view);
 // Lets the user choose a file, then opens it (Open commands).

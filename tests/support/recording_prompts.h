@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "base/prompts.h"
+#include "support/qt_printers.h"
 
 namespace zmr::testing {
 

@@ -1,0 +1,163 @@
+// SerialPort on QSerialPort. It runs without an event loop: the blocking waitFor...
+// calls move the bytes between the driver and QSerialPort's buffers.
+#include <QDeadlineTimer>
+#include <QSerialPort>
+#include <cerrno>
+
+#include "base/errors.h"
+#include "link/port_names.h"
+#include "link/serial_port.h"
+
+namespace zmr {
+namespace {
+
+constexpr int kBaudRate = 9600;
+constexpr int kWriteMsPerByte = 100;
+constexpr int kWriteMsPerWrite = 1000;
+
+constexpr char kOpenFailed[] = "Unable to open com port";
+constexpr char kSettingsFailed[] = "SetCommState function failed";
+constexpr char kPurgeFailed[] = "PurgeComm function failed";
+constexpr char kWriteFailed[] = "WriteFile function failed";
+constexpr char kReadFailed[] = "ReadFile function failed";
+
+// QSerialPort keeps only its own error kind; give the OS number that stands behind it.
+int OsErrorOf(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return ENOENT;
+    case QSerialPort::PermissionError:
+      return EACCES;
+    case QSerialPort::OpenError:
+      return EBUSY;
+    case QSerialPort::NotOpenError:
+      return EBADF;
+    case QSerialPort::UnsupportedOperationError:
+      return ENOTTY;
+    case QSerialPort::ResourceError:
+      return ENXIO;
+    case QSerialPort::TimeoutError:
+      return ETIMEDOUT;
+    default:
+      return EIO;
+  }
+}
+
+class QtSerialPort final : public SerialPort {
+ public:
+  void open(const QString& name) override {
+    close();
+    port_.setPortName(PortDevice(name));
+    // QSerialPort applies these while it opens and closes the device again when one fails.
+    port_.setBaudRate(kBaudRate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+      const auto error = port_.error();
+      port_.clearError();
+      const bool device_failed = error == QSerialPort::DeviceNotFoundError ||
+                                 error == QSerialPort::PermissionError ||
+                                 error == QSerialPort::OpenError;
+      throw PortError(device_failed ? kOpenFailed : kSettingsFailed, OsErrorOf(error));
+    }
+    // A pseudo-terminal has no modem lines; holding them inactive is best effort.
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    port_.clearError();
+  }
+
+  void close() override {
+    if (port_.isOpen()) {
+      port_.close();
+    }
+    port_.clearError();
+  }
+
+  bool isOpen() const override { return port_.isOpen(); }
+
+  void purge(bool input, bool output) override {
+    requireOpen(kPurgeFailed);
+    QSerialPort::Directions directions;
+    if (input) directions |= QSerialPort::Input;
+    if (output) directions |= QSerialPort::Output;
+    if (directions && !port_.clear(directions)) {
+      fail(kPurgeFailed);
+    }
+  }
+
+  std::size_t write(std::span<const std::uint8_t> bytes) override {
+    requireOpen(kWriteFailed);
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+      fail(kWriteFailed);
+    }
+    QDeadlineTimer deadline(kWriteMsPerByte * size + kWriteMsPerWrite);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+      if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+        if (port_.error() != QSerialPort::TimeoutError && port_.error() != QSerialPort::NoError) {
+          fail(kWriteFailed);
+        }
+        port_.clearError();
+      }
+    }
+    // What is still queued after the time-out is dropped by the next purge.
+    return static_cast<std::size_t>(size - port_.bytesToWrite());
+  }
+
+  std::vector<std::uint8_t> read(std::size_t max) override {
+    requireOpen(kReadFailed);
+    if (port_.bytesAvailable() < static_cast<qint64>(max)) {
+      pull(0);
+    }
+    std::vector<std::uint8_t> bytes(max);
+    const qint64 got = port_.read(reinterpret_cast<char*>(bytes.data()), static_cast<qint64>(max));
+    if (got < 0) {
+      fail(kReadFailed);
+    }
+    bytes.resize(static_cast<std::size_t>(got));
+    return bytes;
+  }
+
+  bool waitReadable(int ms) override {
+    requireOpen(kReadFailed);
+    if (port_.bytesAvailable() > 0) {
+      return true;
+    }
+    pull(ms);
+    return port_.bytesAvailable() > 0;
+  }
+
+ private:
+  // Moves what the driver holds into QSerialPort's buffer, waiting up to ms for a first byte.
+  void pull(int ms) {
+    if (!port_.waitForReadyRead(ms)) {
+      const auto error = port_.error();
+      port_.clearError();
+      if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+        throw PortError(kReadFailed, OsErrorOf(error));
+      }
+    }
+  }
+
+  void requireOpen(const char* message) const {
+    if (!port_.isOpen()) {
+      throw PortError(message, EBADF);
+    }
+  }
+
+  [[noreturn]] void fail(const char* message) {
+    const auto error = port_.error();
+    port_.clearError();
+    throw PortError(message, OsErrorOf(error));
+  }
+
+  QSerialPort port_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialPort> MakeQtSerialPort() { return std::make_unique<QtSerialPort>(); }
+
+}  // namespace zmr

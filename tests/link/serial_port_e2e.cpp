@@ -1,0 +1,160 @@
+// The console's real serial port against zmrsim on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "base/errors.h"
+#include "hardware/schedule_format.h"
+#include "link/timer_commands.h"
+#include "support/child_process.h"
+
+namespace zmr {
+namespace {
+
+using testing::ZmrsimProcess;
+
+const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
+
+// QSerialPort works without an event loop through its waitFor... calls, but its socket
+// notifiers warn when no application object exists; the programs always have one.
+class QtCoreEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[8] = "e2e";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QCoreApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtCoreEnvironment);  // gtest owns it
+
+// A link to a freshly started simulator, reached as COM1 through ZMR_COM1.
+struct RealLink {
+  explicit RealLink(const std::vector<std::string>& args = {}) : sim(kZmrsim, args) {
+    qputenv("ZMR_COM1", QByteArray::fromStdString(sim.device()));
+    EXPECT_TRUE(link.OpenPort(1));
+  }
+  ~RealLink() { qunsetenv("ZMR_COM1"); }
+
+  ZmrsimProcess sim;
+  SystemClock clock;
+  std::unique_ptr<SerialPort> port = MakeQtSerialPort();
+  TimerLink link{*port, clock};
+};
+
+StatusTexts Status(TimerLink& link) {
+  EXPECT_TRUE(link.QueryStatus());
+  return MakeStatusTexts(link.link_data, link.unit_status);
+}
+
+TEST(SerialPortE2E, EveryCommandReachesTheSimulatedTimer) {
+  RealLink real({"--clock", "2009-03-09 07:05:03", "--firmware", "2.10", "--product", "BELL"});
+  TimerLink& link = real.link;
+
+  ASSERT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[0], 'O');
+  EXPECT_EQ(link.link_data[1], 'K');
+
+  StatusTexts texts = Status(link);
+  EXPECT_TRUE(texts.hardwaredt.startsWith("09/03/2009   07:05:0")) << texts.hardwaredt.toStdString();
+  EXPECT_EQ(texts.timerstate, "Deactivated");
+  EXPECT_EQ(texts.firmwareversion, "v 2.10");
+  EXPECT_EQ(texts.serialnum, "00123456");
+  EXPECT_EQ(texts.productcode, "BELL");
+
+  ASSERT_TRUE(SendClock(link, {24, 12, 30, 18, 45, 10, 2, 0, 0, 0}));
+  EXPECT_TRUE(Status(link).hardwaredt.startsWith("24/12/2030   18:45:1"));
+
+  ProjectSetup project{};
+  for (auto& slot : project.day(2)) slot.hour = slot.minute = kEmptyTime;
+  project.slot(2, 1) = {8, 15, {}, static_cast<std::uint8_t>(EventKind::Pulse), 4};
+  const DayChunk chunk = ChunksOfDay(project, 2).front();
+  std::copy(chunk.begin(), chunk.end(), link.link_data.begin());
+  ASSERT_TRUE(link.Transact(TimerCommand::ScheduleWrite, 0, kDayChunkSize));
+  EXPECT_FALSE(real.sim.waitForLine("schedule write at 0x0200 (Tue slots 1..16)").empty());
+
+  link.LinkPreamble();
+  ASSERT_TRUE(link.Transact(TimerCommand::ActivateCmd, 0, 0));
+  EXPECT_EQ(Status(link).timerstate, "Activated");
+  ASSERT_TRUE(link.Transact(TimerCommand::DeactivateCmd, 0, 0));
+  EXPECT_EQ(Status(link).timerstate, "Deactivated");
+
+  link.LinkPreamble();
+  ASSERT_TRUE(link.Transact(TimerCommand::OutputTest, 0, 10));
+  EXPECT_FALSE(real.sim.waitForLine("relay closed for 3 s (output test)").empty());
+  EXPECT_FALSE(real.sim.waitForLine("request T #1: output test").empty());
+}
+
+TEST(SerialPortE2E, PacedRepliesAreReadWhole) {
+  RealLink real({"--pace"});
+  EXPECT_EQ(Status(real.link).productcode, "ZMR1");
+}
+
+TEST(SerialPortE2E, SilentWrongEchoAndBadChecksumTimersFail) {
+  for (const char* fault : {"--silent", "--wrong-echo", "--bad-checksum"}) {
+    RealLink real({fault});
+    EXPECT_FALSE(real.link.Transact(TimerCommand::LinkCheck, 0, 0)) << fault;
+    EXPECT_FALSE(real.sim.waitForLine("request L #1").empty()) << fault;
+  }
+}
+
+TEST(SerialPortE2E, ShortStatusAndALostRequest) {
+  RealLink real({"--short-status", "10", "--fail", "G:2"});
+  EXPECT_EQ(Status(real.link).firmwareversion, "v 0.0");
+  EXPECT_FALSE(real.link.QueryStatus());
+  EXPECT_TRUE(real.link.QueryStatus());
+}
+
+TEST(SerialPortE2E, PortFailuresArePortErrorsWithTheSystemNumber) {
+  const auto port = MakeQtSerialPort();
+  try {
+    port->open("/nonexistent/ttyZMR");
+    FAIL() << "no port error";
+  } catch (const PortError& error) {
+    EXPECT_EQ(error.message(), "Unable to open com port");
+    EXPECT_EQ(error.osError(), ENOENT);
+  }
+  EXPECT_FALSE(port->isOpen());
+  try {
+    port->write(std::vector<std::uint8_t>{1});
+    FAIL() << "no port error";
+  } catch (const PortError& error) {
+    EXPECT_STREQ(error.what(), ("WriteFile function failed (win error code: " + std::to_string(EBADF) + ")").c_str());
+  }
+  EXPECT_THROW(port->purge(true, true), PortError);
+  EXPECT_THROW(port->read(1), PortError);
+}
+
+TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
+  RealLink real;
+  const auto second = MakeQtSerialPort();
+  try {
+    second->open("COM1");
+    FAIL() << "opened twice";
+  } catch (const PortError& error) {
+    EXPECT_EQ(error.message(), "Unable to open com port");
+  }
+  EXPECT_TRUE(real.link.Transact(TimerCommand::LinkCheck, 0, 0));  // the first is unharmed
+}
+
+TEST(SerialPortE2E, ReadDoesNotWaitAndPurgeDropsReceivedBytes) {
+  RealLink real;
+  SerialPort& port = *real.port;
+  EXPECT_TRUE(port.read(16).empty());
+  const std::vector<std::uint8_t> request{0xE2, 'L', 0, 0, 0x2E};
+  port.write(request);
+  ASSERT_TRUE(port.waitReadable(2000));
+  EXPECT_FALSE(real.sim.waitForLine("request L #1").empty());
+  port.purge(true, true);
+  EXPECT_TRUE(port.read(16).empty());
+}
+
+}  // namespace
+}  // namespace zmr

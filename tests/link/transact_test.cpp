@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "base/errors.h"
+#include "link/packet.h"
+#include "link/timer_link.h"
+#include "support/fake_port.h"
+
+namespace zmr {
+namespace {
+
+using testing::Arrival;
+using testing::FakeClock;
+using testing::FakePort;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr auto kL = static_cast<std::uint8_t>(TimerCommand::LinkCheck);
+constexpr auto kG = static_cast<std::uint8_t>(TimerCommand::StatusQuery);
+
+Bytes Frame(std::uint8_t command, Bytes payload, std::uint8_t value = 0) {
+  return BuildFrame(command, value, payload);
+}
+
+class TransactTest : public ::testing::Test {
+ protected:
+  void SetUp() override { link.OpenPort(1); }
+  // The device on COM1 answers every request with these arrivals.
+  void answer(std::vector<Arrival> arrivals) {
+    port.attach("COM1", [arrivals](std::span<const std::uint8_t>) { return arrivals; });
+    link.OpenPort(1);
+  }
+  void answer(Bytes reply, std::int64_t at_ms = 0) { answer({{at_ms, std::move(reply)}}); }
+
+  TransactTest() { port.attach("COM1", testing::SilentDevice()); }
+
+  FakeClock clock;
+  FakePort port{clock};
+  TimerLink link{port, clock};
+};
+
+TEST_F(TransactTest, RequestFrameIsStartCommandValueLengthPayloadAndPlainSum) {
+  link.Transact(TimerCommand::LinkCheck, 0, 0);
+  ASSERT_EQ(port.writes.size(), 1u);
+  EXPECT_EQ(port.writes[0], (Bytes{0xE2, 0x4C, 0x00, 0x00, 0x2E}));
+
+  link.link_data[0] = 0x10;
+  link.link_data[1] = 0xF0;
+  link.link_data[2] = 0x99;  // beyond the length: not sent
+  link.Transact(TimerCommand::ClockSet, 0, 2);
+  const auto sum = static_cast<std::uint8_t>(0xE2 + 0x55 + 0 + 2 + 0x10 + 0xF0);
+  EXPECT_EQ(port.writes[1], (Bytes{0xE2, 0x55, 0x00, 0x02, 0x10, 0xF0, sum}));
+  // Every exchange starts with a purge of both directions before its one write.
+  EXPECT_EQ(port.events[port.events.size() - 2], "purge in out");
+  EXPECT_EQ(port.events.back(), "write 7");
+}
+
+TEST_F(TransactTest, GoodReplyIsStoredAfterBytes0To32AreCleared) {
+  link.link_data.fill(0x77);
+  answer(Frame(kL, {'O', 'K'}));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[0], 'O');
+  EXPECT_EQ(link.link_data[1], 'K');
+  for (int i = 2; i < kClearedBeforeReply; ++i) EXPECT_EQ(link.link_data[i], 0) << i;
+  EXPECT_EQ(link.link_data[kClearedBeforeReply], 0x77);
+
+  // A reply longer than 33 bytes overwrites past the cleared part too.
+  Bytes long_payload(40, 0x05);
+  answer(Frame(kL, long_payload));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[39], 0x05);
+  EXPECT_EQ(link.link_data[40], 0x77);
+}
+
+TEST_F(TransactTest, EmptyReplyAndNonZeroValueByteAreAccepted) {
+  link.link_data.fill(0x11);
+  answer(Frame(kL, {}));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[0], 0);
+  EXPECT_EQ(link.link_data[32], 0);
+
+  answer(Frame(kL, {'O', 'K'}, 0x5A));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  // The value byte enters the checksum: the same reply summed without it fails.
+  Bytes without_value = Frame(kL, {'O', 'K'}, 0x5A);
+  without_value.back() = static_cast<std::uint8_t>(without_value.back() - 0x5A);
+  answer(without_value);
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, WrongStartByteOrEchoFailsAndLeavesLinkDataAlone) {
+  link.link_data.fill(0x33);
+  answer(Frame(kG, {'O', 'K'}));  // a stale reply to another command, checksum right
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  Bytes wrong_start = Frame(kL, {'O', 'K'});
+  wrong_start[0] = 0xE3;
+  wrong_start.back() = Checksum(std::span(wrong_start).first(wrong_start.size() - 1));
+  answer(wrong_start);
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[0], 0x33);
+}
+
+TEST_F(TransactTest, OnlyThePlainSumIsAValidChecksum) {
+  Bytes twos_complement = Frame(kL, {'O', 'K'});
+  twos_complement.back() = static_cast<std::uint8_t>(-twos_complement.back());
+  answer(twos_complement);
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  // The received payload already stands in link_data after a checksum mismatch.
+  EXPECT_EQ(link.link_data[0], 'O');
+
+  Bytes without_start = Frame(kL, {'O', 'K'});
+  without_start.back() = static_cast<std::uint8_t>(without_start.back() - kStartByte);
+  answer(without_start);
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, FirstByteMustComeWithin300MsOfThePause) {
+  // Arrival times count from the write; the pause after it is 100 ms.
+  answer(Frame(kL, {'O', 'K'}), kPauseAfterWriteMs + 300);
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+
+  answer(Frame(kL, {'O', 'K'}), kPauseAfterWriteMs + 350);
+  link.link_data.fill(0x44);
+  const auto start = clock.tickMs();
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_GT(clock.tickMs() - start, 400);
+  EXPECT_LT(clock.tickMs() - start, 410);
+  EXPECT_EQ(link.link_data[0], 0x44);
+
+  // The late bytes land after the failure and are purged by the next exchange.
+  port.attach("COM1", testing::FixedReplyDevice(Frame(kL, {'O', 'K'})));
+  clock.advance(100);
+  link.link_data.fill(0);
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, SilentTimerCostsAbout400Ms) {
+  const auto start = clock.tickMs();
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(clock.tickMs() - start, kPauseAfterWriteMs + kFirstByteTimeoutMs + 1);
+}
+
+TEST_F(TransactTest, MissingHeaderBytesReadAsZero) {
+  // Only the start byte and the echo arrive in time for the header reads; value and
+  // length count as 0, and the checksum over E2 4C 00 00 is 0x2E, which then arrives.
+  answer({{0, {kStartByte, kL}}, {kPauseAfterWriteMs + 10, {0x2E}}});
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, PacedReplyAt9600BitPerSecondIsRead) {
+  answer(testing::Paced(Frame(kL, {'O', 'K'}), 150, 1));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_EQ(link.link_data[1], 'K');
+}
+
+TEST_F(TransactTest, TruncatedReplyFailsAfterTheInterByteWait) {
+  Bytes truncated = Frame(kG, Bytes(29, 1));
+  truncated.resize(4 + 10);  // header and ten of 29 payload bytes
+  answer(truncated);
+  const auto start = clock.tickMs();
+  EXPECT_FALSE(link.Transact(TimerCommand::StatusQuery, 0, 0));
+  EXPECT_EQ(clock.tickMs() - start, kPauseAfterWriteMs + 3 * kHeaderBytePauseMs + kInterByteTimeoutMs);
+
+  Bytes no_checksum = Frame(kL, {'O', 'K'});
+  no_checksum.pop_back();
+  answer(no_checksum);
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+
+  // A byte that comes within the inter-byte wait is still taken.
+  Bytes frame = Frame(kL, {'O', 'K'});
+  answer({{0, Bytes(frame.begin(), frame.end() - 1)}, {kPauseAfterWriteMs + 40, {frame.back()}}});
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, PortFailuresPassThrough) {
+  port.close();
+  try {
+    link.Transact(TimerCommand::LinkCheck, 0, 0);
+    FAIL() << "no port error";
+  } catch (const PortError& error) {
+    EXPECT_EQ(error.message(), "PurgeComm function failed");
+  }
+}
+
+TEST(OpenPort, ReopensOnTheNewNameAndPurges) {
+  FakeClock clock;
+  FakePort port(clock);
+  port.attach("COM1", testing::SilentDevice());
+  port.attach("COM2", testing::SilentDevice());
+  TimerLink link(port, clock);
+  EXPECT_TRUE(link.OpenPort(1));
+  EXPECT_TRUE(link.OpenPort(2));
+  EXPECT_EQ(port.events, (std::vector<std::string>{"open COM1", "purge in out", "close", "open COM2",
+                                                   "purge in out"}));
+  EXPECT_FALSE(link.port_opened);  // only EnsurePortOpen sets it
+}
+
+TEST(OpenPort, MissingDeviceIsAPortErrorNotFalse) {
+  FakeClock clock;
+  FakePort port(clock);
+  TimerLink link(port, clock);
+  try {
+    link.OpenPort(3);
+    FAIL() << "no port error";
+  } catch (const PortError& error) {
+    EXPECT_STREQ(error.what(), ("Unable to open com port (win error code: " + std::to_string(ENOENT) + ")").c_str());
+  }
+  EXPECT_FALSE(port.isOpen());
+}
+
+TEST(EnsurePortOpen, OpensComPortOnceUntilTheFlagIsCleared) {
+  FakeClock clock;
+  FakePort port(clock);
+  port.attach("COM2", testing::SilentDevice());
+  TimerLink link(port, clock);
+  link.EnsurePortOpen(2);
+  link.EnsurePortOpen(2);
+  EXPECT_TRUE(link.port_opened);
+  EXPECT_EQ(std::count(port.events.begin(), port.events.end(), "open COM2"), 1);
+  link.port_opened = false;  // the options dialog was shown
+  link.EnsurePortOpen(2);
+  EXPECT_EQ(std::count(port.events.begin(), port.events.end(), "open COM2"), 2);
+
+  // A failed open (com_port 0 from unreadable settings: COM0) leaves the flag clear.
+  link.port_opened = false;
+  EXPECT_THROW(link.EnsurePortOpen(0), PortError);
+  EXPECT_FALSE(link.port_opened);
+  EXPECT_EQ(port.events.back(), "open COM0");
+}
+
+}  // namespace
+}  // namespace zmr

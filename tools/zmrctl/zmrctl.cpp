@@ -1,0 +1,296 @@
+#include "zmrctl/zmrctl.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <optional>
+
+#include "base/errors.h"
+#include "hardware/activation.h"
+#include "hardware/download.h"
+#include "hardware/download_view.h"
+#include "link/detect_port.h"
+#include "link/port_names.h"
+#include "link/timer_commands.h"
+#include "link/timer_link.h"
+#include "project/project_file.h"
+#include "project/settings.h"
+#include "zmrctl/console_prompts.h"
+#include "zmrctl/week_table.h"
+
+namespace zmr::ctl {
+
+const char kUsageText[] =
+    "Usage: zmrctl [--port COMn|DEVICE] [--settings DIR] COMMAND [ARGS]\n"
+    "\n"
+    "Talks to a ZMR timer on a serial line, as the console does.\n"
+    "\n"
+    "Commands:\n"
+    "  status                 read the timer's status and print the status report\n"
+    "  sync-clock             set the timer's clock from this PC's clock\n"
+    "  activate               activate the timer\n"
+    "  deactivate             deactivate the timer\n"
+    "  test-output            close the timer's output relay for a few seconds\n"
+    "  download FILE.zmr [--activate]\n"
+    "                         send the project's week to the timer, then compare the\n"
+    "                         clocks; --activate answers yes when the timer offers to be\n"
+    "                         activated (the default is no)\n"
+    "  detect [--save]        look for the timer on COM1, then COM2; --save stores the\n"
+    "                         port found in timer.ini\n"
+    "  show FILE.zmr          print the project's summary and its week as a table\n"
+    "  compile FILE.zmr       print the chunks a download would send: address, 64 bytes\n"
+    "\n"
+    "Options:\n"
+    "  --port COMn|DEVICE     the port to use; COMn maps to $ZMR_COMn when set, else\n"
+    "                         /dev/ttyS(n-1); a path names a device directly. Default: the\n"
+    "                         port stored in timer.ini\n"
+    "  --settings DIR         the folder of timer.ini (default: beside the program)\n"
+    "  -h, --help             this text\n"
+    "\n"
+    "Exit status: 0 success, 2 usage error, 3 project file refused, 4 serial port error,\n"
+    "5 the timer did not answer or answered wrongly, 6 any other failure.\n";
+
+namespace {
+
+struct Options {
+  QString command;
+  QStringList operands;
+  std::optional<QString> port;
+  std::optional<QString> settings_folder;
+  bool activate = false;
+  bool save = false;
+  bool help = false;
+};
+
+std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
+  Options o;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&]() -> std::optional<QString> {
+      if (i + 1 >= args.size()) {
+        err << "zmrctl: " << a.toStdString() << " needs a value\n";
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    if (a == "-h" || a == "--help") {
+      o.help = true;
+    } else if (a == "--port") {
+      if (!(o.port = value())) return std::nullopt;
+    } else if (a == "--settings") {
+      if (!(o.settings_folder = value())) return std::nullopt;
+    } else if (a == "--activate") {
+      o.activate = true;
+    } else if (a == "--save") {
+      o.save = true;
+    } else if (a.startsWith('-')) {
+      err << "zmrctl: unknown option " << a.toStdString() << '\n';
+      return std::nullopt;
+    } else if (o.command.isEmpty()) {
+      o.command = a;
+    } else {
+      o.operands << a;
+    }
+  }
+  return o;
+}
+
+// Memo lines to stdout; the day progress on a terminal only.
+class ConsoleDownloadView : public DownloadView {
+ public:
+  ConsoleDownloadView(std::ostream& out, std::ostream& err, bool terminal)
+      : out_(out), err_(err), terminal_(terminal) {}
+  ~ConsoleDownloadView() override { endProgress(); }
+  void addLine(const QString& line) override {
+    endProgress();
+    out_ << line.toStdString() << std::endl;
+  }
+  void clearLines() override {}
+  void setProgress(int position, int maximum) override {
+    if (!terminal_ || maximum <= 0) return;
+    std::string bar(static_cast<std::size_t>(maximum), '.');
+    bar.replace(0, static_cast<std::size_t>(position), static_cast<std::size_t>(position), '#');
+    err_ << "\r[" << bar << "] day " << position << " of " << maximum << std::flush;
+    progress_shown_ = true;
+  }
+  void setDownloadEnabled(bool) override {}
+  void setUpdateEnabled(bool) override {}
+  void setCloseEnabled(bool) override {}
+
+ private:
+  void endProgress() {
+    if (progress_shown_) {
+      err_ << '\n';
+      progress_shown_ = false;
+    }
+  }
+  std::ostream& out_;
+  std::ostream& err_;
+  bool terminal_;
+  bool progress_shown_ = false;
+};
+
+class NoDetectView : public DetectView {
+ public:
+  void setDetectControlsEnabled(bool) override {}
+  void selectPort(int) override {}
+};
+
+// One run's world: settings, the port and its link, the prompts.
+class Session {
+ public:
+  Session(Environment& env, const Options& options)
+      : env_(env), options_(options), prompts_(env.out, env.err, options.activate) {}
+
+  int run() {
+    const QString& c = options_.command;
+    if (c == "show" || c == "compile") return withProject([&](const ProjectSetup& p) {
+        env_.out << (c == "show" ? SummaryText(p) + '\n' + WeekTable(p) : CompiledChunks(p));
+        return kExitOk;
+      });
+    if (!loadSettings()) return kExitOtherFailure;
+    if (c == "detect") return detect();
+    const std::optional<std::uint16_t> port = portNumber();
+    if (!port) return kExitUsage;
+    port_ = env_.make_port();
+    link_ = std::make_unique<TimerLink>(*port_, env_.clock);
+    if (c == "status") return status(*port);
+    if (c == "sync-clock") return syncClock(*port);
+    if (c == "activate" || c == "deactivate" || c == "test-output") return oneShot(c, *port);
+    if (c == "download") return withProject([&](const ProjectSetup& p) { return download(p, *port); });
+    env_.err << "zmrctl: unknown command " << c.toStdString() << "\n\n" << kUsageText;
+    return kExitUsage;
+  }
+
+ private:
+  template <typename F>
+  int withProject(F&& f) {
+    if (options_.operands.size() != 1) {
+      env_.err << "zmrctl: " << options_.command.toStdString() << " takes one project file\n";
+      return kExitUsage;
+    }
+    auto project = std::make_unique<ProjectSetup>();
+    if (ReadProjectFile(options_.operands[0], *project, prompts_) != OpenOutcome::Opened) {
+      return kExitProjectRefused;
+    }
+    return f(*project);
+  }
+
+  bool loadSettings() {
+    folder_ = options_.settings_folder ? *options_.settings_folder : env_.program_folder;
+    if (!folder_.isEmpty() && !folder_.endsWith('/')) folder_ += '/';
+    LoadSettings(settings_, folder_);
+    return true;
+  }
+
+  // COMn -> n; a device path stands in for COM1 through its mapping variable.
+  std::optional<std::uint16_t> portNumber() {
+    if (!options_.port) return settings_.com_port;
+    const QString& p = *options_.port;
+    if (p.startsWith("COM")) {
+      bool ok = false;
+      const int n = p.mid(3).toInt(&ok);
+      if (ok && n >= 0 && n <= 255) return static_cast<std::uint16_t>(n);
+      env_.err << "zmrctl: bad port " << p.toStdString() << '\n';
+      return std::nullopt;
+    }
+    qputenv("ZMR_COM1", p.toLocal8Bit());
+    return 1;
+  }
+
+  int status(std::uint16_t port) {
+    link_->EnsurePortOpen(port);
+    link_->LinkPreamble();
+    if (!link_->QueryStatus()) {
+      prompts_.message(BoxKind::Error, kTimerNotFoundText, BoxButtons::Ok);
+      return kExitTimerFailure;
+    }
+    const StatusTexts t = MakeStatusTexts(link_->link_data, link_->unit_status);
+    const QDateTime pc = env_.clock.now();
+    const QString pc_text = pc.date().toString(env_.formats.short_date) + ' ' +
+                            pc.time().toString(env_.formats.long_time);
+    env_.out << "Timer Status:\t\t" << t.timerstate.toStdString() << '\n'
+             << "Product Code:\t\t" << t.productcode.toStdString() << '\n'
+             << "Serial Number:\t\t" << t.serialnum.toStdString() << '\n'
+             << "Firmware version:\t" << t.firmwareversion.toStdString() << '\n'
+             << "Unit date/time:\t\t" << t.hardwaredt.toStdString() << '\n'
+             << "Program version:\tV2.0\n"
+             << "PC date/time:\t\t" << pc_text.toStdString() << '\n';
+    return kExitOk;
+  }
+
+  int syncClock(std::uint16_t port) {
+    ConsoleDownloadView view(env_.out, env_.err, env_.terminal);
+    DownloadContext context{*link_, prompts_, view, env_.formats};
+    if (!MakeClockPayload(env_.clock.now()).payload) {
+      SynchronizeClock(context, port);  // shows the refusal
+      return kExitOtherFailure;
+    }
+    return SynchronizeClock(context, port) ? kExitOk : kExitTimerFailure;
+  }
+
+  int oneShot(const QString& c, std::uint16_t port) {
+    link_->EnsurePortOpen(port);
+    bool ok = false;
+    if (c == "activate") ok = ActivateTimer(*link_, prompts_);
+    if (c == "deactivate") ok = DeactivateTimer(*link_, prompts_);
+    if (c == "test-output") ok = TestOutput(*link_, prompts_);
+    return ok ? kExitOk : kExitTimerFailure;
+  }
+
+  int download(const ProjectSetup& project, std::uint16_t port) {
+    ConsoleDownloadView view(env_.out, env_.err, env_.terminal);
+    DownloadContext context{*link_, prompts_, view, env_.formats};
+    ProjectState state;
+    const DownloadResult result = DownloadSchedule(context, project, state, port);
+    if (result != DownloadResult::Completed) return kExitTimerFailure;
+    return prompts_.errors() == 0 ? kExitOk : kExitTimerFailure;  // e.g. a failed activation
+  }
+
+  int detect() {
+    port_ = env_.make_port();
+    link_ = std::make_unique<TimerLink>(*port_, env_.clock);
+    NoDetectView view;
+    // Without --save nothing may reach timer.ini: detection saves into a scratch folder.
+    QTemporaryDir scratch;
+    const QString folder = options_.save ? folder_ : scratch.path() + '/';
+    return DetectPort(*link_, settings_, folder, prompts_, view) != 0 ? kExitOk : kExitTimerFailure;
+  }
+
+  Environment& env_;
+  const Options& options_;
+  ConsolePrompts prompts_;
+  ProgramSettings settings_;
+  QString folder_;
+  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<TimerLink> link_;
+};
+
+}  // namespace
+
+int Run(const QStringList& args, Environment& env) {
+  const std::optional<Options> options = Parse(args, env.err);
+  if (!options) {
+    env.err << '\n' << kUsageText;
+    return kExitUsage;
+  }
+  if (options->help) {
+    env.out << kUsageText;
+    return kExitOk;
+  }
+  if (options->command.isEmpty()) {
+    env.err << kUsageText;
+    return kExitUsage;
+  }
+  try {
+    Session session(env, *options);
+    return session.run();
+  } catch (const PortError& e) {
+    env.err << "error: " << WithFullStop(e.what()) << '\n';
+    return kExitPortError;
+  } catch (const IoError& e) {
+    env.err << "error: " << WithFullStop(e.what()) << '\n';
+    return kExitOtherFailure;
+  }
+}
+
+}  // namespace zmr::ctl

@@ -1,0 +1,38 @@
+#pragma once
+// zmrctl: the console's timer operations from a shell, over the same core as the windows.
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "base/clock.h"
+#include "hardware/date_texts.h"
+#include "link/serial_port.h"
+
+namespace zmr::ctl {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitUsage = 2,           // unknown command or option, missing argument
+  kExitProjectRefused = 3,  // the project file is missing or not a project
+  kExitPortError = 4,       // the serial port could not be opened or used
+  kExitTimerFailure = 5,    // the timer did not answer, or answered wrongly
+  kExitOtherFailure = 6,    // a file could not be read or written; the PC clock cannot be sent
+};
+
+struct Environment {
+  std::ostream& out;
+  std::ostream& err;
+  Clock& clock;
+  bool terminal = false;        // stderr is a terminal: show progress
+  QString program_folder;       // where timer.ini lives, with a trailing separator
+  std::function<std::unique_ptr<SerialPort>()> make_port = MakeQtSerialPort;
+  DateTimeFormats formats = DateTimeFormats::System();
+};
+
+extern const char kUsageText[];
+
+// Runs one command line (without the program name) and returns the exit status.
+int Run(const QStringList& args, Environment& env);
+
+}  // namespace zmr::ctl
