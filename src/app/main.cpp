@@ -2,6 +2,8 @@
 #include <memory>
 
 #include "base/clock.h"
+#include "link/serial_port.h"
+#include "link/timer_link.h"
 #include "project/project_file.h"
 #include "windows/console_windows.h"
 #include "windows/qt_prompts.h"
@@ -12,9 +14,14 @@ int main(int argc, char** argv) {
   zmr::QtPrompts prompts;
   app.setPrompts(&prompts);
 
-  zmr::ConsoleData data;
+  // The one serial port; it outlives the windows and is closed with it at the end.
+  zmr::SystemClock clock;
+  const std::unique_ptr<zmr::SerialPort> port = zmr::MakeQtSerialPort();
+  zmr::TimerLink link(*port, clock);
+
+  const auto data = std::make_unique<zmr::ConsoleData>();
   zmr::ModalDialogRunner runner;
-  zmr::Console console{data, prompts, runner, nullptr};
+  zmr::Console console{*data, prompts, runner, &link};
 
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "base/prompts.h"
+#include "hardware/activation.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
 #include "ui_main.h"
@@ -96,6 +97,10 @@ void TMainform::connectCommands() {
   bind(ui_->Exit1, &QAction::triggered, &TMainform::Exit1Click);
   bind(ui_->Ports1, &QAction::triggered, &TMainform::Ports1Click);
   bind(ui_->About1, &QAction::triggered, &TMainform::About1Click);
+  bind(ui_->Activate1, &QAction::triggered, &TMainform::Activate1Click);
+  bind(ui_->Deactivate1, &QAction::triggered, &TMainform::Deactivate1Click);
+  bind(ui_->ActivateBut, &QAction::triggered, &TMainform::ActivateButClick);
+  bind(ui_->DeactivateBut, &QAction::triggered, &TMainform::DeactivateButClick);
   const auto entries = recentEntries();
   for (int k = 1; k <= kRecentProjects; ++k) {
     connect(entries[k - 1], &QAction::triggered, this, [this, k] { OpenRecent(k); });
@@ -291,5 +296,34 @@ void TMainform::Help2Click() { console_.prompts.shellOpen(console_.data.state.pr
 void TMainform::Ports1Click() { showDialog(dialogs_.options); }
 
 void TMainform::About1Click() { showDialog(dialogs_.about); }
+
+namespace {
+
+// A port that cannot be opened ends the command with its port error before any request.
+bool RunActivation(Console& console, bool (*operation)(TimerLink&, Prompts&)) {
+  if (console.link == nullptr) {
+    return false;
+  }
+  console.link->EnsurePortOpen(console.data.settings.com_port);
+  return operation(*console.link, console.prompts);
+}
+
+}  // namespace
+
+void TMainform::Activate1Click() { RunActivation(console_, ActivateTimer); }
+
+void TMainform::Deactivate1Click() { RunActivation(console_, DeactivateTimer); }
+
+void TMainform::ActivateButClick() {
+  if (RunActivation(console_, ActivateTimer)) {
+    console_.prompts.beep();
+  }
+}
+
+void TMainform::DeactivateButClick() {
+  if (RunActivation(console_, DeactivateTimer)) {
+    console_.prompts.beep();
+  }
+}
 
 }  // namespace zmr

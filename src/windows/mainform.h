@@ -73,6 +73,12 @@ class TMainform : public QMainWindow, public ProjectView {
   void Ports1Click();
   void About1Click();
 
+  // Activation: silent on success from the menu, a beep on success from the tool bar.
+  void Activate1Click();
+  void Deactivate1Click();
+  void ActivateButClick();
+  void DeactivateButClick();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "link/detect_port.h"
+#include "link/port_names.h"
 #include "project/settings.h"
 
 namespace zmr {
@@ -56,12 +58,23 @@ void PortChoice::setDetectControlsEnabled(bool enabled) {
 
 void PortChoice::selectPort(int n) { setItemIndex(n - 1); }
 
-}  // namespace zmr
+void PortChoice::detect() {
+  if (console_.link != nullptr) {
+    DetectPort(*console_.link, console_.data.settings, console_.data.state.program_folder, console_.prompts,
+               *this);
+  }
+}
 
-namespace zmr {
-
-// Detection and the device line need the timer link.
-void PortChoice::detect() {}
-void PortChoice::showDevice() { device_label_.clear(); }
+// Each "Com n" leads to a device of this machine (ZMR_COMn, or the system's own name).
+void PortChoice::showDevice() {
+  for (int i = 0; i < kPortItems; ++i) {
+    if (QAbstractButton* button = buttons_.button(i)) {
+      button->setToolTip(PortDevice(PortName(i + 1)));
+    }
+  }
+  const int index = itemIndex();
+  device_label_.setText(index < 0 ? QString()
+                                  : QStringLiteral("Com %1 is %2 here").arg(index + 1).arg(PortDevice(PortName(index + 1))));
+}
 
 }  // namespace zmr

@@ -73,7 +73,10 @@ class ScriptedRunner : public DialogRunner {
 };
 
 struct World {
-  explicit World(QStringList arguments = {}) : arguments_(std::move(arguments)) { TestApplication(); }
+  explicit World(QStringList arguments = {}, TimerLink* link = nullptr)
+      : link_(link), arguments_(std::move(arguments)) {
+    TestApplication();
+  }
 
   // Creates the windows; the settings are loaded by the main window's FormShow.
   ConsoleWindows& windows() {
@@ -90,11 +93,12 @@ struct World {
   }
   QString iniPath() const { return dir.file(QStringLiteral("timer.ini")); }
 
+  TimerLink* link_;
   TempDir dir;
   std::unique_ptr<ConsoleData> data = MakeConsoleData(dir.folder());
   RecordingPrompts prompts;
   ScriptedRunner runner;
-  Console console{*data, prompts, runner, nullptr};
+  Console console{*data, prompts, runner, link_};
 
  private:
   QStringList arguments_;
