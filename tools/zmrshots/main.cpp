@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/clock.h"
+#include "link/serial_port.h"
+#include "link/timer_link.h"
 #include "project/project_file.h"
 #include "project/settings.h"
 #include "windows/about.h"
@@ -74,7 +77,10 @@ int main(int argc, char** argv) {
 
   zmr::QtPrompts prompts;
   ShowOnlyRunner runner;
-  zmr::Console console{*data, prompts, runner, nullptr};
+  zmr::SystemClock clock;  // the port is never opened here; the link makes the commands available
+  const std::unique_ptr<zmr::SerialPort> port = zmr::MakeQtSerialPort();
+  zmr::TimerLink link(*port, clock);
+  zmr::Console console{*data, prompts, runner, &link};
   zmr::ConsoleWindows windows(console, {});
   zmr::TMainform& main = windows.Mainform();
   main.FormShow();
