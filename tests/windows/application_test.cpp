@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include "support/recording_prompts.h"
+#include "windows_world.h"
 #include "windows/qt_prompts.h"
 #include "windows/zmr_application.h"
 
@@ -33,6 +38,36 @@ TEST(QtPromptsTranslation, FiltersAndShellTargets) {
   EXPECT_EQ(ShellUrl("/opt/zmr/HTMLHelp/default.htm"), QUrl::fromLocalFile("/opt/zmr/HTMLHelp/default.htm"));
   EXPECT_EQ(ShellUrl("mailto:support@zmr-console.example").scheme(), "mailto");
   EXPECT_EQ(ShellUrl("https://zmr-console.example").host(), "zmr-console.example");
+}
+
+// Answers the box that QtPrompts is about to show, once the event loop shows it.
+void AnswerNextBox(QMessageBox::StandardButton button, QString* caption, QMessageBox::Icon* icon) {
+  QTimer::singleShot(0, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    *caption = box->windowTitle();
+    *icon = box->icon();
+    box->button(button)->click();
+  });
+}
+
+TEST(QtPromptsBoxes, CaptionIconAndAnswerFollowTheRequest) {
+  TestApplication();
+  QtPrompts prompts;
+  QString caption;
+  QMessageBox::Icon icon{};
+  AnswerNextBox(QMessageBox::No, &caption, &icon);
+  EXPECT_EQ(prompts.message(BoxKind::Warning, "Sure?", BoxButtons::YesNo), BoxAnswer::No);
+  EXPECT_EQ(caption, "ZMR Console");
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  AnswerNextBox(QMessageBox::Yes, &caption, &icon);
+  EXPECT_EQ(prompts.message(BoxKind::Warning, "Sure?", BoxButtons::YesNo), BoxAnswer::Yes);
+  AnswerNextBox(QMessageBox::Ok, &caption, &icon);
+  EXPECT_EQ(prompts.message(BoxKind::Error, "File not found.", BoxButtons::Ok), BoxAnswer::Ok);
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  AnswerNextBox(QMessageBox::Ok, &caption, &icon);
+  prompts.message(BoxKind::Information, "Found", BoxButtons::Ok);
+  EXPECT_EQ(icon, QMessageBox::Information);
 }
 
 }  // namespace

@@ -57,6 +57,13 @@ TEST_F(TimerCommandsTest, ATimerThatDoesNotAnswerGivesTheBeepAndTheBoxFromBoth) 
   EXPECT_EQ(w.prompts.busy_depth, 0);
 }
 
+TEST_F(TimerCommandsTest, StartUpLeavesThePortToBeOpenedOnFirstUse) {
+  sim.link.port_opened = true;
+  w.main().FormShow();
+  EXPECT_FALSE(sim.link.port_opened);
+  EXPECT_TRUE(sim.port.events.empty());
+}
+
 TEST_F(TimerCommandsTest, OptionsMakesTheNextRequestOpenThePortAnew) {
   Control(w.main(), "Deactivate1")->trigger();
   ASSERT_TRUE(sim.link.port_opened);
