@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <cstring>
 
+#include "base/errors.h"
 #include "project/settings.h"
 #include "project/summary_edit.h"
 #include "windows/newproject.h"
@@ -104,6 +105,17 @@ TEST_F(PropertiesTest, CancellingTheSaveDialogOrTheDialogStoresNothing) {
   EXPECT_TRUE(Control(w.main(), "New1")->isEnabled());
   EXPECT_TRUE(Control(w.main(), "Open1")->isEnabled());
   EXPECT_TRUE(w.data->settings.recent_projects[0].empty());
+}
+
+TEST_F(PropertiesTest, AFileThatCannotBeWrittenLeavesNoProjectOpen) {
+  const QString path = projects.file("no such folder/Hall.zmr");
+  w.prompts.file_answers.push_back(path);
+  w.runner.scripts.push_back([&](ConsoleDialog&) { EXPECT_THROW(form().butnextClick(), IoError); });
+  w.main().NewProject();
+  EXPECT_FALSE(w.data->state.project_open);
+  EXPECT_EQ(w.main().windowTitle(), "Zemra");
+  EXPECT_TRUE(Control(w.main(), "New1")->isEnabled());
+  EXPECT_EQ(w.data->state.project_path, path);  // the steps before the write took effect
 }
 
 TEST_F(PropertiesTest, TitlesWithPathOrExtensionCharactersAreRefused) {
