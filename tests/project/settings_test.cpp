@@ -61,7 +61,8 @@ TEST(LoadSettings, ReadsAStoredRecordAndOnlyItsFirst1539Bytes) {
   stored.com_port = 0x0203;  // little-endian on disk
   stored.show_welcome = 0;
   stored.project_folder.setText("/b/");
-  auto bytes = std::vector<std::uint8_t>(stored.toBytes().begin(), stored.toBytes().end());
+  const ProgramSettings::Bytes record = stored.toBytes();
+  auto bytes = std::vector<std::uint8_t>(record.begin(), record.end());
   EXPECT_EQ(bytes[0], 0x03);
   EXPECT_EQ(bytes[1], 0x02);
   bytes.resize(1600, 0x55);  // a longer file: the tail is ignored

@@ -24,28 +24,24 @@ BoxAnswer RecordingPrompts::message(BoxKind kind, const QString& text, BoxButton
   return answer;
 }
 
-std::optional<QString> RecordingPrompts::openFileName(const FileDialogRequest& request) {
+std::optional<QString> RecordingPrompts::fileDialog(const char* name, const FileDialogRequest& request) {
   last_was_beep_ = false;
-  log.emplace_back("open-dialog");
+  log.emplace_back(name);
   file_requests.push_back(request);
-  if (file_answers.empty()) {
-    return std::nullopt;
+  std::optional<QString> answer;
+  if (!file_answers.empty()) {
+    answer.swap(file_answers.front());
+    file_answers.pop_front();
   }
-  auto answer = file_answers.front();
-  file_answers.pop_front();
   return answer;
 }
 
+std::optional<QString> RecordingPrompts::openFileName(const FileDialogRequest& request) {
+  return fileDialog("open-dialog", request);
+}
+
 std::optional<QString> RecordingPrompts::saveFileName(const FileDialogRequest& request) {
-  last_was_beep_ = false;
-  log.emplace_back("save-dialog");
-  file_requests.push_back(request);
-  if (file_answers.empty()) {
-    return std::nullopt;
-  }
-  auto answer = file_answers.front();
-  file_answers.pop_front();
-  return answer;
+  return fileDialog("save-dialog", request);
 }
 
 void RecordingPrompts::shellOpen(const QString& target) {

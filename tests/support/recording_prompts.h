@@ -47,6 +47,7 @@ class RecordingPrompts : public Prompts {
   std::vector<QString> texts() const;
 
  private:
+  std::optional<QString> fileDialog(const char* name, const FileDialogRequest& request);
   bool last_was_beep_ = false;
 };
 

@@ -21,6 +21,9 @@ enum ExitCode : int {
 };
 
 struct Environment {
+  Environment(std::ostream& out_stream, std::ostream& err_stream, Clock& pc_clock)
+      : out(out_stream), err(err_stream), clock(pc_clock) {}
+
   std::ostream& out;
   std::ostream& err;
   Clock& clock;
