@@ -1,0 +1,28 @@
+#pragma once
+// The console's pictures, drawn with QPainter so that they are ours and stay sharp.
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+namespace zmr {
+
+enum class Glyph {
+  NewProject, OpenProject, CloseProject, Properties, Preview, Print,
+  Schedule, Download, Activate, Deactivate,
+};
+
+inline constexpr QSize kMainPictureSize{640, 480};
+inline constexpr int kBigButtonSize = 112;
+inline constexpr int kToolIconSize = 20;
+
+QPixmap BackgroundPicture(QSize size);
+// The picture under the big buttons, with a caption beside each button's place.
+QPixmap MainPicture();
+// A glyph with an explicit greyed state for disabled buttons.
+QIcon GlyphIcon(Glyph glyph, int size);
+// The vertical strip at the left of the dialogs.
+QPixmap SideStrip(QSize size);
+// The product: a small timer box with its bell.
+QPixmap ProductPicture(QSize size);
+
+}  // namespace zmr

@@ -1,0 +1,43 @@
+#pragma once
+// What every window of the console is handed: the program's data, the Prompts seam,
+// the way modal dialogs are shown, and the timer link.
+#include <QDialog>
+
+#include "project/project_file.h"
+
+namespace zmr {
+
+class Prompts;
+class TimerLink;
+
+// A dialog created once and re-initialised by FormShow each time it is shown.
+class ConsoleDialog : public QDialog {
+ public:
+  using QDialog::QDialog;
+  virtual void FormShow() = 0;
+};
+
+// Shows a dialog modally. The program runs the real event loop; tests drive the
+// dialog's handlers instead, so nothing blocks.
+class DialogRunner {
+ public:
+  virtual ~DialogRunner() = default;
+  virtual void run(ConsoleDialog& dialog) = 0;
+};
+
+class ModalDialogRunner : public DialogRunner {
+ public:
+  void run(ConsoleDialog& dialog) override {
+    dialog.FormShow();
+    dialog.exec();
+  }
+};
+
+struct Console {
+  ConsoleData& data;
+  Prompts& prompts;
+  DialogRunner& runner;
+  TimerLink* link = nullptr;  // the one port of the program; owned by whoever made the Console
+};
+
+}  // namespace zmr

@@ -1,0 +1,36 @@
+#pragma once
+// The program's windows, each created once, in a fixed order, main window first.
+#include <QStringList>
+#include <memory>
+
+#include "windows/console.h"
+#include "windows/mainform.h"
+
+namespace zmr {
+
+class Tnewprojectform;
+class TStartupForm;
+class Tprogramoptionsform;
+class Taboutform;
+
+class ConsoleWindows {
+ public:
+  ConsoleWindows(Console& console, const QStringList& arguments);
+  ~ConsoleWindows();
+
+  TMainform& Mainform() { return *main_; }
+  Tnewprojectform& newprojectform() { return *newproject_; }
+  TStartupForm& StartupForm() { return *startup_; }
+  Tprogramoptionsform& programoptionsform() { return *options_; }
+  Taboutform& aboutform() { return *about_; }
+
+ private:
+  std::unique_ptr<TMainform> main_;
+  // The dialogs are children of the main window, which destroys them with itself.
+  Tnewprojectform* newproject_ = nullptr;
+  TStartupForm* startup_ = nullptr;
+  Tprogramoptionsform* options_ = nullptr;
+  Taboutform* about_ = nullptr;
+};
+
+}  // namespace zmr

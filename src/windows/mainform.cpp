@@ -1,0 +1,329 @@
+#include "windows/mainform.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+#include "base/prompts.h"
+#include "hardware/activation.h"
+#include "link/timer_link.h"
+#include "project/settings.h"
+#include "ui_main.h"
+#include "windows/artwork.h"
+
+namespace zmr {
+
+namespace {
+const QString kHelpPage = QStringLiteral("HTMLHelp/default.htm");
+constexpr int kWelcomeDelayMs = 100;
+}  // namespace
+
+QString RecentEntryCaption(int k, const QString& path) {
+  QString name = QFileInfo(path).fileName();
+  name.replace(u'&', QStringLiteral("&&"));
+  return QStringLiteral("&%1 ").arg(k) + name;
+}
+
+TMainform::TMainform(Console& console, QStringList arguments, QWidget* parent)
+    : QMainWindow(parent), console_(console), arguments_(std::move(arguments)), ui_(new Ui::TMainform) {
+  ui_->setupUi(this);
+  for (QAction* separator : {ui_->N1, ui_->N2, ui_->N3, ui_->N6, ui_->nameline}) {
+    separator->setSeparator(true);
+  }
+  timer1_.setSingleShot(true);
+  timer1_.setInterval(kWelcomeDelayMs);
+  connect(&timer1_, &QTimer::timeout, this, &TMainform::Timer1Timer);
+  FormCreate();
+  connectCommands();
+}
+
+TMainform::~TMainform() = default;
+
+void TMainform::FormCreate() {
+  ui_->Image2->setPixmap(BackgroundPicture(size()));
+  ui_->Image1->setPixmap(MainPicture());
+  const int big = kBigButtonSize - 8;
+  ui_->bignewbut->setIcon(GlyphIcon(Glyph::NewProject, big));
+  ui_->bigopenbut->setIcon(GlyphIcon(Glyph::OpenProject, big));
+  ui_->bigtriggerdetailsbut->setIcon(GlyphIcon(Glyph::Schedule, big));
+  ui_->bigcompilebut->setIcon(GlyphIcon(Glyph::Download, big));
+  const struct {
+    QAction* menu;
+    QAction* tool;
+    Glyph glyph;
+  } pictures[] = {
+      {ui_->New1, ui_->toolbutnew, Glyph::NewProject},
+      {ui_->Open1, ui_->toolbutopen, Glyph::OpenProject},
+      {ui_->Close1, ui_->toolbutclose, Glyph::CloseProject},
+      {ui_->Properties1, ui_->toolbutproperties, Glyph::Properties},
+      {ui_->printpreview, ui_->toolbutpreview, Glyph::Preview},
+      {ui_->printprint, ui_->toolbutprint, Glyph::Print},
+      {ui_->TriggerDetails1, ui_->toolbuttrigsall, Glyph::Schedule},
+      {ui_->Download1, ui_->toolbutdownload, Glyph::Download},
+      {ui_->Activate1, ui_->ActivateBut, Glyph::Activate},
+      {ui_->Deactivate1, ui_->DeactivateBut, Glyph::Deactivate},
+  };
+  for (const auto& p : pictures) {
+    const QIcon icon = GlyphIcon(p.glyph, kToolIconSize);
+    p.menu->setIcon(icon);
+    p.tool->setIcon(icon);
+  }
+}
+
+void TMainform::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // The background follows the window on all four sides.
+  ui_->Image2->setGeometry(ui_->centralwidget->rect());
+  if (ui_->Image2->pixmap().size() != ui_->Image2->size()) {
+    ui_->Image2->setPixmap(BackgroundPicture(ui_->Image2->size()));
+  }
+}
+
+void TMainform::connectCommands() {
+  const auto bind = [this](auto* sender, auto signal, void (TMainform::*handler)()) {
+    connect(sender, signal, this, handler);
+  };
+  bind(ui_->New1, &QAction::triggered, &TMainform::New1Click);
+  bind(ui_->toolbutnew, &QAction::triggered, &TMainform::toolbutnewClick);
+  bind(ui_->bignewbut, &QToolButton::clicked, &TMainform::bignewbutClick);
+  bind(ui_->Open1, &QAction::triggered, &TMainform::Open1Click);
+  bind(ui_->toolbutopen, &QAction::triggered, &TMainform::toolbutopenClick);
+  bind(ui_->bigopenbut, &QToolButton::clicked, &TMainform::bigopenbutClick);
+  bind(ui_->Close1, &QAction::triggered, &TMainform::Close1Click);
+  bind(ui_->toolbutclose, &QAction::triggered, &TMainform::toolbutcloseClick);
+  bind(ui_->Properties1, &QAction::triggered, &TMainform::Properties1Click);
+  bind(ui_->toolbutproperties, &QAction::triggered, &TMainform::toolbutpropertiesClick);
+  bind(ui_->clearhistorylist, &QAction::triggered, &TMainform::clearhistorylistClick);
+  bind(ui_->Help2, &QAction::triggered, &TMainform::Help2Click);
+  bind(ui_->Exit1, &QAction::triggered, &TMainform::Exit1Click);
+  bind(ui_->Ports1, &QAction::triggered, &TMainform::Ports1Click);
+  bind(ui_->About1, &QAction::triggered, &TMainform::About1Click);
+  bind(ui_->Activate1, &QAction::triggered, &TMainform::Activate1Click);
+  bind(ui_->Deactivate1, &QAction::triggered, &TMainform::Deactivate1Click);
+  bind(ui_->ActivateBut, &QAction::triggered, &TMainform::ActivateButClick);
+  bind(ui_->DeactivateBut, &QAction::triggered, &TMainform::DeactivateButClick);
+  const auto entries = recentEntries();
+  for (int k = 1; k <= kRecentProjects; ++k) {
+    connect(entries[k - 1], &QAction::triggered, this, [this, k] { OpenRecent(k); });
+  }
+  // Windows of later parts of the program: each command shows its window once it exists.
+  for (auto [action, window] : {std::pair{ui_->TriggerDetails1, &MainDialogs::schedule},
+                                {ui_->toolbuttrigsall, &MainDialogs::schedule},
+                                {ui_->Download1, &MainDialogs::compile},
+                                {ui_->toolbutdownload, &MainDialogs::compile},
+                                {ui_->HardwareStatus1, &MainDialogs::status}}) {
+    connect(action, &QAction::triggered, this, [this, window] { showDialog(dialogs_.*window); });
+  }
+  connect(ui_->bigtriggerdetailsbut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.schedule); });
+  connect(ui_->bigcompilebut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.compile); });
+}
+
+std::array<QAction*, kRecentProjects> TMainform::recentEntries() const {
+  return {ui_->menufile1, ui_->menufile2, ui_->menufile3, ui_->menufile4, ui_->menufile5};
+}
+
+void TMainform::setDialogs(const MainDialogs& dialogs) {
+  dialogs_ = dialogs;
+  RefreshMainMenu();
+}
+
+void TMainform::setCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TMainform::showDialog(ConsoleDialog* dialog) {
+  if (dialog != nullptr) {
+    console_.runner.run(*dialog);
+  }
+}
+
+void TMainform::RefreshMainMenu() {
+  ui_->nameline->setVisible(false);
+  const auto entries = recentEntries();
+  for (int k = 1; k <= kRecentProjects; ++k) {
+    QAction* entry = entries[k - 1];
+    entry->setText(QString());
+    entry->setVisible(false);
+    const QString path = console_.data.settings.recent_projects[k - 1].text();
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+      entry->setText(RecentEntryCaption(k, path));
+      entry->setVisible(true);
+      ui_->nameline->setVisible(true);
+    }
+  }
+
+  const bool open = console_.data.state.project_open;
+  for (QAction* a : {ui_->New1, ui_->toolbutnew, ui_->Open1, ui_->toolbutopen}) {
+    a->setEnabled(!open);
+  }
+  ui_->bignewbut->setEnabled(!open);
+  ui_->bigopenbut->setEnabled(!open);
+  for (QAction* entry : entries) {
+    entry->setEnabled(!open);
+  }
+  for (QAction* a : {ui_->Close1, ui_->toolbutclose}) {
+    a->setEnabled(open);
+  }
+  for (QAction* a : {ui_->Properties1, ui_->toolbutproperties}) {
+    a->setEnabled(open && dialogs_.properties != nullptr);
+  }
+  // A command whose window is not part of the program yet stays unavailable.
+  const bool report = open && dialogs_.report != nullptr;
+  ui_->Print1->setEnabled(report);
+  ui_->Print1->menuAction()->setEnabled(report);
+  ui_->toolbutpreview->setEnabled(report);
+  ui_->toolbutprint->setEnabled(report);
+  const bool schedule = open && dialogs_.schedule != nullptr;
+  ui_->Triggers1->menuAction()->setEnabled(schedule);
+  ui_->TriggerDetails1->setEnabled(schedule);
+  ui_->toolbuttrigsall->setEnabled(schedule);
+  ui_->bigtriggerdetailsbut->setEnabled(schedule);
+  const bool compile = open && dialogs_.compile != nullptr;
+  ui_->Download1->setEnabled(compile);
+  ui_->toolbutdownload->setEnabled(compile);
+  ui_->bigcompilebut->setEnabled(compile);
+  ui_->HardwareStatus1->setEnabled(dialogs_.status != nullptr);
+  ui_->Ports1->setEnabled(dialogs_.options != nullptr);
+  ui_->About1->setEnabled(dialogs_.about != nullptr);
+  const bool link = console_.link != nullptr;
+  for (QAction* a : {ui_->Activate1, ui_->Deactivate1, ui_->ActivateBut, ui_->DeactivateBut}) {
+    a->setEnabled(link);
+  }
+}
+
+void TMainform::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_once_) {
+    shown_once_ = true;
+    // Queued, so that it runs from the event loop under the general error box.
+    QMetaObject::invokeMethod(this, &TMainform::FormShow, Qt::QueuedConnection);
+  }
+}
+
+void TMainform::FormShow() {
+  auto& data = console_.data;
+  setCaption(QStringLiteral("Zemra"));
+  if (data.state.program_folder.isEmpty()) {
+    data.state.program_folder = ExecutableFolder();
+  }
+  data.state.project_open = false;
+  data.state.project_changed = false;
+  LoadSettings(data.settings, data.state.program_folder);
+  if (console_.link != nullptr) {
+    console_.link->port_opened = false;
+  }
+  RefreshMainMenu();
+  console_.prompts.processEvents();
+  if (!arguments_.isEmpty()) {
+    data.state.project_path = arguments_.front();
+    OpenProjectFile(data, console_.prompts, *this);
+  } else {
+    timer1_.start();
+  }
+}
+
+void TMainform::Timer1Timer() {
+  timer1_.stop();
+  if (console_.data.settings.show_welcome == 1) {
+    showDialog(dialogs_.welcome);
+  }
+}
+
+bool TMainform::FormCloseQuery() {
+  if (!console_.data.state.project_changed) {
+    return true;
+  }
+  console_.prompts.beep();
+  return console_.prompts.message(BoxKind::Warning, kExitChangedText, BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+void TMainform::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TMainform::Exit1Click() { close(); }
+
+void TMainform::NewProject() {
+  auto& state = console_.data.state;
+  state.properties_mode = false;
+  state.project_open = false;
+  state.project_readonly = false;
+  showDialog(dialogs_.properties);
+  if (state.project_open && PushRecentProject(console_.data.settings, state.project_path)) {
+    SaveSettings(console_.data.settings, state.program_folder);
+  }
+  RefreshMainMenu();
+}
+
+void TMainform::OpenProject() { OpenProjectDialog(console_.data, console_.prompts, *this); }
+
+void TMainform::CloseProject() {
+  auto& state = console_.data.state;
+  if (state.project_changed) {
+    console_.prompts.beep();
+    if (console_.prompts.message(BoxKind::Warning, kCloseChangedText, BoxButtons::YesNo) != BoxAnswer::Yes) {
+      return;
+    }
+  }
+  state.project_changed = false;
+  state.project_open = false;
+  setCaption(QStringLiteral("Zemra"));
+  RefreshMainMenu();
+}
+
+void TMainform::ShowProperties() {
+  console_.data.state.properties_mode = true;
+  showDialog(dialogs_.properties);
+}
+
+void TMainform::OpenRecent(int k) {
+  auto& data = console_.data;
+  if (data.state.project_open) {
+    return;
+  }
+  data.state.project_path = data.settings.recent_projects[k - 1].text();
+  OpenProjectFile(data, console_.prompts, *this);
+}
+
+void TMainform::clearhistorylistClick() {
+  ClearRecentProjects(console_.data.settings, console_.data.state.program_folder);
+  RefreshMainMenu();
+}
+
+void TMainform::Help2Click() { console_.prompts.shellOpen(console_.data.state.program_folder + kHelpPage); }
+
+void TMainform::Ports1Click() { showDialog(dialogs_.options); }
+
+void TMainform::About1Click() { showDialog(dialogs_.about); }
+
+namespace {
+
+// A port that cannot be opened ends the command with its port error before any request.
+bool RunActivation(Console& console, bool (*operation)(TimerLink&, Prompts&)) {
+  if (console.link == nullptr) {
+    return false;
+  }
+  console.link->EnsurePortOpen(console.data.settings.com_port);
+  return operation(*console.link, console.prompts);
+}
+
+}  // namespace
+
+void TMainform::Activate1Click() { RunActivation(console_, ActivateTimer); }
+
+void TMainform::Deactivate1Click() { RunActivation(console_, DeactivateTimer); }
+
+void TMainform::ActivateButClick() {
+  if (RunActivation(console_, ActivateTimer)) {
+    console_.prompts.beep();
+  }
+}
+
+void TMainform::DeactivateButClick() {
+  if (RunActivation(console_, DeactivateTimer)) {
+    console_.prompts.beep();
+  }
+}
+
+}  // namespace zmr

@@ -1,0 +1,80 @@
+#include "windows/port_choice.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "link/detect_port.h"
+#include "link/port_names.h"
+#include "project/settings.h"
+
+namespace zmr {
+
+PortChoice::PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QLabel& device_label)
+    : console_(console), group_(group), detect_(detect), device_label_(device_label) {
+  const auto radios = group_.findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+  for (int i = 0; i < radios.size() && i < kPortItems; ++i) {
+    buttons_.addButton(radios[i], i);
+  }
+  connect(&buttons_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) {
+      portSelected();
+    }
+  });
+  connect(&detect_, &QPushButton::clicked, this, &PortChoice::detect);
+  // Without the timer link there is nothing to detect with.
+  detect_.setEnabled(console_.link != nullptr);
+}
+
+int PortChoice::itemIndex() const { return buttons_.checkedId(); }
+
+void PortChoice::setItemIndex(int index) {
+  if (QAbstractButton* button = buttons_.button(index)) {
+    button->setChecked(true);
+  }
+}
+
+void PortChoice::clearSelection() {
+  if (QAbstractButton* checked = buttons_.checkedButton()) {
+    buttons_.setExclusive(false);
+    checked->setChecked(false);
+    buttons_.setExclusive(true);
+  }
+  showDevice();
+}
+
+void PortChoice::portSelected() {
+  const int index = itemIndex();
+  console_.data.settings.com_port = static_cast<std::uint16_t>(index < 0 ? 1 : index + 1);
+  SaveSettings(console_.data.settings, console_.data.state.program_folder);
+  showDevice();
+}
+
+void PortChoice::setDetectControlsEnabled(bool enabled) {
+  group_.setEnabled(enabled);
+  detect_.setEnabled(enabled && console_.link != nullptr);
+}
+
+void PortChoice::selectPort(int n) { setItemIndex(n - 1); }
+
+void PortChoice::detect() {
+  if (console_.link != nullptr) {
+    DetectPort(*console_.link, console_.data.settings, console_.data.state.program_folder, console_.prompts,
+               *this);
+  }
+}
+
+// Each "Com n" leads to a device of this machine (ZMR_COMn, or the system's own name).
+void PortChoice::showDevice() {
+  for (int i = 0; i < kPortItems; ++i) {
+    if (QAbstractButton* button = buttons_.button(i)) {
+      button->setToolTip(PortDevice(PortName(i + 1)));
+    }
+  }
+  const int index = itemIndex();
+  device_label_.setText(index < 0 ? QString()
+                                  : QStringLiteral("Com %1 is %2 here").arg(index + 1).arg(PortDevice(PortName(index + 1))));
+}
+
+}  // namespace zmr

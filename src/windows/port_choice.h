@@ -1,0 +1,53 @@
+#pragma once
+// The port radio group ("Com 1" .. "Com 6") with its Detect button, shared by the
+// welcome and program options dialogs.
+#include <QButtonGroup>
+#include <QObject>
+
+#include "link/detect_port.h"
+#include "windows/console.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace zmr {
+
+inline constexpr int kPortItems = 6;
+
+class PortChoice : public QObject, public DetectView {
+ public:
+  // `group` holds the six radio buttons in order; `device_label` shows where the
+  // selected port leads on this machine.
+  PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QLabel& device_label);
+
+  // -1 when no item is selected.
+  int itemIndex() const;
+  // Selecting an item that is not yet selected runs the selection handler, as a click does.
+  void setItemIndex(int index);
+  // Leaves no item selected; the selection handler does not run.
+  void clearSelection();
+
+  // The selection handler: com_port := item index + 1, and save.
+  void portSelected();
+  // Detect ...: tries the ports for a timer.
+  void detect();
+
+  // DetectView
+  void setDetectControlsEnabled(bool enabled) override;
+  void selectPort(int n) override;
+
+ private:
+  void showDevice();
+
+  Console& console_;
+  QGroupBox& group_;
+  QPushButton& detect_;
+  QLabel& device_label_;
+  QButtonGroup buttons_;
+};
+
+inline const QString kPortTip2 = QStringLiteral(
+    "If you are not sure to which Port your Hardware is connected to, please use the Detect option provided below.");
+
+}  // namespace zmr

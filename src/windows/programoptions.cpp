@@ -1,0 +1,34 @@
+#include "windows/programoptions.h"
+
+#include "link/timer_link.h"
+#include "ui_programoptions.h"
+#include "windows/artwork.h"
+
+namespace zmr {
+
+Tprogramoptionsform::Tprogramoptionsform(Console& console, QWidget* parent)
+    : ConsoleDialog(parent), console_(console), ui_(new Ui::Tprogramoptionsform) {
+  ui_->setupUi(this);
+  setFixedSize(size());
+  ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->portdevice);
+  connect(ui_->butcancel, &QPushButton::clicked, this, &Tprogramoptionsform::butcancelClick);
+}
+
+Tprogramoptionsform::~Tprogramoptionsform() = default;
+
+void Tprogramoptionsform::FormShow() {
+  // A label shows "&&" as one '&' only where it takes mnemonics; this one does not.
+  QString tip1 = kOptionsTip1;
+  ui_->tip1->setText(tip1.replace(QStringLiteral("&&"), QStringLiteral("&")));
+  ui_->tip2->setText(kPortTip2);
+  // The next timer request opens the port anew, on the port chosen here.
+  if (console_.link != nullptr) {
+    console_.link->port_opened = false;
+  }
+  ports_->setItemIndex(console_.data.settings.com_port - 1);
+}
+
+void Tprogramoptionsform::butcancelClick() { accept(); }
+
+}  // namespace zmr

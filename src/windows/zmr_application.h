@@ -1,0 +1,40 @@
+#pragma once
+// The application object: its title, and the general error box for every failure
+// that a handler leaves to it.
+#include <exception>
+
+#include <QApplication>
+
+#include "base/errors.h"
+#include "base/prompts.h"
+
+namespace zmr {
+
+// Runs `handler`; a failure that escapes it (its RAII clean-up has run by then) is shown
+// in the general error box and the program goes on. Returns false when one escaped.
+template <typename Handler>
+bool RunGuarded(Prompts& prompts, Handler&& handler) {
+  std::string text;
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {  // IoError, PortError and anything else
+    text = e.what();
+  }
+  prompts.message(BoxKind::Error, QString::fromStdString(WithFullStop(text)));
+  return false;
+}
+
+class ZmrApplication : public QApplication {
+ public:
+  ZmrApplication(int& argc, char** argv);
+  // Every event handler of every window runs inside notify, so this is the one place
+  // where an unhandled failure is caught before it could cross Qt's own code.
+  bool notify(QObject* receiver, QEvent* event) override;
+  void setPrompts(Prompts* prompts) { prompts_ = prompts; }
+
+ private:
+  Prompts* prompts_ = nullptr;
+};
+
+}  // namespace zmr

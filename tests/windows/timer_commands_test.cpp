@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "link/port_names.h"
+#include "project/settings.h"
+#include "support/sim_port.h"
+#include "windows/programoptions.h"
+#include "windows/start_up.h"
+#include "windows_world.h"
+
+namespace zmr::testing {
+namespace {
+
+// The console with the simulated timer in-process on COM1.
+struct TimerCommandsTest : ::testing::Test {
+  TimerCommandsTest() { w.main().FormShow(); }
+
+  SimulatedLink sim;
+  World w{{}, &sim.link};
+};
+
+TEST_F(TimerCommandsTest, ToolBarAcknowledgesWithABeepAndTheMenuStaysSilent) {
+  for (const char* name : {"Activate1", "Deactivate1", "ActivateBut", "DeactivateBut"}) {
+    EXPECT_TRUE(Control(w.main(), name)->isEnabled()) << name;  // with or without a project
+  }
+  Control(w.main(), "DeactivateBut")->trigger();
+  EXPECT_EQ(sim.timer.requests('D'), 1);
+  EXPECT_EQ(sim.timer.requests('L'), 0);  // deactivation goes out at once
+  EXPECT_EQ(w.prompts.beeps, 1);
+  EXPECT_TRUE(w.prompts.boxes.empty());
+  EXPECT_TRUE(sim.link.port_opened);
+
+  Control(w.main(), "Activate1")->trigger();
+  EXPECT_EQ(sim.timer.requests('E'), 1);
+  EXPECT_EQ(sim.timer.requests('L'), 1);  // the preamble
+  EXPECT_EQ(w.prompts.beeps, 1);
+  EXPECT_EQ(w.prompts.busy_depth, 0);
+
+  Control(w.main(), "ActivateBut")->trigger();
+  Control(w.main(), "Deactivate1")->trigger();
+  EXPECT_EQ(w.prompts.beeps, 2);
+  EXPECT_TRUE(w.prompts.boxes.empty());
+}
+
+TEST_F(TimerCommandsTest, ATimerThatDoesNotAnswerGivesTheBeepAndTheBoxFromBoth) {
+  sim.port.attach("COM1", SilentDevice());
+  Control(w.main(), "ActivateBut")->trigger();
+  Control(w.main(), "Deactivate1")->trigger();
+  EXPECT_EQ(w.prompts.texts(), (std::vector<QString>{kTimerNotFoundText, kTimerNotFoundText}));
+  EXPECT_TRUE(w.prompts.boxes[0].beeped);
+  EXPECT_TRUE(w.prompts.boxes[1].beeped);
+  EXPECT_EQ(w.prompts.beeps, 2);  // no acknowledgement beep on failure
+  EXPECT_EQ(w.prompts.busy_depth, 0);
+}
+
+TEST_F(TimerCommandsTest, StartUpLeavesThePortToBeOpenedOnFirstUse) {
+  sim.link.port_opened = true;
+  w.main().FormShow();
+  EXPECT_FALSE(sim.link.port_opened);
+  EXPECT_TRUE(sim.port.events.empty());
+}
+
+TEST_F(TimerCommandsTest, OptionsMakesTheNextRequestOpenThePortAnew) {
+  Control(w.main(), "Deactivate1")->trigger();
+  ASSERT_TRUE(sim.link.port_opened);
+  Control(w.main(), "Ports1")->trigger();
+  EXPECT_FALSE(sim.link.port_opened);
+  Control(w.main(), "Deactivate1")->trigger();
+  EXPECT_EQ(std::count(sim.port.events.begin(), sim.port.events.end(), "open COM1"), 2);
+}
+
+TEST_F(TimerCommandsTest, DetectionFindsTheTimerOnCom2AndSelectsIt) {
+  sim.port.attach("COM1", SilentDevice());
+  sim.port.attach("COM2", SimDevice(sim.timer));
+  Tprogramoptionsform& options = w.windows().programoptionsform();
+  w.data->settings.com_port = 2;
+  options.FormShow();  // Com 2 selected already; detection still stores and saves it
+  QFile::remove(w.iniPath());
+  auto* detect = Control<QPushButton>(options, "detectbut");
+  ASSERT_TRUE(detect->isEnabled());
+  detect->click();
+  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{"Timer has been found on Com 2"});
+  EXPECT_EQ(options.selectcomms().itemIndex(), 1);
+  ProgramSettings stored;
+  LoadSettings(stored, w.dir.folder());
+  EXPECT_EQ(stored.com_port, 2);
+  EXPECT_TRUE(detect->isEnabled());
+  EXPECT_TRUE(Control<QGroupBox>(options, "selectcomms")->isEnabled());
+}
+
+TEST_F(TimerCommandsTest, WelcomeDetectionWithoutATimerChangesNothing) {
+  sim.port.attach("COM1", SilentDevice());
+  sim.port.attach("COM2", SilentDevice());
+  TStartupForm& welcome = w.windows().StartupForm();
+  w.data->settings.com_port = 4;
+  welcome.FormShow();
+  Control<QPushButton>(welcome, "detectbut")->click();
+  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{kTimerNotFoundText});
+  EXPECT_EQ(welcome.portused().itemIndex(), 3);
+  EXPECT_EQ(w.data->settings.com_port, 4);
+  EXPECT_TRUE(Control<QPushButton>(welcome, "detectbut")->isEnabled());
+}
+
+TEST_F(TimerCommandsTest, PortDialogsShowWhereTheSelectedPortLeads) {
+  qputenv("ZMR_COM3", "/tmp/zmr/COM3");
+  w.data->settings.com_port = 3;
+  Tprogramoptionsform& options = w.windows().programoptionsform();
+  options.FormShow();
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 3 is /tmp/zmr/COM3 here");
+  auto* com3 = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>()[2];
+  EXPECT_EQ(com3->toolTip(), "/tmp/zmr/COM3");
+  qunsetenv("ZMR_COM3");
+  EXPECT_EQ(PortDevice("COM3"), "/dev/ttyS2");
+}
+
+}  // namespace
+}  // namespace zmr::testing
