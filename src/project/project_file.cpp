@@ -78,19 +78,6 @@ QString FolderOf(const QString& path) {
   return cut < 0 ? QString() : path.left(cut + 1);
 }
 
-bool IsValidProjectFile(const QString& path) {
-  if (!FileExists(path) || QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
-    return false;
-  }
-  const std::vector<std::uint8_t> bytes = ReadFileStart(path, kProjectFileSize + 1);
-  if (bytes.size() != kProjectFileSize) {
-    return false;
-  }
-  ProjectSetup probe;
-  std::memcpy(&probe, bytes.data(), kProjectFileSize);
-  return HasProjectTags(probe);
-}
-
 OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts& prompts) {
   if (!FileExists(path)) {
     Refuse(prompts, kProjectNotFoundText);

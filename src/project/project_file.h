@@ -32,9 +32,6 @@ inline const QString kReadOnlyProjectText = QStringLiteral(
     "The Project Setup File is Read Only! The project can only be viewed \"as is\", and cannot be edited.");
 inline const QString kProjectFilter = QStringLiteral("project setup file (*.zmr)|*.zmr");
 
-// True when the file is exactly one record long and both tags match.
-bool IsValidProjectFile(const QString& path);
-
 // Reads the project at path into the record with the console's checks and messages,
 // without touching flags, caption or settings (for tools that only read a project).
 OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts& prompts);

@@ -220,13 +220,15 @@ TEST_F(ProjectFileTest, CreateOrReplaceWritesANewFileOrReplacesAnOldOne) {
   data->project.summary.title.setText("New");
   WriteProjectFile(*data);
   EXPECT_EQ(ReadBytes(path), Record());
-  EXPECT_TRUE(IsValidProjectFile(path));
+  auto reread = std::make_unique<ProjectSetup>();
+  EXPECT_EQ(ReadProjectFile(path, *reread, prompts), OpenOutcome::Opened);
   EXPECT_FALSE(data->state.project_changed);
 
   WriteBytes(path, {1, 2, 3});
   WriteProjectFile(*data);
   EXPECT_EQ(ReadBytes(path), Record());
-  EXPECT_FALSE(IsValidProjectFile(dir.file("nothing.zmr")));
+  EXPECT_EQ(ReadProjectFile(dir.file("nothing.zmr"), *reread, prompts), OpenOutcome::NotFound);
+  EXPECT_EQ(prompts.texts(), std::vector<QString>{"Project file not found!"});
 }
 
 TEST(FolderOf, KeepsTheTrailingSeparator) {
