@@ -12,8 +12,7 @@ namespace zmr {
 Taboutform::Taboutform(Console& console, QWidget* parent)
     : ConsoleDialog(parent), console_(console), ui_(new Ui::Taboutform) {
   ui_->setupUi(this);
-  setFixedSize(size());
-  ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  fixFormAndStrip(*ui_->Image1);
   ui_->Image2->setPixmap(ProductPicture(ui_->Image2->size()));
   ui_->Label2->setText(kMakerMail);
   ui_->Label1->setText(kMakerWeb);

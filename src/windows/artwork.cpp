@@ -106,13 +106,18 @@ void WeekGrid(QPainter& p, const QRectF& r, bool header) {
   }
 }
 
+// A document with lines of text and a round badge at its lower right, ready for a white mark.
+void PageWithBadge(QPainter& p, double lines_top, int lines, const QColor& badge) {
+  Page(p, {20, 8, 56, 76});
+  TextLines(p, 30, lines_top, 34, lines);
+  Badge(p, {72, 74}, badge);
+  p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+}
+
 void DrawGlyph(QPainter& p, Glyph glyph) {
   switch (glyph) {
     case Glyph::NewProject:
-      Page(p, {20, 8, 56, 76});
-      TextLines(p, 30, 40, 34, 3);
-      Badge(p, {72, 74}, kGreen);
-      p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+      PageWithBadge(p, 40, 3, kGreen);
       p.drawLine(QPointF(72, 65), QPointF(72, 83));
       p.drawLine(QPointF(63, 74), QPointF(81, 74));
       break;
@@ -133,18 +138,12 @@ void DrawGlyph(QPainter& p, Glyph glyph) {
       break;
     }
     case Glyph::CloseProject:
-      Page(p, {20, 8, 56, 76});
-      TextLines(p, 30, 40, 34, 3);
-      Badge(p, {72, 74}, kRed);
-      p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+      PageWithBadge(p, 40, 3, kRed);
       p.drawLine(QPointF(65, 67), QPointF(79, 81));
       p.drawLine(QPointF(79, 67), QPointF(65, 81));
       break;
     case Glyph::Properties:
-      Page(p, {20, 8, 56, 76});
-      TextLines(p, 30, 30, 34, 4);
-      Badge(p, {72, 74}, kNavy);
-      p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+      PageWithBadge(p, 30, 4, kNavy);
       p.drawLine(QPointF(72, 72), QPointF(72, 83));
       p.drawPoint(QPointF(72, 64));
       break;

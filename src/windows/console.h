@@ -2,6 +2,7 @@
 // What every window of the console is handed: the program's data, the Prompts seam,
 // the way modal dialogs are shown, and the timer link.
 #include <QDialog>
+#include <QLabel>
 
 #include "project/project_file.h"
 
@@ -15,6 +16,10 @@ class ConsoleDialog : public QDialog {
  public:
   using QDialog::QDialog;
   virtual void FormShow() = 0;
+
+ protected:
+  // The fixed size the form was laid out at, and the picture strip down its left side.
+  void fixFormAndStrip(QLabel& strip);
 };
 
 // Shows a dialog modally. The program runs the real event loop; tests drive the

@@ -11,8 +11,7 @@ namespace zmr {
 Tnewprojectform::Tnewprojectform(Console& console, ProjectView& main_window, QWidget* parent)
     : ConsoleDialog(parent), console_(console), main_window_(main_window), ui_(new Ui::Tnewprojectform) {
   ui_->setupUi(this);
-  setFixedSize(size());
-  ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  fixFormAndStrip(*ui_->Image1);
   connect(ui_->butnext, &QPushButton::clicked, this, &Tnewprojectform::butnextClick);
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tnewprojectform::butcancelClick);
   connect(ui_->smComments, &QPlainTextEdit::textChanged, this, [this] {

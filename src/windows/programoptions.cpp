@@ -9,8 +9,7 @@ namespace zmr {
 Tprogramoptionsform::Tprogramoptionsform(Console& console, QWidget* parent)
     : ConsoleDialog(parent), console_(console), ui_(new Ui::Tprogramoptionsform) {
   ui_->setupUi(this);
-  setFixedSize(size());
-  ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  fixFormAndStrip(*ui_->Image1);
   ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->portdevice);
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tprogramoptionsform::butcancelClick);
 }

@@ -34,8 +34,7 @@ QString WelcomeStepsText() {
 TStartupForm::TStartupForm(Console& console, QWidget* parent)
     : ConsoleDialog(parent), console_(console), ui_(new Ui::TStartupForm) {
   ui_->setupUi(this);
-  setFixedSize(size());
-  ui_->Image1->setPixmap(SideStrip(ui_->Image1->size()));
+  fixFormAndStrip(*ui_->Image1);
   ui_->RichEdit2->setTabStopDistance(24);
   ui_->RichEdit2->setPlainText(WelcomeStepsText());
   ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->portdevice);
