@@ -38,11 +38,24 @@ class ModalDialogRunner : public DialogRunner {
   }
 };
 
+// The schedule report's one entry, used by the main window and the schedule editor.
+class ScheduleReport {
+ public:
+  virtual ~ScheduleReport() = default;
+  // kReportPreview shows the print preview; any other mode prints at once.
+  virtual void PrintScheduleReport(int mode) = 0;
+};
+inline constexpr int kReportPreview = 1;
+inline constexpr int kReportPrint = 0;
+
 struct Console {
   ConsoleData& data;
   Prompts& prompts;
   DialogRunner& runner;
   TimerLink* link = nullptr;  // the one port of the program; owned by whoever made the Console
+  // The hidden report window, set once it is created (it comes last of the windows);
+  // null while the program has no report.
+  ScheduleReport* report = nullptr;
 };
 
 }  // namespace zmr
