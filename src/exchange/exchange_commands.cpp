@@ -87,7 +87,9 @@ void ImportScheduleCommand(ConsoleData& data, Prompts& prompts) {
     return;
   }
   prompts.beep();
-  const QString question = kReplaceWeekText.arg(read.week->events).arg(QFileInfo(*path).fileName());
+  const int n = read.week->events;
+  const QString events = n == 1 ? QStringLiteral("1 event") : QStringLiteral("%1 events").arg(n);
+  const QString question = kReplaceWeekText.arg(events, QFileInfo(*path).fileName());
   if (prompts.message(BoxKind::Warning, question, BoxButtons::YesNo) != BoxAnswer::Yes) {
     return;
   }

@@ -8,7 +8,7 @@ namespace zmr {
 inline const QString kCsvHeaderText =
     QStringLiteral("The first line must be the header day,time,pulse,kind,title.");
 inline const QString kCsvColumnsText =
-    QStringLiteral("This line has %1 columns; every line needs 5: day,time,pulse,kind,title.");
+    QStringLiteral("Every line needs 5 columns (day,time,pulse,kind,title); this one has %1.");
 inline const QString kCsvDayText =
     QStringLiteral("This is not a valid day. Use Mon, Tue, Wed, Thu, Fri, Sat, Sun or 1 to 7 (1 = Monday).");
 inline const QString kCsvKindText = QStringLiteral("This is not a valid kind. Use Pulse, On or Off.");
@@ -26,12 +26,12 @@ inline const QString kCsvUtf16Text =
     QStringLiteral("The file is UTF-16 text. Save it as CSV with the UTF-8 character set.");
 inline const QString kCsvTooLargeText =
     QStringLiteral("The file is larger than %1 MB, far more than any week's schedule.");
-inline const QString kCsvMoreFaultsText = QStringLiteral("%1 more lines with faults are not listed.");
+inline const QString kCsvMoreFaultsText = QStringLiteral("Lines with faults not listed here: %1.");
 
 // The window commands.
 inline const QString kCsvFilter = QStringLiteral("CSV file (*.csv)|*.csv");
 inline const QString kReplaceWeekText = QStringLiteral(
-    "Replace the whole week of this project with the %1 events in %2?\r\n"
+    "Replace the whole week of this project with the %1 in %2?\r\n"
     "The events now in the schedule will be lost.");
 inline const QString kNotImportedText =
     QStringLiteral("The schedule was not imported; the project is unchanged.");

@@ -16,7 +16,7 @@
 namespace zmr {
 
 inline constexpr std::size_t kMaxCsvBytes = 4 * 1024 * 1024;
-inline constexpr int kMaxListedFaults = 50;
+inline constexpr int kMaxListedFaults = 25;  // a box of them still fits on a small screen
 
 // Slots 1..120 of every day as an import builds them, before they replace the week.
 struct ImportedWeek {

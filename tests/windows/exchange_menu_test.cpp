@@ -62,7 +62,7 @@ TEST(ScheduleExchangeMenu, ImportAsksReplacesSavesAndArmsTheCloseWarning) {
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
   EXPECT_EQ(w.prompts.log, (std::vector<std::string>{
                                "open-dialog", "beep",
-                               "warning?: Replace the whole week of this project with the 1 events in week.csv?\r\n"
+                               "warning?: Replace the whole week of this project with the 1 event in week.csv?\r\n"
                                "The events now in the schedule will be lost."}));
   EXPECT_EQ(EventText(w.data->project.slot(5, 1)), "13:10, 6");
   EXPECT_TRUE(w.data->state.project_changed);
