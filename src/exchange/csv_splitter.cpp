@@ -90,9 +90,15 @@ bool CsvSplitter::next(CsvRecord& record) {
   }
   record.line = line_;
   record.fields.clear();
+  record.dropped_fields = 0;
   record.fault.reset();
+  std::string dropped;
   while (true) {
-    std::string& field = record.fields.emplace_back();
+    if (record.fields.size() == kMaxKeptFields) {
+      ++record.dropped_fields;
+      dropped.clear();
+    }
+    std::string& field = record.fields.size() < kMaxKeptFields ? record.fields.emplace_back() : dropped;
     skipBlanks();
     const bool ok = (!atEnd() && text_[pos_] == '"') ? readQuoted(field, record) : readUnquoted(field, record);
     if (!ok) {
@@ -110,7 +116,7 @@ bool CsvSplitter::next(CsvRecord& record) {
 }
 
 bool IsBlankRecord(const CsvRecord& record) {
-  return !record.fault &&
+  return !record.fault && record.dropped_fields == 0 &&
          std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return f.empty(); });
 }
 

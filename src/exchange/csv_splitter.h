@@ -16,10 +16,17 @@ enum class CsvFault {
   StrayQuote,     // a quote inside a field that does not start with one
 };
 
+// Fields kept per record; further ones are only counted, so that a line of a million
+// separators costs no memory.
+inline constexpr std::size_t kMaxKeptFields = 16;
+
 struct CsvRecord {
   int line = 0;                     // the line (from 1) on which the record starts
   std::vector<std::string> fields;  // quotes removed; unquoted fields without surrounding blanks
+  std::size_t dropped_fields = 0;   // fields beyond kMaxKeptFields
   std::optional<CsvFault> fault;    // the record could not be read whole
+
+  std::size_t fieldCount() const { return fields.size() + dropped_fields; }
 };
 
 class CsvSplitter {

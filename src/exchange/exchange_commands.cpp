@@ -48,6 +48,11 @@ void WriteScheduleCsv(const ProjectSetup& project, const QString& path) {
   ReplaceFile(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, ReplaceMode::CreateOrReplace);
 }
 
+bool IsSameFile(const QString& a, const QString& b) {
+  const QString canonical = QFileInfo(a).canonicalFilePath();
+  return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
 void ImportWeek(ConsoleData& data, const ImportedWeek& week) {
   WeekRestore restore(data.project);
   ReplaceWeek(data.project, week);
@@ -63,6 +68,11 @@ void ExportScheduleCommand(ConsoleData& data, Prompts& prompts) {
   request.proposed_name = QFileInfo(data.state.project_path).completeBaseName() + QStringLiteral(".csv");
   const std::optional<QString> path = prompts.saveFileName(request);
   if (!path) {
+    return;
+  }
+  if (IsSameFile(*path, data.state.project_path)) {
+    prompts.beep();
+    prompts.message(BoxKind::Error, kCsvOverProjectText);
     return;
   }
   WriteScheduleCsv(data.project, *path);

@@ -16,6 +16,9 @@ CsvImport ReadScheduleCsv(const QString& path);
 // Creates or replaces the CSV file with the project's week. Throws IoError.
 void WriteScheduleCsv(const ProjectSetup& project, const QString& path);
 
+// True when both paths name one existing file: an export must never write over its project.
+bool IsSameFile(const QString& a, const QString& b);
+
 // Replaces the open project's week and saves it with SaveProject. When the save fails the
 // record gets its week back, so memory and file keep agreeing; the failure passes on.
 void ImportWeek(ConsoleData& data, const ImportedWeek& week);

@@ -33,6 +33,8 @@ inline const QString kCsvFilter = QStringLiteral("CSV file (*.csv)|*.csv");
 inline const QString kReplaceWeekText = QStringLiteral(
     "Replace the whole week of this project with the %1 in %2?\r\n"
     "The events now in the schedule will be lost.");
+inline const QString kCsvOverProjectText =
+    QStringLiteral("The schedule cannot be exported over its own project file. Choose another file name.");
 inline const QString kNotImportedText =
     QStringLiteral("The schedule was not imported; the project is unchanged.");
 

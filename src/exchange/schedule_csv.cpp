@@ -113,8 +113,8 @@ std::variant<LineEvent, QString> ReadLine(const CsvRecord& record) {
   if (record.fault) {
     return FaultText(*record.fault);
   }
-  if (record.fields.size() != kColumns.size()) {
-    return kCsvColumnsText.arg(record.fields.size());
+  if (record.fieldCount() != kColumns.size()) {
+    return kCsvColumnsText.arg(record.fieldCount());
   }
   const std::optional<int> day = Day(record.fields[0]);
   if (!day) return kCsvDayText;
@@ -150,7 +150,7 @@ std::optional<char> HeaderSeparator(std::string_view text) {
   for (char separator : {',', ';'}) {
     CsvSplitter splitter(text, separator);
     CsvRecord header;
-    if (!splitter.next(header) || header.fault || header.fields.size() != kColumns.size()) {
+    if (!splitter.next(header) || header.fault || header.fieldCount() != kColumns.size()) {
       continue;
     }
     bool names = true;

@@ -145,5 +145,16 @@ TEST(ExportCommand, ProposesTheProjectsNameAndWritesTheWeek) {
   EXPECT_TRUE(p.prompts.boxes.empty());
 }
 
+TEST(ExportCommand, NeverWritesOverItsOwnProjectFile) {
+  OpenProject p;
+  const std::vector<std::uint8_t> before = p.fileBytes();
+  p.prompts.file_answers.push_back(p.dir.folder() + "./hall.zmr");
+  ExportScheduleCommand(*p.data, p.prompts);
+  ASSERT_EQ(p.prompts.boxes.size(), 1u);
+  EXPECT_EQ(p.prompts.boxes[0].text, kCsvOverProjectText);
+  EXPECT_TRUE(p.prompts.boxes[0].beeped);
+  EXPECT_EQ(p.fileBytes(), before);
+}
+
 }  // namespace
 }  // namespace zmr::testing

@@ -71,7 +71,9 @@ TEST(ScheduleCsv, RoundTripGivesTheSameWeekSlotForSlot) {
   project->slot(5, 1) = project->slot(4, 1);
   project->slot(5, 1).title.assignBytes(every_byte);
   project->slot(6, 1) = project->slot(4, 1);
-  project->slot(6, 1).title.assignBytes(std::string("\x81\x8D\x8F\x90\x9D,\x01\t", 8));
+  std::string controls("\x81\x8D\x8F\x90\x9D,\x01\t");
+  controls.insert(2, 1, '\0');
+  project->slot(6, 1).title.assignBytes(controls);
 
   const CsvImport read = Parse(ScheduleCsv(*project));
   ASSERT_TRUE(read.week) << Joined(read.errors);
@@ -209,6 +211,32 @@ TEST(ScheduleCsv, The121stEventOfADayIsRefusedAndTheListStopsAtItsLimit) {
   EXPECT_EQ(read.errors.front(), "full.csv line 122: " + kDayFullText);
   EXPECT_EQ(read.errors[kMaxListedFaults - 1], QStringLiteral("full.csv line %1: ").arg(121 + kMaxListedFaults) + kDayFullText);
   EXPECT_EQ(read.errors.back(), "full.csv: " + kCsvMoreFaultsText.arg(7));
+}
+
+TEST(ScheduleCsv, ADamagedProjectExportsAsStoredAndItsImportPointsAtTheDamage) {
+  auto project = std::make_unique<ProjectSetup>();
+  ResetProject(*project);
+  AddPulse(*project, 1, 1, 7, 0, 5);
+  AddPulse(*project, 1, 2, 7, 0, 6);             // two events at one time
+  AddPulse(*project, 1, 3, 9, 0, 0);             // a pulse the editor never writes
+  AddSwitch(*project, 2, 1, 30, 0, EventKind::On, 0);  // an hour beyond the day
+  AddSwitch(*project, 2, 2, 8, 0, static_cast<EventKind>(7), 3);  // a kind without a name
+  const std::string text = ScheduleCsv(*project);
+  EXPECT_EQ(text,
+            "day,time,pulse,kind,title\nMon,07:00,5,Pulse,\nMon,07:00,6,Pulse,\nMon,09:00,0,Pulse,\n"
+            "Tue,30:00,0,On,\nTue,08:00,3,7,\n");
+  EXPECT_EQ(Parse(text).errors, (std::vector<QString>{
+                                    "week.csv line 3: " + kTimeExistsText,
+                                    "week.csv line 4: " + kInsertPulseText,
+                                    "week.csv line 5: " + kInvalidTimeText,
+                                    "week.csv line 6: " + kCsvKindText,
+                                }));
+}
+
+TEST(ScheduleCsv, ALineOfVeryManyFieldsIsOneColumnFault) {
+  std::string text = "day,time,pulse,kind,title\n" + std::string(100000, ',') + "x\n" + std::string(40, ',') + "\n";
+  EXPECT_EQ(Parse(text).errors, (std::vector<QString>{"week.csv line 2: " + kCsvColumnsText.arg(100001),
+                                                      "week.csv line 3: " + kCsvColumnsText.arg(41)}));
 }
 
 TEST(ScheduleCsv, FilesThatAreNotAScheduleAtAll) {

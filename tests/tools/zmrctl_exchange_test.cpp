@@ -109,6 +109,8 @@ TEST_F(ZmrctlExchange, RefusalsAndFailuresLeaveTheProjectFileAsItWas) {
   EXPECT_EQ(Run({"import", good, dir.file("no/such/folder/new.zmr"), "--new"}), ctl::kExitOtherFailure);
   EXPECT_EQ(Run({"import", good}), ctl::kExitUsage);
   EXPECT_EQ(Run({"export"}), ctl::kExitUsage);
+  EXPECT_EQ(Run({"export", dir.file("hall.zmr"), dir.file("hall.zmr")}), ctl::kExitUsage);  // a slip of the hand
+  EXPECT_EQ(ReadBytes(dir.file("hall.zmr")), before);
 
   ASSERT_EQ(chmod(QFile::encodeName(dir.file("hall.zmr")).constData(), 0444), 0);
   EXPECT_EQ(Run({"import", good, dir.file("hall.zmr")}), ctl::kExitProjectRefused);

@@ -215,6 +215,10 @@ class Session {
     if (ReadProjectFile(options_.operands[0], *project, prompts_) != OpenOutcome::Opened) {
       return kExitProjectRefused;
     }
+    if (options_.operands.size() == 2 && IsSameFile(options_.operands[1], options_.operands[0])) {
+      env_.err << "zmrctl: " << kCsvOverProjectText.toStdString() << '\n';
+      return kExitUsage;
+    }
     if (options_.operands.size() == 2) {
       WriteScheduleCsv(*project, options_.operands[1]);
     } else {
