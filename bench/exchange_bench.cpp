@@ -2,11 +2,10 @@
 // (text from the record, bytes to a checked week) and as the commands run them (file
 // written; file read, checked, week replaced and the project saved). Median and spread.
 // Run: build/default/bin/exchange_bench [runs]
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+
+#include "bench_timing.h"
 
 #include "exchange/exchange_commands.h"
 #include "support/exchange_fixtures.h"
@@ -14,22 +13,8 @@
 
 namespace {
 
-struct Figures {
-  double median_us, p10_us, p90_us;
-};
-
-template <typename F>
-Figures Time(int runs, F&& f) {
-  std::vector<double> us;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
-  }
-  std::sort(us.begin(), us.end());
-  auto at = [&](double q) { return us[static_cast<std::size_t>(q * (us.size() - 1))]; };
-  return {at(0.5), at(0.1), at(0.9)};
-}
+using zmr::bench::Figures;
+using zmr::bench::Time;
 
 void Print(const char* what, const Figures& f) {
   std::printf("%-36s median %8.1f us   p10 %8.1f   p90 %8.1f\n", what, f.median_us, f.p10_us, f.p90_us);

@@ -20,6 +20,27 @@ QStringList ProjectMenuNames(TMainform& main) {
   return names;
 }
 
+// The console started on Hall.zmr, and a CSV file beside the project to import.
+struct HallWindow {
+  explicit HallWindow(const ProjectSetup* project = nullptr) {
+    if (project != nullptr) {
+      WriteProject(path, *project);
+    } else {
+      WriteEmptyProject(path);
+    }
+    w.started();
+  }
+  void import(const std::string& csv) {
+    WriteBytes(projects.file("week.csv"), {csv.begin(), csv.end()});
+    w.prompts.file_answers.push_back(projects.file("week.csv"));
+    Control(w.main(), "ImportSchedule1")->trigger();
+  }
+
+  TempDir projects;
+  QString path = projects.file("Hall.zmr");
+  World w{{path}};
+};
+
 TEST(ScheduleExchangeMenu, SitsAfterPropertiesAndFollowsTheProjectState) {
   TempDir projects;
   const QString path = projects.file("Hall.zmr");
@@ -50,15 +71,9 @@ TEST(ScheduleExchangeMenu, SitsAfterPropertiesAndFollowsTheProjectState) {
 }
 
 TEST(ScheduleExchangeMenu, ImportAsksReplacesSavesAndArmsTheCloseWarning) {
-  TempDir projects;
-  const QString path = projects.file("Hall.zmr");
-  WriteEmptyProject(path);
-  const std::string csv = "day,time,pulse,kind,title\nFri,13:10,6,,Lunch\n";
-  WriteBytes(projects.file("week.csv"), {csv.begin(), csv.end()});
-  World w({path});
-  TMainform& main = w.started();
-  w.prompts.file_answers.push_back(projects.file("week.csv"));
-  Control(main, "ImportSchedule1")->trigger();
+  HallWindow hall;
+  World& w = hall.w;
+  hall.import("day,time,pulse,kind,title\nFri,13:10,6,,Lunch\n");
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
   EXPECT_EQ(w.prompts.log, (std::vector<std::string>{
                                "open-dialog", "beep",
@@ -67,47 +82,38 @@ TEST(ScheduleExchangeMenu, ImportAsksReplacesSavesAndArmsTheCloseWarning) {
   EXPECT_EQ(EventText(w.data->project.slot(5, 1)), "13:10, 6");
   EXPECT_TRUE(w.data->state.project_changed);
   auto on_disk = std::make_unique<ProjectSetup>();
-  const std::vector<std::uint8_t> bytes = ReadBytes(path);
+  const std::vector<std::uint8_t> bytes = ReadBytes(hall.path);
   ASSERT_EQ(bytes.size(), kProjectFileSize);
   std::memcpy(on_disk.get(), bytes.data(), kProjectFileSize);
   EXPECT_EQ(on_disk->slot(5, 1).title.text(), "Lunch");
 
   w.prompts.answers.push_back(BoxAnswer::No);
-  Control(main, "Close1")->trigger();  // changed since the last download: Close warns
+  Control(w.main(), "Close1")->trigger();  // changed since the last download: Close warns
   EXPECT_EQ(w.prompts.boxes.back().text, kCloseChangedText);
   EXPECT_TRUE(w.data->state.project_open);
 }
 
 TEST(ScheduleExchangeMenu, ARefusedImportListsItsFaultsInOneBox) {
-  TempDir projects;
-  const QString path = projects.file("Hall.zmr");
-  WriteEmptyProject(path);
-  const std::vector<std::uint8_t> before = ReadBytes(path);
-  const std::string csv = "day,time,pulse,kind,title\nFri,13:10,6,,Lunch\nFri,13:10,6,,Twice\nXmas,1:00,1,,\n";
-  WriteBytes(projects.file("week.csv"), {csv.begin(), csv.end()});
-  World w({path});
-  TMainform& main = w.started();
-  w.prompts.file_answers.push_back(projects.file("week.csv"));
-  Control(main, "ImportSchedule1")->trigger();
+  HallWindow hall;
+  World& w = hall.w;
+  const std::vector<std::uint8_t> before = ReadBytes(hall.path);
+  hall.import("day,time,pulse,kind,title\nFri,13:10,6,,Lunch\nFri,13:10,6,,Twice\nXmas,1:00,1,,\n");
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
   EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
   EXPECT_TRUE(w.prompts.boxes[0].text.contains("week.csv line 3: " + kTimeExistsText + "\r\nweek.csv line 4: "));
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadBytes(hall.path), before);
   EXPECT_FALSE(w.data->state.project_changed);
 }
 
 TEST(ScheduleExchangeMenu, ExportWritesTheChosenFile) {
-  TempDir projects;
-  const QString path = projects.file("Hall.zmr");
   auto project = std::make_unique<ProjectSetup>();
   ResetProject(*project);
   AddPulse(*project, 2, 1, 8, 0, 5, "Start");
-  WriteProject(path, *project);
-  World w({path});
-  TMainform& main = w.started();
-  w.prompts.file_answers.push_back(projects.file("Hall.csv"));
-  Control(main, "ExportSchedule1")->trigger();
-  const std::vector<std::uint8_t> bytes = ReadBytes(projects.file("Hall.csv"));
+  HallWindow hall(project.get());
+  World& w = hall.w;
+  w.prompts.file_answers.push_back(hall.projects.file("Hall.csv"));
+  Control(w.main(), "ExportSchedule1")->trigger();
+  const std::vector<std::uint8_t> bytes = ReadBytes(hall.projects.file("Hall.csv"));
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "day,time,pulse,kind,title\nTue,08:00,5,Pulse,Start\n");
   EXPECT_EQ(w.prompts.file_requests.at(0).proposed_name, "Hall.csv");
   EXPECT_TRUE(w.prompts.boxes.empty());
