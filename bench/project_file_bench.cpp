@@ -1,10 +1,9 @@
 // Times opening and saving a project: median and spread over many runs.
 // Run: build/default/bin/project_file_bench [runs]
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+
+#include "bench_timing.h"
 
 #include "base/prompts.h"
 #include "project/project_file.h"
@@ -12,31 +11,8 @@
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
 
-namespace {
-
-struct Figures {
-  double median_us, p10_us, p90_us;
-};
-
-Figures Summarise(std::vector<double> us) {
-  std::sort(us.begin(), us.end());
-  auto at = [&](double q) { return us[static_cast<std::size_t>(q * (us.size() - 1))]; };
-  return {at(0.5), at(0.1), at(0.9)};
-}
-
-template <typename F>
-Figures Time(int runs, F&& f) {
-  std::vector<double> us;
-  us.reserve(runs);
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
-  }
-  return Summarise(std::move(us));
-}
-
-}  // namespace
+using zmr::bench::Figures;
+using zmr::bench::Time;
 
 int main(int argc, char** argv) {
   using namespace zmr;

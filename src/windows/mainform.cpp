@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "base/prompts.h"
+#include "exchange/exchange_commands.h"
 #include "hardware/activation.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
@@ -92,6 +93,8 @@ void TMainform::connectCommands() {
   bind(ui_->toolbutclose, &QAction::triggered, &TMainform::toolbutcloseClick);
   bind(ui_->Properties1, &QAction::triggered, &TMainform::Properties1Click);
   bind(ui_->toolbutproperties, &QAction::triggered, &TMainform::toolbutpropertiesClick);
+  bind(ui_->ExportSchedule1, &QAction::triggered, &TMainform::ExportSchedule1Click);
+  bind(ui_->ImportSchedule1, &QAction::triggered, &TMainform::ImportSchedule1Click);
   bind(ui_->clearhistorylist, &QAction::triggered, &TMainform::clearhistorylistClick);
   bind(ui_->Help2, &QAction::triggered, &TMainform::Help2Click);
   bind(ui_->Exit1, &QAction::triggered, &TMainform::Exit1Click);
@@ -164,6 +167,8 @@ void TMainform::RefreshMainMenu() {
   for (QAction* a : {ui_->Properties1, ui_->toolbutproperties}) {
     a->setEnabled(open && dialogs_.properties != nullptr);
   }
+  ui_->ExportSchedule1->setEnabled(open);
+  ui_->ImportSchedule1->setEnabled(open && !console_.data.state.project_readonly);
   // A command whose window is not part of the program yet stays unavailable.
   const bool report = open && dialogs_.report != nullptr;
   ui_->Print1->setEnabled(report);
@@ -276,6 +281,10 @@ void TMainform::ShowProperties() {
   console_.data.state.properties_mode = true;
   showDialog(dialogs_.properties);
 }
+
+void TMainform::ExportSchedule1Click() { ExportScheduleCommand(console_.data, console_.prompts); }
+
+void TMainform::ImportSchedule1Click() { ImportScheduleCommand(console_.data, console_.prompts); }
 
 void TMainform::OpenRecent(int k) {
   auto& data = console_.data;

@@ -69,6 +69,9 @@ class TMainform : public QMainWindow, public ProjectView {
   void toolbutcloseClick() { CloseProject(); }
   void Properties1Click() { ShowProperties(); }
   void toolbutpropertiesClick() { ShowProperties(); }
+  // The week as a CSV file: export while a project is open, import while it is editable.
+  void ExportSchedule1Click();
+  void ImportSchedule1Click();
   void Exit1Click();
   void Ports1Click();
   void About1Click();

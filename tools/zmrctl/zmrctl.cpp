@@ -1,10 +1,14 @@
 #include "zmrctl/zmrctl.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <optional>
 
 #include "base/errors.h"
+#include "base/file_io.h"
+#include "exchange/exchange_commands.h"
+#include "exchange/exchange_texts.h"
 #include "hardware/activation.h"
 #include "hardware/download.h"
 #include "hardware/download_view.h"
@@ -38,6 +42,12 @@ const char kUsageText[] =
     "                         port found in timer.ini\n"
     "  show FILE.zmr          print the project's summary and its week as a table\n"
     "  compile FILE.zmr       print the chunks a download would send: address, 64 bytes\n"
+    "  export FILE.zmr [OUT.csv]\n"
+    "                         write the project's week as CSV to OUT.csv (default: stdout)\n"
+    "  import IN.csv FILE.zmr [--new]\n"
+    "                         replace the week of the project with the events in IN.csv,\n"
+    "                         all or nothing; --new creates FILE.zmr with an empty summary\n"
+    "                         and never replaces an existing file\n"
     "\n"
     "Options:\n"
     "  --port COMn|DEVICE     the port to use; COMn maps to $ZMR_COMn when set, else\n"
@@ -46,8 +56,24 @@ const char kUsageText[] =
     "  --settings DIR         the folder of timer.ini (default: beside the program)\n"
     "  -h, --help             this text\n"
     "\n"
-    "Exit status: 0 success, 2 usage error, 3 project file refused, 4 serial port error,\n"
-    "5 the timer did not answer or answered wrongly, 6 any other failure.\n";
+    "Schedule CSV (export and import):\n"
+    "  UTF-8 text, a header line day,time,pulse,kind,title, then one line per event, e.g.\n"
+    "    day,time,pulse,kind,title\n"
+    "    Mon,08:00,5,Pulse,First lesson\n"
+    "    Mon,12:30,10,Pulse,\"Lunch, all classes\"\n"
+    "  day    Mon Tue Wed Thu Fri Sat Sun (any case) or 1..7, 1 = Monday\n"
+    "  time   H:MM or HH:MM, 0:00 to 23:59\n"
+    "  pulse  seconds 1..59 for a Pulse; for On and Off the stored byte 0..255 (empty = 0)\n"
+    "  kind   Pulse, On or Off (any case; empty = Pulse)\n"
+    "  title  any text; quoted as RFC 4180 has it when it holds a comma, quote or line\n"
+    "         break; stored in Windows-1252 ('?' for other characters), cut to 100\n"
+    "  Import also takes ';' as the separator (seen in the header), a byte-order mark and\n"
+    "  CRLF line ends; blank lines are skipped. At most 120 events a day, one per time.\n"
+    "  Every faulty line is listed as FILE line N: reason, and nothing is changed.\n"
+    "\n"
+    "Exit status: 0 success, 2 usage error, 3 project file or CSV refused, 4 serial port\n"
+    "error, 5 the timer did not answer or answered wrongly, 6 any other failure (a file\n"
+    "could not be read or written).\n";
 
 namespace {
 
@@ -58,6 +84,7 @@ struct Options {
   std::optional<QString> settings_folder;
   bool activate = false;
   bool save = false;
+  bool create_new = false;
   bool help = false;
 };
 
@@ -82,6 +109,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       o.activate = true;
     } else if (a == "--save") {
       o.save = true;
+    } else if (a == "--new") {
+      o.create_new = true;
     } else if (a.startsWith('-')) {
       err << "zmrctl: unknown option " << a.toStdString() << '\n';
       return std::nullopt;
@@ -147,6 +176,8 @@ class Session {
         env_.out << (c == "show" ? SummaryText(p) + '\n' + WeekTable(p) : CompiledChunks(p));
         return kExitOk;
       });
+    if (c == "export") return exportWeek();
+    if (c == "import") return importWeek();
     if (!loadSettings()) return kExitOtherFailure;
     if (c == "detect") return detect();
     const std::optional<std::uint16_t> port = portNumber();
@@ -173,6 +204,70 @@ class Session {
       return kExitProjectRefused;
     }
     return f(*project);
+  }
+
+  int exportWeek() {
+    if (options_.operands.isEmpty() || options_.operands.size() > 2) {
+      env_.err << "zmrctl: export takes a project file and, optionally, the CSV file to write\n";
+      return kExitUsage;
+    }
+    auto project = std::make_unique<ProjectSetup>();
+    if (ReadProjectFile(options_.operands[0], *project, prompts_) != OpenOutcome::Opened) {
+      return kExitProjectRefused;
+    }
+    if (options_.operands.size() == 2 && IsSameFile(options_.operands[1], options_.operands[0])) {
+      env_.err << "zmrctl: " << kCsvOverProjectText.toStdString() << '\n';
+      return kExitUsage;
+    }
+    if (options_.operands.size() == 2) {
+      WriteScheduleCsv(*project, options_.operands[1]);
+    } else {
+      env_.out << ScheduleCsv(*project) << std::flush;
+    }
+    return kExitOk;
+  }
+
+  int importWeek() {
+    if (options_.operands.size() != 2) {
+      env_.err << "zmrctl: import takes the CSV file and the project file\n";
+      return kExitUsage;
+    }
+    const QString& project_path = options_.operands[1];
+    auto data = std::make_unique<ConsoleData>();
+    data->state.project_path = project_path;
+    if (options_.create_new) {
+      if (QFileInfo::exists(project_path)) {
+        env_.err << "zmrctl: " << project_path.toStdString()
+                 << " already exists; import --new never replaces a file\n";
+        return kExitProjectRefused;
+      }
+      ResetProject(data->project);
+    } else {
+      if (ReadProjectFile(project_path, data->project, prompts_) != OpenOutcome::Opened) {
+        return kExitProjectRefused;
+      }
+      if (IsReadOnlyFile(project_path)) {
+        prompts_.message(BoxKind::Error, kReadOnlyProjectText, BoxButtons::Ok);
+        return kExitProjectRefused;
+      }
+    }
+    const CsvImport read = ReadScheduleCsv(options_.operands[0]);
+    if (!read.week) {
+      for (const QString& e : read.errors) {
+        env_.err << e.toStdString() << '\n';
+      }
+      env_.err << kNotImportedText.toStdString() << '\n';
+      return kExitProjectRefused;
+    }
+    if (options_.create_new) {
+      ReplaceWeek(data->project, *read.week);
+      WriteProjectFile(*data);
+    } else {
+      data->state.project_open = true;
+      ImportWeek(*data, *read.week);
+    }
+    env_.out << "Imported " << read.week->events << " events into " << project_path.toStdString() << '\n';
+    return kExitOk;
   }
 
   bool loadSettings() {
