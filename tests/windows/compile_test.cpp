@@ -75,6 +75,16 @@ struct CompileTest : ::testing::Test {
       return std::vector<Arrival>{{0, BuildFrame('G', 0, p)}};
     });
   }
+  // The hourglass is gone whenever a box is up.
+  bool cursorBackBeforeEveryBox() const {
+    int depth = 0;
+    for (const std::string& entry : w.prompts.log) {
+      depth += entry == "busy" ? 1 : entry == "idle" ? -1 : 0;
+      const bool box = entry.starts_with("error") || entry.starts_with("warning") || entry.starts_with("info");
+      if (box && depth != 0) return false;
+    }
+    return depth == 0;
+  }
   int clockWarnings() const {
     const std::vector<QString> texts = w.prompts.texts();
     return static_cast<int>(std::count(texts.begin(), texts.end(), kClockDifferenceText));
@@ -106,6 +116,7 @@ TEST_F(CompileTest, AGoodDownloadReportsEveryStepAndLeavesTheWindowReady) {
   // Not activated: the question, answered No, adds no line.
   EXPECT_EQ(w.prompts.texts(), std::vector<QString>{kActivateQuestionText});
   EXPECT_FALSE(sim.timer.activated());
+  EXPECT_TRUE(cursorBackBeforeEveryBox());
 
   // The next showing starts afresh; the tool button and the big button open it too.
   w.runner.scripts.push_back([this](ConsoleDialog&) {
@@ -163,6 +174,7 @@ TEST_F(CompileTest, AStatusThatCannotBeReadGivesTheBoxButTheDownloadCounts) {
   EXPECT_EQ(memo().back(), "Download Successful!");  // no clock lines
   EXPECT_EQ(w.prompts.texts(), std::vector<QString>{kTimerNotFoundText});
   EXPECT_TRUE(w.prompts.boxes[0].beeped);
+  EXPECT_TRUE(cursorBackBeforeEveryBox());
   EXPECT_FALSE(w.data->state.project_changed);
   EXPECT_TRUE(buttonsEnabled());
   EXPECT_EQ(w.prompts.busy_depth, 0);
@@ -191,6 +203,7 @@ TEST_F(CompileTest, ClockWarningsOneForEachFaultTwoForBoth) {
     EXPECT_EQ(w.prompts.busy_depth, 0);
   }
   EXPECT_TRUE(std::all_of(w.prompts.boxes.begin(), w.prompts.boxes.end(), [](const auto& b) { return b.beeped; }));
+  EXPECT_TRUE(cursorBackBeforeEveryBox());
 }
 
 TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
@@ -257,6 +270,7 @@ TEST_F(CompileTest, SynchronisingKeepsTheReportAndFailsWithItsBox) {
   EXPECT_TRUE(w.prompts.boxes[0].beeped);
   EXPECT_EQ(memo().size(), 2u);
   EXPECT_TRUE(button("updatebut")->isEnabled());
+  EXPECT_TRUE(cursorBackBeforeEveryBox());
   EXPECT_EQ(w.prompts.busy_depth, 0);
 }
 
