@@ -85,8 +85,10 @@ void Tstatusform::updatebutClick() {
   Busy busy(*this);
   ui_->updatebut->setEnabled(false);
   // Enabled again on every way out, a port error included.
-  const std::unique_ptr<QPushButton, void (*)(QPushButton*)> enable_again(
-      ui_->updatebut, [](QPushButton* button) { button->setEnabled(true); });
+  struct EnableAgain {
+    QPushButton& button;
+    ~EnableAgain() { button.setEnabled(true); }
+  } enable_again{*ui_->updatebut};
   // A port closed since the dialog was shown (the device went away) is opened again first.
   console_.link->EnsurePortOpen(console_.data.settings.com_port);
   if (SetTimerClock(*console_.link, console_.prompts)) {
