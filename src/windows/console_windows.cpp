@@ -1,5 +1,7 @@
 #include "windows/console_windows.h"
 
+#include "hardware/ui/compile.h"
+#include "hardware/ui/status.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
@@ -13,14 +15,17 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   startup_ = new TStartupForm(console, main_.get());
   options_ = new Tprogramoptionsform(console, main_.get());
   about_ = new Taboutform(console, main_.get());
-  // Tcompileform, Tstatusform, Tscheduleallform and Tprintscheduleform join here, in
-  // that order, when they become part of the program; until then their commands stay
-  // unavailable in the main window.
+  compile_ = new Tcompileform(console, main_.get());
+  status_ = new Tstatusform(console, main_.get());
+  // Tscheduleallform and Tprintscheduleform join here, in that order, when they become
+  // part of the program; until then their commands stay unavailable in the main window.
   MainDialogs dialogs;
   dialogs.properties = newproject_;
   dialogs.welcome = startup_;
   dialogs.options = options_;
   dialogs.about = about_;
+  dialogs.compile = compile_;
+  dialogs.status = status_;
   main_->setDialogs(dialogs);
 }
 

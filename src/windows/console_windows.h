@@ -12,6 +12,8 @@ class Tnewprojectform;
 class TStartupForm;
 class Tprogramoptionsform;
 class Taboutform;
+class Tcompileform;
+class Tstatusform;
 
 class ConsoleWindows {
  public:
@@ -23,6 +25,8 @@ class ConsoleWindows {
   TStartupForm& StartupForm() { return *startup_; }
   Tprogramoptionsform& programoptionsform() { return *options_; }
   Taboutform& aboutform() { return *about_; }
+  Tcompileform& compileform() { return *compile_; }
+  Tstatusform& statusform() { return *status_; }
 
  private:
   std::unique_ptr<TMainform> main_;
@@ -31,6 +35,8 @@ class ConsoleWindows {
   TStartupForm* startup_ = nullptr;
   Tprogramoptionsform* options_ = nullptr;
   Taboutform* about_ = nullptr;
+  Tcompileform* compile_ = nullptr;
+  Tstatusform* status_ = nullptr;
 };
 
 }  // namespace zmr

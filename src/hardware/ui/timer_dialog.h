@@ -1,0 +1,46 @@
+#pragma once
+// What the compile-and-download window and the status dialog share: handlers that talk
+// to the timer for a second or more, during which the dialog must not go away, and
+// labels that act as links.
+#include <functional>
+#include <map>
+
+#include "windows/console.h"
+
+class QLabel;
+
+namespace zmr {
+
+class TimerDialog : public ConsoleDialog {
+ public:
+  using ConsoleDialog::ConsoleDialog;
+
+  // True while a handler is talking to the timer.
+  bool busy() const { return busy_ > 0; }
+  // Escape and the title bar's close both end here; while busy they are refused, so the
+  // exchange runs to its end with its window (and its buttons) still there.
+  void reject() override;
+
+ protected:
+  // Marks the dialog busy for its lifetime, on every way out.
+  class Busy {
+   public:
+    explicit Busy(TimerDialog& dialog) : dialog_(dialog) { ++dialog_.busy_; }
+    ~Busy() { --dialog_.busy_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    TimerDialog& dialog_;
+  };
+
+  // A left click on the label runs `open`.
+  void makeLink(QLabel& label, std::function<void()> open);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  int busy_ = 0;
+  std::map<QObject*, std::function<void()>> links_;
+};
+
+}  // namespace zmr

@@ -1,0 +1,108 @@
+// The compile-and-download window over a real serial port: zmrsim on a pseudo-terminal,
+// paced like the line, as COM1. What the timer holds afterwards must be what zmrctl
+// compiles for the same project.
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "base/clock.h"
+#include "hardware/ui/compile.h"
+#include "link/packet.h"
+#include "link/serial_port.h"
+#include "link/timer_link.h"
+#include "sim_timer.h"
+#include "support/child_process.h"
+#include "support/fake_clock.h"
+#include "windows_world.h"
+
+namespace zmr::testing {
+namespace {
+
+const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
+const std::string kZmrctl = ZMR_BIN_DIR "/zmrctl";
+
+// A school week: lessons on weekdays, a long Monday, a short Saturday, a quiet Sunday.
+void SchoolWeek(ProjectSetup& project) {
+  ResetProject(project);
+  const int lessons[][2] = {{8, 0}, {8, 50}, {9, 40}, {10, 0}, {10, 50}, {11, 40}, {12, 30}, {13, 15}, {14, 5}, {14, 55}};
+  for (int day = 1; day <= 5; ++day) {
+    int slot = 0;
+    for (const auto& [hour, minute] : lessons) AddPulse(project, day, ++slot, hour, minute, 5, "Lesson");
+  }
+  for (int k = 0; k < 10; ++k) AddPulse(project, 1, 11 + k, 15 + k / 4, (k % 4) * 15, 3, "Club");
+  AddPulse(project, 6, 1, 9, 0, 10, "Market");
+  AddPulse(project, 6, 2, 13, 0, 10, "Market ends");
+}
+
+// The week table of a timer that received exactly the chunks `zmrctl compile` prints.
+std::string WeekOfCompiledChunks(const std::vector<std::string>& lines) {
+  FakeClock clock;
+  sim::SimTimer timer(clock);
+  for (const std::string& line : lines) {
+    std::istringstream in(line);
+    std::string word;
+    in >> word >> word >> word >> word;  // "day N chunk M"
+    unsigned address = 0;
+    in >> std::hex >> address;
+    std::vector<std::uint8_t> payload{static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(address >> 8)};
+    unsigned byte = 0;
+    while (in >> byte) payload.push_back(static_cast<std::uint8_t>(byte));
+    EXPECT_EQ(payload.size(), 66u) << line;
+    timer.receive(BuildFrame('W', 0, payload));
+  }
+  return timer.weekTable();
+}
+
+TEST(DownloadWindowE2E, TheTimerHoldsWhatZmrctlCompiles) {
+  TempDir dir;
+  const std::string dump = dir.file("dump.txt").toStdString();
+  SystemClock clock;
+  const std::unique_ptr<SerialPort> port = MakeQtSerialPort();
+  TimerLink link(*port, clock);
+  std::vector<std::string> sim_lines;
+  {
+    ZmrsimProcess sim(kZmrsim, {"--pace", "--dump", dump});
+    setenv("ZMR_COM1", sim.device().c_str(), 1);
+    World w{{}, &link};
+    w.started();
+    SchoolWeek(w.data->project);
+    w.data->state.project_open = true;
+    w.data->state.project_changed = true;
+    w.main().RefreshMainMenu();
+    w.prompts.answers.push_back(BoxAnswer::No);  // leave it deactivated
+    w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
+      Control<QPushButton>(dialog, "downloadbut")->click();
+    });
+    Control(w.main(), "Download1")->trigger();
+    unsetenv("ZMR_COM1");
+
+    const QString memo = Control<QPlainTextEdit>(w.windows().compileform(), "resultinfo")->toPlainText();
+    EXPECT_TRUE(memo.contains("Download Successful!")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains("PC date/time:     ")) << memo.toStdString();
+    EXPECT_FALSE(w.data->state.project_changed);
+    EXPECT_EQ(w.prompts.texts(), std::vector<QString>{"The Timer is not activated, would you like to do so?"});
+    WriteProject(dir.file("week.zmr"), w.data->project);
+    port->close();
+    EXPECT_EQ(sim.stop(), 0);
+    sim_lines = sim.lines();
+  }
+  int writes = 0;
+  for (const auto& line : sim_lines) writes += line.find("request W") != std::string::npos;
+  EXPECT_EQ(writes, 2 + 1 + 1 + 1 + 1 + 1 + 1);  // Monday takes two chunks
+
+  ChildProcess ctl(kZmrctl, {"compile", dir.file("week.zmr").toStdString()});
+  ASSERT_EQ(ctl.wait(15000), 0);
+  std::ifstream in(dump);
+  std::stringstream dumped;
+  dumped << in.rdbuf();
+  const std::string week = dumped.str();
+  EXPECT_EQ(week, WeekOfCompiledChunks(ctl.lines()));
+  EXPECT_EQ(std::count(week.begin(), week.end(), '\n'), 2 + 20);  // heading, day names, Monday's rows
+}
+
+}  // namespace
+}  // namespace zmr::testing
