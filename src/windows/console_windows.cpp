@@ -1,5 +1,6 @@
 #include "windows/console_windows.h"
 
+#include "editor/ui/scheduleall.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
@@ -13,14 +14,16 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   startup_ = new TStartupForm(console, main_.get());
   options_ = new Tprogramoptionsform(console, main_.get());
   about_ = new Taboutform(console, main_.get());
-  // Tcompileform, Tstatusform, Tscheduleallform and Tprintscheduleform join here, in
-  // that order, when they become part of the program; until then their commands stay
-  // unavailable in the main window.
+  // Tcompileform and Tstatusform join here, before the schedule editor, and
+  // Tprintscheduleform after it, when they become part of the program; until then their
+  // commands stay unavailable in the main window.
+  scheduleall_ = new Tscheduleallform(console, main_.get());
   MainDialogs dialogs;
   dialogs.properties = newproject_;
   dialogs.welcome = startup_;
   dialogs.options = options_;
   dialogs.about = about_;
+  dialogs.schedule = scheduleall_;
   main_->setDialogs(dialogs);
 }
 

@@ -12,6 +12,7 @@ class Tnewprojectform;
 class TStartupForm;
 class Tprogramoptionsform;
 class Taboutform;
+class Tscheduleallform;
 
 class ConsoleWindows {
  public:
@@ -23,6 +24,7 @@ class ConsoleWindows {
   TStartupForm& StartupForm() { return *startup_; }
   Tprogramoptionsform& programoptionsform() { return *options_; }
   Taboutform& aboutform() { return *about_; }
+  Tscheduleallform& scheduleallform() { return *scheduleall_; }
 
  private:
   std::unique_ptr<TMainform> main_;
@@ -31,6 +33,7 @@ class ConsoleWindows {
   TStartupForm* startup_ = nullptr;
   Tprogramoptionsform* options_ = nullptr;
   Taboutform* about_ = nullptr;
+  Tscheduleallform* scheduleall_ = nullptr;
 };
 
 }  // namespace zmr
