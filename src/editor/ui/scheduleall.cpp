@@ -57,6 +57,7 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   ui_->timer_name->setAccessibleName(ui_->Label1->text());
   ui_->timer_length->setAccessibleName(ui_->Label2->text());
   ui_->time_on->setAccessibleName(ui_->Label4->text());
+  ui_->timer_length->lineEdit()->setAccessibleName(ui_->Label2->text());
 
   const std::array<QPushButton*, kDays> days = {ui_->bmon, ui_->btue, ui_->bwed, ui_->bthu,
                                                 ui_->bfri, ui_->bsat, ui_->bsun};
@@ -411,6 +412,7 @@ bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
           return true;  // the pop-up menu acts on the selection as it stands
         }
         mouse_down_ = mouse->button() == Qt::LeftButton;
+        skip_release_ = false;  // a double-click comes after its second press
         return false;
       case QEvent::MouseButtonDblClick:
         mouse_down_ = mouse->button() == Qt::LeftButton;
