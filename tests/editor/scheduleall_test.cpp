@@ -326,6 +326,13 @@ TEST(EditorWindow, LeavingOrEnterInAFieldWritesTheOpenedEventBack) {
   QTest::keyClicks(e.ui.time_on, "1100");
   e.ui.timer_name->setFocus(Qt::TabFocusReason);  // leaving the field writes it back
   EXPECT_EQ(e.column(1), (QStringList{"08:00, 5", "10:00, 3", "11:00, 7"}));
+  // Clicked into and out of with the mouse, the pulse field writes back too.
+  QTest::mouseClick(e.ui.timer_length->lineEdit(), Qt::LeftButton);
+  ASSERT_TRUE(e.ui.timer_length->hasFocus());
+  e.ui.timer_length->lineEdit()->selectAll();
+  QTest::keyClicks(e.ui.timer_length->lineEdit(), "9");
+  QTest::mouseClick(e.ui.timer_name, Qt::LeftButton);
+  EXPECT_EQ(e.column(1), (QStringList{"08:00, 5", "10:00, 3", "11:00, 9"}));
   EXPECT_TRUE(e.w.prompts.boxes.empty());
   EXPECT_EQ(ReadBytes(e.path).size(), sizeof(ProjectSetup));
 }
@@ -369,6 +376,18 @@ TEST(EditorWindow, KeysAndPopupItemsCutCopyPasteDelete) {
   e.ui.TS_Paste->setEnabled(false);
   e.key(Qt::Key_V, Qt::ControlModifier);
   EXPECT_TRUE(e.column(5).isEmpty());
+  // Shift+arrows extend the selection from the current cell.
+  e.click(0, 1);
+  e.key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(e.form.selection().bottom_row, 1);
+  e.key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(HeldCount(e.form.editor().state().copy_buffer), 2);
+  // The right button opens the menu without moving the current cell or the selection.
+  QTest::mousePress(e.ui.timergrid->viewport(), Qt::RightButton, {}, e.at(5, 3));
+  QTest::mouseRelease(e.ui.timergrid->viewport(), Qt::RightButton, {}, e.at(5, 3));
+  EXPECT_EQ(e.ui.timergrid->currentRow(), 1);
+  EXPECT_EQ(e.ui.timergrid->currentColumn(), 0);
+  EXPECT_EQ(e.form.selection().top_row, 0);
   // Dragging selects a rectangle (the current cell follows the mouse): two columns are refused.
   QTest::mousePress(e.ui.timergrid->viewport(), Qt::LeftButton, {}, e.at(1, 1));
   QWidget* viewport = e.ui.timergrid->viewport();
