@@ -284,6 +284,17 @@ TEST(EditorWindow, TypingAnEventAndTheDayButtonsInsertIt) {
   QTest::mouseClick(e.ui.bfri, Qt::LeftButton);
   EXPECT_EQ(e.w.prompts.texts(), std::vector<QString>{kTimeExistsText});
 
+  // Enter on a focused day button presses it; Escape leaves the window open.
+  e.ui.time_on->clear();
+  e.ui.time_on->setFocus();
+  e.ui.time_on->setCursorPosition(0);
+  QTest::keyClicks(e.ui.time_on, "0630");
+  e.ui.bsat->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(e.ui.bsat, Qt::Key_Return);
+  EXPECT_EQ(e.column(6), QStringList{"06:30, 10"});
+  QTest::keyClick(e.ui.bsat, Qt::Key_Escape);
+  EXPECT_TRUE(e.form.isVisible());
+
   // A one-digit hour: the first position left blank.
   e.ui.time_on->clear();
   e.ui.time_on->setFocus();

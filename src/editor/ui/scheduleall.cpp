@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 
 #include "base/prompts.h"
@@ -439,8 +440,16 @@ bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tscheduleallform::keyPressEvent(QKeyEvent* event) {
-  // No button of this window answers Enter or Escape; the window closes by its button.
-  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+  // Enter presses the focused button only (there is no default button), and Escape does
+  // not close the window: it closes by its own button.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+    }
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
     event->accept();
     return;
   }
