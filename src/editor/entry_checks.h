@@ -2,9 +2,8 @@
 // The checks an event must pass before it enters a day: its time and pulse fields read
 // as whole numbers in range, no second event at the same time, a free slot to take it.
 // The CSV import applies the same rules to a file's lines.
-#include <optional>
-
 #include <QString>
+#include <optional>
 
 #include "project/project_model.h"
 

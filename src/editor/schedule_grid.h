@@ -2,9 +2,8 @@
 // The week as the editor's grid shows it: column 0 numbers the rows "1".."120", column d
 // (1..7) holds day d's events packed from row 0 in slot order. Beside the texts it keeps
 // which slot each row shows, so that a day loaded out of order is still addressed right.
-#include <array>
-
 #include <QString>
+#include <array>
 
 #include "project/project_model.h"
 

@@ -24,9 +24,19 @@ TEST(EntryReading, WholeNumbersAllowLeadingBlanksAndASignOnly) {
   const struct {
     const char* text;
     std::optional<int> value;
-  } cases[] = {{"7", 7},        {" 7", 7},          {"  12", 12},       {"+5", 5},   {"-3", -3},
-               {"05", 5},       {"", std::nullopt}, {"  ", std::nullopt}, {"7 ", std::nullopt},
-               {"abc", std::nullopt}, {"1a", std::nullopt}, {"- 5", std::nullopt}, {"+", std::nullopt},
+  } cases[] = {{"7", 7},
+               {" 7", 7},
+               {"  12", 12},
+               {"+5", 5},
+               {"-3", -3},
+               {"05", 5},
+               {"", std::nullopt},
+               {"  ", std::nullopt},
+               {"7 ", std::nullopt},
+               {"abc", std::nullopt},
+               {"1a", std::nullopt},
+               {"- 5", std::nullopt},
+               {"+", std::nullopt},
                {"99999999999999", std::nullopt}};
   for (const auto& c : cases) {
     EXPECT_EQ(ReadWholeNumber(QString::fromLatin1(c.text)), c.value) << '"' << c.text << '"';
@@ -38,14 +48,13 @@ TEST(EntryReading, TimeComesBeforePulseAndBothKeepTheirRanges) {
     const char* time;
     const char* pulse;
     EntryFault fault;
-  } cases[] = {{"00:00", "1", EntryFault::None}, {"23:59", "59", EntryFault::None},
-               {" 7:05", "3", EntryFault::None}, {"24:00", "5", EntryFault::Time},
-               {"12:60", "5", EntryFault::Time}, {"  :  ", "5", EntryFault::Time},
+  } cases[] = {{"00:00", "1", EntryFault::None},    {"23:59", "59", EntryFault::None},
+               {" 7:05", "3", EntryFault::None},    {"24:00", "5", EntryFault::Time},
+               {"12:60", "5", EntryFault::Time},    {"  :  ", "5", EntryFault::Time},
                {" 7: 5", "5", EntryFault::None},  // the masked field never leaves this blank
-               {"24:00", "abc", EntryFault::Time},
-               {"08:00", "0", EntryFault::Pulse}, {"08:00", "60", EntryFault::Pulse},
-               {"08:00", "", EntryFault::Pulse}, {"08:00", "abc", EntryFault::Pulse},
-               {"08:00", "-1", EntryFault::Pulse}};
+               {"24:00", "abc", EntryFault::Time},  {"08:00", "0", EntryFault::Pulse},
+               {"08:00", "60", EntryFault::Pulse},  {"08:00", "", EntryFault::Pulse},
+               {"08:00", "abc", EntryFault::Pulse}, {"08:00", "-1", EntryFault::Pulse}};
   for (const auto& c : cases) {
     EntryValues v;
     EXPECT_EQ(ReadEntry({{}, QString::fromLatin1(c.pulse), QString::fromLatin1(c.time)}, v), c.fault)

@@ -1,7 +1,7 @@
+#include "editor/ui/scheduleall.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <array>
 
 #include <QAccessible>
 #include <QClipboard>
@@ -15,9 +15,9 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <array>
 
 #include "editor/editor_texts.h"
-#include "editor/ui/scheduleall.h"
 #include "windows/windows_world.h"
 
 namespace zmr::testing {
@@ -33,7 +33,9 @@ class FakeReport : public ScheduleReport {
 struct Controls {
   explicit Controls(const QObject& f) : form(f) {}
   template <typename T>
-  T* c(const char* name) const { return Control<T>(form, name); }
+  T* c(const char* name) const {
+    return Control<T>(form, name);
+  }
   const QObject& form;
   QTableWidget* timergrid = c<QTableWidget>("timergrid");
   QLineEdit* timer_name = c<QLineEdit>("timer_name");
@@ -85,7 +87,9 @@ struct EditorWindow {
     click(row, day);
     QTest::mouseDClick(ui.timergrid->viewport(), Qt::LeftButton, {}, at(row, day));
   }
-  void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(ui.timergrid, static_cast<Qt::Key>(k), mods); }
+  void key(int k, Qt::KeyboardModifiers mods = {}) {
+    QTest::keyClick(ui.timergrid, static_cast<Qt::Key>(k), mods);
+  }
   QString cell(int row, int day) const { return ui.timergrid->item(row, day - 1)->text(); }
   QStringList column(int day) const {
     QStringList texts;
@@ -96,8 +100,8 @@ struct EditorWindow {
   }
   // Enabled states of Cut, Copy, Paste, Delete, Properties, Print.
   std::vector<bool> tools() const {
-    return {ui.TS_Cut->isEnabled(),  ui.TS_Copy->isEnabled(), ui.TS_Paste->isEnabled(),
-            ui.TS_Del->isEnabled(),  ui.TS_Prop->isEnabled(), ui.TS_print->isEnabled()};
+    return {ui.TS_Cut->isEnabled(), ui.TS_Copy->isEnabled(), ui.TS_Paste->isEnabled(),
+            ui.TS_Del->isEnabled(), ui.TS_Prop->isEnabled(), ui.TS_print->isEnabled()};
   }
   std::vector<bool> menuItems() {
     form.PopupMenu1Popup();
@@ -194,8 +198,8 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
       w = w->nextInFocusChain();
     }
   } while (w != e.ui.timer_name);
-  EXPECT_EQ(order, (std::vector<QString>{"timer_name", "timer_length", "time_on", "bmon", "btue", "bwed", "bthu",
-                                         "bfri", "bsat", "bsun", "timergrid", "closebutton"}));
+  EXPECT_EQ(order, (std::vector<QString>{"timer_name", "timer_length", "time_on", "bmon", "btue", "bwed",
+                                         "bthu", "bfri", "bsat", "bsun", "timergrid", "closebutton"}));
 }
 
 TEST(EditorWindow, MainWindowCommandsOpenIt) {

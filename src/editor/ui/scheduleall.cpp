@@ -18,17 +18,22 @@ namespace {
 
 const QString kTip1 = QStringLiteral(
     "1: Start by entering an optional name/title for the timer you are scheduling, followed by selecting the "
-    "Pulse Time - which is the time that the output will be activated. Enter the ON time, in HOUR:MINUTE e.g. "
+    "Pulse Time - which is the time that the output will be activated. Enter the ON time, in HOUR:MINUTE "
+    "e.g. "
     "03:15 will imply 3:15 AM, whereas 15:15 will mean 3:15 PM.");
 const QString kTip2 = QStringLiteral(
-    "2: Once a valid ON Time and Pulse Time has been selected, you can add this event to the schedule grid by "
+    "2: Once a valid ON Time and Pulse Time has been selected, you can add this event to the schedule grid "
+    "by "
     "using the Paste Insert Icon next to each day. You can add this event to several days if required.");
 const QString kTip3 = QStringLiteral(
-    "3: STEP 1 and 2 can be repeated for as many times as necessary to set up your schedule, up to 120 events "
+    "3: STEP 1 and 2 can be repeated for as many times as necessary to set up your schedule, up to 120 "
+    "events "
     "per day.");
 const QString kTip4 = QStringLiteral(
-    "NOTE: To edit an event already added to the schedule grid, you can double-click on the selected event or "
-    "select the Properties Icon in the Task Bar on the left-hand of the Timer Schedule Dialog.This allows you to "
+    "NOTE: To edit an event already added to the schedule grid, you can double-click on the selected event "
+    "or "
+    "select the Properties Icon in the Task Bar on the left-hand of the Timer Schedule Dialog.This allows "
+    "you to "
     "change all details related to the selected event.");
 
 constexpr int kDayIconSize = 22;
@@ -405,7 +410,10 @@ bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
   if (watched == grid && event->type() == QEvent::KeyPress) {
     return gridKey(static_cast<QKeyEvent*>(event));
   }
-  if (watched == grid->viewport()) {
+  const bool mouse_event = event->type() == QEvent::MouseButtonPress ||
+                           event->type() == QEvent::MouseButtonRelease ||
+                           event->type() == QEvent::MouseButtonDblClick;
+  if (watched == grid->viewport() && mouse_event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
       case QEvent::MouseButtonPress:

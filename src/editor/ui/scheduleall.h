@@ -77,12 +77,12 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   Console& console_;
   std::unique_ptr<Ui::Tscheduleallform> ui_;
   ScheduleEditor editor_;
-  QMenu* popup_ = nullptr;  // owned by the window
-  bool mouse_down_ = false;      // a click is under way: the release takes the position
-  bool skip_release_ = false;    // the release that ends a double-click is no click
-  QString time_on_at_entry_;     // what Escape puts back in the time field
-  bool exit_refused_ = false;    // the time field refused to let the focus go
-  bool refocusing_ = false;      // focus events while the time field takes the focus back
+  QMenu* popup_ = nullptr;     // owned by the window
+  bool mouse_down_ = false;    // a click is under way: the release takes the position
+  bool skip_release_ = false;  // the release that ends a double-click is no click
+  QString time_on_at_entry_;   // what Escape puts back in the time field
+  bool exit_refused_ = false;  // the time field refused to let the focus go
+  bool refocusing_ = false;    // focus events while the time field takes the focus back
 };
 
 }  // namespace zmr
