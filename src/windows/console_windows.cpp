@@ -2,6 +2,7 @@
 
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
+#include "editor/ui/scheduleall.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
@@ -17,8 +18,8 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   about_ = new Taboutform(console, main_.get());
   compile_ = new Tcompileform(console, main_.get());
   status_ = new Tstatusform(console, main_.get());
-  // Tscheduleallform and Tprintscheduleform join here, in that order, when they become
-  // part of the program; until then their commands stay unavailable in the main window.
+  scheduleall_ = new Tscheduleallform(console, main_.get());
+  // Tprintscheduleform joins last, when the report becomes part of the program.
   MainDialogs dialogs;
   dialogs.properties = newproject_;
   dialogs.welcome = startup_;
@@ -26,6 +27,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   dialogs.about = about_;
   dialogs.compile = compile_;
   dialogs.status = status_;
+  dialogs.schedule = scheduleall_;
   main_->setDialogs(dialogs);
 }
 

@@ -14,6 +14,7 @@ class Tprogramoptionsform;
 class Taboutform;
 class Tcompileform;
 class Tstatusform;
+class Tscheduleallform;
 
 class ConsoleWindows {
  public:
@@ -27,6 +28,7 @@ class ConsoleWindows {
   Taboutform& aboutform() { return *about_; }
   Tcompileform& compileform() { return *compile_; }
   Tstatusform& statusform() { return *status_; }
+  Tscheduleallform& scheduleallform() { return *scheduleall_; }
 
  private:
   std::unique_ptr<TMainform> main_;
@@ -37,6 +39,7 @@ class ConsoleWindows {
   Taboutform* about_ = nullptr;
   Tcompileform* compile_ = nullptr;
   Tstatusform* status_ = nullptr;
+  Tscheduleallform* scheduleall_ = nullptr;
 };
 
 }  // namespace zmr

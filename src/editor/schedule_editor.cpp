@@ -1,0 +1,249 @@
+#include "editor/schedule_editor.h"
+
+#include <QFileInfo>
+
+#include "base/file_io.h"
+#include "base/prompts.h"
+#include "editor/editor_texts.h"
+
+namespace zmr {
+
+void FreeCopyBuffer(CopyBuffer& buffer) {
+  for (ScheduleEvent& e : buffer) {
+    e = ScheduleEvent{};
+    e.hour = e.minute = e.kind = e.pulse_seconds = kEmptyTime;
+    e.title.clear();
+  }
+}
+
+int HeldCount(const CopyBuffer& buffer) {
+  int n = 0;
+  while (n < kCopyBufferSize && buffer[n].hour != kEmptyTime && buffer[n].minute != kEmptyTime) {
+    ++n;
+  }
+  return n;
+}
+
+bool ProjectFileReadOnly(const QString& path) { return !QFileInfo::exists(path) || IsReadOnlyFile(path); }
+
+ScheduleEditor::ScheduleEditor(ConsoleData& data, Prompts& prompts, EditorView& view)
+    : data_(data), prompts_(prompts), view_(view) {
+  FreeCopyBuffer(state_.copy_buffer);
+  zmr::ClearGrid(grid_);
+}
+
+void ScheduleEditor::Reset() {
+  FreeCopyBuffer(state_.copy_buffer);
+  state_.event_edit_mode = false;
+  state_.edited_slot = 0;
+  data_.state.project_readonly = ProjectFileReadOnly(data_.state.project_path);
+}
+
+void ScheduleEditor::ClearGrid() {
+  zmr::ClearGrid(grid_);
+  view_.gridFilled(grid_);
+}
+
+void ScheduleEditor::FillGrid() {
+  zmr::FillGrid(data_.project, grid_);
+  view_.gridFilled(grid_);
+}
+
+void ScheduleEditor::TakePosition(int row, int day) {
+  endEdit();
+  state_.current_row = row;
+  state_.current_day = day;
+}
+
+void ScheduleEditor::refuse(const QString& text) {
+  prompts_.beep();
+  prompts_.message(BoxKind::Error, text, BoxButtons::Ok);
+}
+
+void ScheduleEditor::endEdit() {
+  state_.event_edit_mode = false;
+  state_.edited_slot = 0;
+}
+
+void ScheduleEditor::endOfChange(int first_day, int last_day) {
+  struct Refill {
+    ScheduleEditor& editor;
+    ~Refill() { editor.FillGrid(); }
+  } refill{*this};
+  for (int day = first_day; day <= last_day; ++day) {
+    SortDay(data_.project, day);
+  }
+  SaveProject(data_);
+}
+
+void ScheduleEditor::InsertEvent(int day) {
+  if (readonly()) {
+    return;
+  }
+  EntryValues v;
+  const EntryFields fields = view_.entryFields();
+  switch (ReadEntry(fields, v)) {
+    case EntryFault::Time:
+      return refuse(kInvalidTimeText);
+    case EntryFault::Pulse:
+      return refuse(kInsertPulseText);
+    case EntryFault::None:
+      break;
+  }
+  DaySchedule& table = data_.project.day(day);
+  if (FindTimeInDay(table, v.hour, v.minute) != 0) {
+    return refuse(kTimeExistsText);
+  }
+  const int slot = FirstFreeSlot(table);
+  if (slot == 0) {
+    return refuse(kDayFullText);
+  }
+  table[slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  endOfChange(1, kDays);
+}
+
+void ScheduleEditor::ShowEventDetails() {
+  const QString text = grid_.cell(state_.current_day, state_.current_row);
+  if (text.isEmpty()) {
+    view_.clearEntryFields();
+    return;
+  }
+  const int slot = grid_.slotOfRow(state_.current_day, state_.current_row);
+  const ScheduleEvent& e = data_.project.slot(state_.current_day, slot);
+  view_.setTimeOn(text.left(5));
+  if (static_cast<EventKind>(e.kind) == EventKind::Pulse) {
+    view_.setTimerLength(text.mid(7, 2).remove(' '));
+    view_.setTimerName(e.title.text());
+    state_.edited_slot = slot;
+  } else {
+    // On, Off and unknown kinds are never made by the editor: shown, not written back.
+    state_.edited_slot = 0;
+  }
+  state_.event_edit_mode = true;
+  view_.setDayButtonsEnabled(false);
+}
+
+void ScheduleEditor::UpdateEvent() {
+  if (!state_.event_edit_mode || state_.edited_slot == 0 || readonly()) {
+    return;
+  }
+  EntryValues v;
+  const EntryFields fields = view_.entryFields();
+  switch (ReadEntry(fields, v)) {
+    case EntryFault::Time:
+      return refuse(kInvalidTimeText);
+    case EntryFault::Pulse:
+      return refuse(kUpdatePulseText);
+    case EntryFault::None:
+      break;
+  }
+  const int day = state_.current_day;
+  DaySchedule& table = data_.project.day(day);
+  if (FindTimeInDay(table, v.hour, v.minute, state_.edited_slot) != 0) {
+    return refuse(kTimeExistsText);
+  }
+  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
+  endOfChange(day, day);
+}
+
+std::optional<DaySelection> ScheduleEditor::GetDaySelection(const GridSelection& selection) {
+  if (selection.left_day != selection.right_day) {
+    refuse(kOneDayOnlyText);
+    return std::nullopt;
+  }
+  return DaySelection{selection.left_day, selection.top_row, selection.bottom_row};
+}
+
+bool ScheduleEditor::copyRows(const GridSelection& selection) {
+  const auto sel = GetDaySelection(selection);
+  if (!sel) {
+    return false;
+  }
+  if (sel->last_row - sel->first_row + 1 > kCopyBufferSize) {
+    refuse(kCopyLimitText);
+    return false;
+  }
+  FreeCopyBuffer(state_.copy_buffer);
+  int entry = 0;
+  for (int row = sel->first_row; row <= sel->last_row; ++row, ++entry) {
+    // An empty row stays a free entry, which ends the held list as a copied empty slot would.
+    if (const int slot = grid_.slotOfRow(sel->day, row)) {
+      state_.copy_buffer[entry] = data_.project.slot(sel->day, slot);
+    }
+  }
+  return true;
+}
+
+void ScheduleEditor::CopyEvents(const GridSelection& selection) {
+  if (!readonly()) {
+    copyRows(selection);
+  }
+}
+
+void ScheduleEditor::DeleteEvents(const GridSelection& selection) {
+  if (readonly()) {
+    return;
+  }
+  const auto sel = GetDaySelection(selection);
+  if (!sel) {
+    return;
+  }
+  // The current cell lies in the selection, so its day is the selection's day.
+  const int day = state_.current_day;
+  for (int row = sel->first_row; row <= sel->last_row; ++row) {
+    if (const int slot = grid_.slotOfRow(day, row)) {
+      EmptySlot(data_.project.slot(day, slot));
+    }
+  }
+  view_.clearEntryFields();
+  // The fields are empty now, so an opened event has nothing left to write back.
+  if (state_.event_edit_mode) {
+    endEdit();
+    view_.setDayButtonsEnabled(true);
+  }
+  endOfChange(1, kDays);
+}
+
+void ScheduleEditor::CutEvents(const GridSelection& selection) {
+  if (readonly()) {
+    return;
+  }
+  if (!copyRows(selection) && selection.left_day == selection.right_day) {
+    return;  // too many rows: nothing was copied, so nothing may be deleted
+  }
+  DeleteEvents(selection);
+}
+
+void ScheduleEditor::PasteEvents() {
+  if (readonly()) {
+    return;
+  }
+  const int day = state_.current_day;
+  DaySchedule& table = data_.project.day(day);
+  const int held = HeldCount(state_.copy_buffer);
+  int placed = 0;
+  for (int k = 0; k < held; ++k) {
+    const ScheduleEvent& entry = state_.copy_buffer[k];
+    if (FindTimeInDay(table, entry.hour, entry.minute) != 0) {
+      refuse(kTimeExistsText);
+      break;
+    }
+    const int slot = FirstFreeSlot(table);
+    if (slot == 0) {
+      refuse(kDayFullText);
+      break;
+    }
+    table[slot - 1] = entry;
+    ++placed;
+  }
+  if (placed == 0) {
+    return;
+  }
+  if (state_.event_edit_mode && state_.edited_slot != 0) {
+    state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
+  }
+  endOfChange(day, day);
+}
+
+}  // namespace zmr

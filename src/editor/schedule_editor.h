@@ -1,0 +1,113 @@
+#pragma once
+// The schedule editor without its widgets: the editor position, the edit mode, the copy
+// buffer, and every operation that reads the entry row and changes the week. The window
+// forwards its handlers here and shows what the EditorView calls tell it.
+#include <array>
+#include <optional>
+
+#include "editor/entry_checks.h"
+#include "editor/schedule_grid.h"
+#include "project/project_file.h"
+
+namespace zmr {
+
+class Prompts;
+
+inline constexpr int kCopyBufferSize = 62;
+using CopyBuffer = std::array<ScheduleEvent, kCopyBufferSize>;
+
+// A copy or cut never holds more rows than the buffer, so nothing is lost or left half done.
+inline const QString kCopyLimitText =
+    QStringLiteral("You can not copy more than 62 rows at a time! Please select fewer rows.");
+
+// What the editor asks of its window.
+class EditorView {
+ public:
+  virtual ~EditorView() = default;
+  virtual EntryFields entryFields() const = 0;
+  virtual void setTimeOn(const QString& text) = 0;
+  virtual void setTimerLength(const QString& text) = 0;
+  virtual void setTimerName(const QString& text) = 0;
+  virtual void clearEntryFields() = 0;
+  virtual void setDayButtonsEnabled(bool enabled) = 0;
+  // The grid texts changed: show them.
+  virtual void gridFilled(const GridTexts& grid) = 0;
+};
+
+struct EditorState {
+  int current_row = 0;  // 0..119
+  int current_day = 1;  // 1..7
+  bool event_edit_mode = false;
+  // The slot a write-back goes to; it follows its event through every sort, and is 0
+  // while the opened event may not be written back (an On, Off or unknown kind).
+  int edited_slot = 0;
+  CopyBuffer copy_buffer{};
+};
+
+// The grid's selected rectangle: day columns 1..7, rows 0..119.
+struct GridSelection {
+  int left_day = 1;
+  int right_day = 1;
+  int top_row = 0;
+  int bottom_row = 0;
+};
+
+// A selection within one day: its day and rows.
+struct DaySelection {
+  int day = 1;
+  int first_row = 0;
+  int last_row = 0;
+};
+
+void FreeCopyBuffer(CopyBuffer& buffer);
+// Entries 1.. up to the first whose hour or minute is 0xFF.
+int HeldCount(const CopyBuffer& buffer);
+
+// Whether the project file may be edited: a file that cannot be looked at is not.
+bool ProjectFileReadOnly(const QString& path);
+
+class ScheduleEditor {
+ public:
+  ScheduleEditor(ConsoleData& data, Prompts& prompts, EditorView& view);
+
+  EditorState& state() { return state_; }
+  const EditorState& state() const { return state_; }
+  const GridTexts& grid() const { return grid_; }
+  bool readonly() const { return data_.state.project_readonly; }
+
+  // What each showing of the window resets: edit mode, copy buffer, read-only state.
+  void Reset();
+  void ClearGrid();
+  void FillGrid();
+
+  // A click or a key moved the grid's current cell.
+  void TakePosition(int row, int day);
+  bool CellHasEvent(int row, int day) const { return !grid_.cell(day, row).isEmpty(); }
+  bool CanPaste() const { return state_.copy_buffer[0].hour != kEmptyTime; }
+
+  void InsertEvent(int day);
+  void ShowEventDetails();
+  void UpdateEvent();
+
+  std::optional<DaySelection> GetDaySelection(const GridSelection& selection);
+  void CopyEvents(const GridSelection& selection);
+  void DeleteEvents(const GridSelection& selection);
+  void CutEvents(const GridSelection& selection);
+  void PasteEvents();
+
+ private:
+  void refuse(const QString& text);
+  bool copyRows(const GridSelection& selection);
+  // Sorts the given days, saves, refills; a failed save still refills, so the grid
+  // never shows other rows than the ones the operations address.
+  void endOfChange(int first_day, int last_day);
+  void endEdit();
+
+  ConsoleData& data_;
+  Prompts& prompts_;
+  EditorView& view_;
+  EditorState state_;
+  GridTexts grid_;
+};
+
+}  // namespace zmr

@@ -1,0 +1,111 @@
+#include "editor/ui/editor_artwork.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace zmr {
+namespace {
+
+// The console's palette (the main window's pictures use the same colours).
+const QColor kNavy(0x1f, 0x3a, 0x5f);
+const QColor kAmber(0xe9, 0xa2, 0x3b);
+const QColor kRed(0xc8, 0x4b, 0x31);
+const QColor kGreen(0x4c, 0xaf, 0x50);
+const QColor kPaper(0xfb, 0xfa, 0xf6);
+const QColor kInk(0x33, 0x3d, 0x47);
+const QColor kLines(0x9a, 0xa5, 0xb1);
+
+constexpr double kBox = 100.0;  // drawn in a 100 x 100 box, then scaled
+
+void Sheet(QPainter& p, const QRectF& r) {
+  p.setPen(QPen(kInk, 4));
+  p.setBrush(kPaper);
+  p.drawRoundedRect(r, 4, 4);
+  p.setPen(QPen(kLines, 5, Qt::SolidLine, Qt::RoundCap));
+  for (double y = r.top() + 16; y < r.bottom() - 8; y += 13) {
+    p.drawLine(QPointF(r.left() + 9, y), QPointF(r.right() - 9, y));
+  }
+}
+
+void Clipboard(QPainter& p) {
+  p.setPen(QPen(kInk, 4));
+  p.setBrush(kAmber.darker(110));
+  p.drawRoundedRect(QRectF(14, 12, 62, 80), 7, 7);
+  Sheet(p, {22, 24, 46, 62});
+  p.setPen(QPen(kInk, 4));
+  p.setBrush(QColor(0x8a, 0x97, 0xa6));
+  p.drawRoundedRect(QRectF(32, 4, 26, 16), 4, 4);
+}
+
+void Plus(QPainter& p, const QPointF& c, const QColor& badge) {
+  p.setPen(QPen(Qt::white, 4));
+  p.setBrush(badge);
+  p.drawEllipse(c, 20, 20);
+  p.setPen(QPen(Qt::white, 8, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(c.x() - 10, c.y()), QPointF(c.x() + 10, c.y()));
+  p.drawLine(QPointF(c.x(), c.y() - 10), QPointF(c.x(), c.y() + 10));
+}
+
+void Draw(QPainter& p, EditorGlyph glyph) {
+  switch (glyph) {
+    case EditorGlyph::Cut: {
+      p.setPen(QPen(kNavy, 7, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(34, 8), QPointF(62, 66));
+      p.drawLine(QPointF(66, 8), QPointF(38, 66));
+      p.setPen(QPen(kRed, 7));
+      p.setBrush(kPaper);
+      p.drawEllipse(QPointF(30, 78), 14, 14);
+      p.drawEllipse(QPointF(70, 78), 14, 14);
+      p.setPen(Qt::NoPen);
+      p.setBrush(kInk);
+      p.drawEllipse(QPointF(50, 45), 4, 4);
+      break;
+    }
+    case EditorGlyph::Copy:
+      Sheet(p, {10, 8, 52, 64});
+      Sheet(p, {38, 28, 52, 64});
+      break;
+    case EditorGlyph::Paste:
+      Clipboard(p);
+      break;
+    case EditorGlyph::Delete: {
+      Sheet(p, {14, 8, 56, 76});
+      p.setPen(QPen(Qt::white, 4));
+      p.setBrush(kRed);
+      p.drawEllipse(QPointF(70, 72), 20, 20);
+      p.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(62, 64), QPointF(78, 80));
+      p.drawLine(QPointF(78, 64), QPointF(62, 80));
+      break;
+    }
+    case EditorGlyph::DayInsert:
+      Clipboard(p);
+      Plus(p, {72, 72}, kGreen);
+      break;
+  }
+}
+
+QPixmap Picture(EditorGlyph glyph, int size, bool disabled) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / kBox, size / kBox);
+  if (disabled) {
+    p.setOpacity(0.3);
+  }
+  Draw(p, glyph);
+  return pixmap;
+}
+
+}  // namespace
+
+QIcon EditorIcon(EditorGlyph glyph, int size) {
+  QIcon icon;
+  icon.addPixmap(Picture(glyph, size, false), QIcon::Normal);
+  icon.addPixmap(Picture(glyph, size, true), QIcon::Disabled);
+  return icon;
+}
+
+}  // namespace zmr

@@ -1,0 +1,88 @@
+#pragma once
+// The schedule editor window: the entry row, the day buttons, the tool strip, the week
+// grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work.
+#include <memory>
+
+#include "editor/schedule_editor.h"
+#include "windows/console.h"
+
+class QMenu;
+
+namespace Ui {
+class Tscheduleallform;
+}
+
+namespace zmr {
+
+// The masked time field's own refusal when it is left with a required digit missing.
+inline const QString kMaskErrorText =
+    QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+
+inline constexpr int kGridRowHeight = 20;
+inline constexpr int kNumberColumnWidth = 36;
+inline constexpr int kDayColumnWidth = 80;
+
+class Tscheduleallform : public ConsoleDialog, private EditorView {
+ public:
+  explicit Tscheduleallform(Console& console, QWidget* parent = nullptr);
+  ~Tscheduleallform() override;
+
+  Ui::Tscheduleallform& ui() { return *ui_; }
+  ScheduleEditor& editor() { return editor_; }
+  QMenu& PopupMenu1() { return *popup_; }
+
+  void FormShow() override;
+  void timergridClick();
+  void timergridDblClick();
+  void editboxes_focused();
+  void timer_propertyExit();
+  void timer_propertyKeyPress(int character);
+  void DayButtonClick(int day);  // bmonClick .. bsunClick
+  void TS_CutClick();
+  void TS_CopyClick();
+  void TS_PasteClick();
+  void TS_DelClick();
+  void TS_PropClick();
+  void TS_printClick();
+  void PopupMenu1Popup();
+  void closebuttonClick();
+  // Opens the pop-up menu at a point of the grid without moving its current cell.
+  void popupAt(const QPoint& grid_point);
+
+  // The grid's selection as the editor addresses it.
+  GridSelection selection() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // EditorView
+  EntryFields entryFields() const override;
+  void setTimeOn(const QString& text) override;
+  void setTimerLength(const QString& text) override;
+  void setTimerName(const QString& text) override;
+  void clearEntryFields() override;
+  void setDayButtonsEnabled(bool enabled) override;
+  void gridFilled(const GridTexts& grid) override;
+
+  void buildGrid();
+  void setClipboardButtons(bool cut_copy_del, bool prop, bool paste);
+  void availabilityAfterClick();
+  bool gridKey(QKeyEvent* key);
+  bool fieldEvent(QObject* field, QEvent* event);
+  bool timeOnRefusesExit();
+
+  Console& console_;
+  std::unique_ptr<Ui::Tscheduleallform> ui_;
+  ScheduleEditor editor_;
+  QMenu* popup_ = nullptr;     // owned by the window
+  bool mouse_down_ = false;    // a click is under way: the release takes the position
+  bool skip_release_ = false;  // the release that ends a double-click is no click
+  QString time_on_at_entry_;   // what Escape puts back in the time field
+  bool exit_refused_ = false;  // the time field refused to let the focus go
+  bool refocusing_ = false;    // focus events while the time field takes the focus back
+};
+
+}  // namespace zmr
