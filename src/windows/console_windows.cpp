@@ -1,5 +1,6 @@
 #include "windows/console_windows.h"
 
+#include "report/ui/printschedule.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
@@ -8,14 +9,16 @@
 namespace zmr {
 
 ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
-    : main_(std::make_unique<TMainform>(console, arguments)) {
+    : console_(console), main_(std::make_unique<TMainform>(console, arguments)) {
   newproject_ = new Tnewprojectform(console, *main_, main_.get());
   startup_ = new TStartupForm(console, main_.get());
   options_ = new Tprogramoptionsform(console, main_.get());
   about_ = new Taboutform(console, main_.get());
-  // Tcompileform, Tstatusform, Tscheduleallform and Tprintscheduleform join here, in
-  // that order, when they become part of the program; until then their commands stay
-  // unavailable in the main window.
+  // Tcompileform, Tstatusform and Tscheduleallform join here, in that order, when they
+  // become part of the program; until then their commands stay unavailable in the main
+  // window.
+  printschedule_ = new Tprintscheduleform(console, main_.get());
+  console.report = printschedule_;
   MainDialogs dialogs;
   dialogs.properties = newproject_;
   dialogs.welcome = startup_;
@@ -24,6 +27,9 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   main_->setDialogs(dialogs);
 }
 
-ConsoleWindows::~ConsoleWindows() = default;
+ConsoleWindows::~ConsoleWindows() {
+  // The report window goes with the main window; nobody may reach it afterwards.
+  console_.report = nullptr;
+}
 
 }  // namespace zmr

@@ -12,6 +12,7 @@ class Tnewprojectform;
 class TStartupForm;
 class Tprogramoptionsform;
 class Taboutform;
+class Tprintscheduleform;
 
 class ConsoleWindows {
  public:
@@ -23,14 +24,17 @@ class ConsoleWindows {
   TStartupForm& StartupForm() { return *startup_; }
   Tprogramoptionsform& programoptionsform() { return *options_; }
   Taboutform& aboutform() { return *about_; }
+  Tprintscheduleform& printscheduleform() { return *printschedule_; }
 
  private:
+  Console& console_;
   std::unique_ptr<TMainform> main_;
   // The dialogs are children of the main window, which destroys them with itself.
   Tnewprojectform* newproject_ = nullptr;
   TStartupForm* startup_ = nullptr;
   Tprogramoptionsform* options_ = nullptr;
   Taboutform* about_ = nullptr;
+  Tprintscheduleform* printschedule_ = nullptr;
 };
 
 }  // namespace zmr

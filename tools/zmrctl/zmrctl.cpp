@@ -1,5 +1,6 @@
 #include "zmrctl/zmrctl.h"
 
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "link/timer_link.h"
 #include "project/project_file.h"
 #include "project/settings.h"
+#include "report/paint/schedule_report.h"
 #include "zmrctl/console_prompts.h"
 #include "zmrctl/week_table.h"
 
@@ -38,6 +40,9 @@ const char kUsageText[] =
     "                         port found in timer.ini\n"
     "  show FILE.zmr          print the project's summary and its week as a table\n"
     "  compile FILE.zmr       print the chunks a download would send: address, 64 bytes\n"
+    "  report FILE.zmr --pdf OUT.pdf\n"
+    "                         write the project's schedule report, as it prints, to a PDF\n"
+    "                         file (no display needed)\n"
     "\n"
     "Options:\n"
     "  --port COMn|DEVICE     the port to use; COMn maps to $ZMR_COMn when set, else\n"
@@ -56,6 +61,7 @@ struct Options {
   QStringList operands;
   std::optional<QString> port;
   std::optional<QString> settings_folder;
+  std::optional<QString> pdf;
   bool activate = false;
   bool save = false;
   bool help = false;
@@ -78,6 +84,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.port = value())) return std::nullopt;
     } else if (a == "--settings") {
       if (!(o.settings_folder = value())) return std::nullopt;
+    } else if (a == "--pdf") {
+      if (!(o.pdf = value())) return std::nullopt;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {
@@ -147,6 +155,7 @@ class Session {
         env_.out << (c == "show" ? SummaryText(p) + '\n' + WeekTable(p) : CompiledChunks(p));
         return kExitOk;
       });
+    if (c == "report") return report();
     if (!loadSettings()) return kExitOtherFailure;
     if (c == "detect") return detect();
     const std::optional<std::uint16_t> port = portNumber();
@@ -173,6 +182,21 @@ class Session {
       return kExitProjectRefused;
     }
     return f(*project);
+  }
+
+  int report() {
+    if (!options_.pdf) {
+      env_.err << "zmrctl: report needs --pdf OUT.pdf\n";
+      return kExitUsage;
+    }
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+      env_.err << "zmrctl: report needs a Qt Gui application\n";
+      return kExitOtherFailure;
+    }
+    return withProject([&](const ProjectSetup& p) {
+      WriteSchedulePdf(*options_.pdf, p, env_.clock.now().date());
+      return kExitOk;
+    });
   }
 
   bool loadSettings() {
@@ -266,6 +290,8 @@ class Session {
 };
 
 }  // namespace
+
+bool NeedsGuiApplication(const QStringList& args) { return args.contains(QStringLiteral("report")); }
 
 int Run(const QStringList& args, Environment& env) {
   const std::optional<Options> options = Parse(args, env.err);
