@@ -1,0 +1,245 @@
+// The report's pages as they come out, read back with poppler's tools.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <memory>
+
+#include "report/paint/schedule_report.h"
+#include "support/project_fixtures.h"
+#include "support/qt_printers.h"
+#include "support/report_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace zmr {
+namespace {
+
+using namespace zmr::testing;
+
+class GuiEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (QCoreApplication::instance() == nullptr) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[12] = "report_pdf";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> app_;
+};
+::testing::Environment* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+const QDate kToday(2004, 3, 5);
+const QStringList kWeekdays = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+
+QByteArray Tool(const QString& program, const QStringList& args) {
+  QProcess tool;
+  tool.start(program, args);
+  EXPECT_TRUE(tool.waitForFinished(20000)) << program.toStdString();
+  EXPECT_EQ(tool.exitCode(), 0) << program.toStdString() << ": " << tool.readAllStandardError().toStdString();
+  return tool.readAllStandardOutput();
+}
+
+class ReportPdf : public ::testing::Test {
+ protected:
+  QString Write(const ProjectSetup& project, const QString& name = "week.pdf") {
+    const QString path = dir.file(name);
+    WriteSchedulePdf(path, project, kToday);
+    return path;
+  }
+  static QString Info(const QString& path, const QString& key) {
+    const QString info = QString::fromUtf8(Tool("pdfinfo", {path}));
+    const QRegularExpressionMatch m = QRegularExpression("^" + key + ":\\s*(.*)$", QRegularExpression::MultilineOption).match(info);
+    return m.hasMatch() ? m.captured(1).trimmed() : QString();
+  }
+  static QStringList PageLines(const QString& path, int page) {
+    const QString n = QString::number(page);
+    return QString::fromUtf8(Tool("pdftotext", {"-layout", "-f", n, "-l", n, path, "-"})).split('\n');
+  }
+  // Lines of the page that are detail rows (they start with an event's time).
+  static int Rows(const QStringList& lines) {
+    static const QRegularExpression time("^\\s*\\d\\d:\\d\\d, ");
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const QString& l) { return time.match(l).hasMatch(); }));
+  }
+  // The page header, in order, at the top of the page.
+  static void ExpectHeader(const QStringList& lines, const ProjectSetup& p, int page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    ASSERT_GE(lines.size(), 7);
+    EXPECT_EQ(lines[0].trimmed(), "Schedule Report: 05/03/2004");
+    const std::pair<QString, QString> fields[] = {
+        {"Title:", p.summary.title.text()},     {"Subject:", p.summary.subject.text()},
+        {"Author:", p.summary.author.text()},   {"Manager:", p.summary.manager.text()},
+        {"Company:", p.summary.company.text()},
+    };
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(lines[1 + i].simplified(), (fields[i].first + ' ' + fields[i].second).trimmed());
+    }
+    const auto heading = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.contains("Monday"); });
+    ASSERT_NE(heading, lines.end());
+    EXPECT_EQ(heading->simplified(), kWeekdays.join(' '));
+  }
+
+  TempDir dir;
+};
+
+TEST_F(ReportPdf, AFullDayTakesThreeA4PagesEachStartingWithTheWholeHeader) {
+  const auto week = ReportWeek(kEventsPerDay, 1);
+  const QString path = Write(*week);
+  EXPECT_EQ(Info(path, "Pages"), "3");
+  EXPECT_TRUE(Info(path, "Page size").contains("(A4)"));
+  EXPECT_EQ(Info(path, "Title"), "Northfield School bells");
+  const int rows_per_page[] = {55, 55, 10};
+  for (int page = 1; page <= 3; ++page) {
+    const QStringList lines = PageLines(path, page);
+    ExpectHeader(lines, *week, page);
+    EXPECT_EQ(Rows(lines), rows_per_page[page - 1]) << "page " << page;
+  }
+  EXPECT_TRUE(PageLines(path, 3).join('\n').contains("19:53, "));  // slot 120 is the last row
+}
+
+TEST_F(ReportPdf, OneEventGivesOnePageAndAnEmptyWeekItsHeaderAlone) {
+  auto one = ReportWeek(0);
+  AddPulse(*one, 3, 1, 9, 5, 12, "Bell");
+  one->summary.subject.clear();
+  const QString path = Write(*one);
+  EXPECT_EQ(Info(path, "Pages"), "1");
+  QStringList lines = PageLines(path, 1);
+  ExpectHeader(lines, *one, 1);
+  EXPECT_EQ(Rows(lines), 1);
+  EXPECT_TRUE(lines.join('\n').contains("09:05, 12 Bell"));
+
+  const QString empty = Write(*ReportWeek(0), "empty.pdf");
+  EXPECT_EQ(Info(empty, "Pages"), "1");
+  lines = PageLines(empty, 1);
+  ExpectHeader(lines, *ReportWeek(0), 1);
+  EXPECT_EQ(Rows(lines), 0);
+}
+
+TEST_F(ReportPdf, ProducingTheReportTwiceGivesTheSameDocument) {
+  const auto week = ReportWeek(kEventsPerDay);
+  const QRegularExpression date("/CreationDate \\([^)]*\\)");
+  QString first = QString::fromLatin1(SchedulePdf(*week, kToday));
+  QString second = QString::fromLatin1(SchedulePdf(*week, kToday));
+  EXPECT_EQ(first.replace(date, QString()), second.replace(date, QString()));
+
+  // The report object is reused: its second production starts over from row one.
+  ScheduleBandReport report(*week, [] { return kToday; });
+  for (int run = 0; run < 2; ++run) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(ReportPageLayout());
+    EXPECT_EQ(report.print(writer), 3) << run;
+  }
+}
+
+// Words as poppler places them: text and left/right edges in points.
+struct Word {
+  QString text;
+  double x_min, x_max, y_min;
+};
+std::vector<Word> Words(const QString& path) {
+  const QString html = QString::fromUtf8(Tool("pdftotext", {"-bbox", "-f", "1", "-l", "1", path, "-"}));
+  static const QRegularExpression word(
+      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">([^<]*)</word>");
+  std::vector<Word> words;
+  for (auto it = word.globalMatch(html); it.hasNext();) {
+    const auto m = it.next();
+    words.push_back({m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()});
+  }
+  return words;
+}
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+TEST_F(ReportPdf, PlacesAreMillimetresWhateverTheResolution) {
+  const auto week = ReportWeek(4);
+  std::vector<std::vector<Word>> layouts;
+  for (int dpi : {300, 1200}) {
+    const QString path = dir.file(QString("week%1.pdf").arg(dpi));
+    {
+      QFile file(path);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      QPdfWriter writer(&file);
+      writer.setResolution(dpi);
+      writer.setPageLayout(ReportPageLayout());
+      ScheduleBandReport report(*week, [] { return kToday; });
+      ASSERT_EQ(report.print(writer), 1);
+    }
+    layouts.push_back(Words(path));
+  }
+  // Poppler may list the words in another order; each one has its twin within a point
+  // (glyph hinting at 300 dpi moves a long line's end by about half a point).
+  ASSERT_EQ(layouts[0].size(), layouts[1].size());
+  for (const Word& w : layouts[1]) {
+    const bool twin = std::any_of(layouts[0].begin(), layouts[0].end(), [&](const Word& v) {
+      return v.text == w.text && std::abs(v.x_min - w.x_min) < 1.0 && std::abs(v.y_min - w.y_min) < 1.0;
+    });
+    EXPECT_TRUE(twin) << w.text.toStdString() << " at " << w.x_min << ", " << w.y_min;
+  }
+  // The captions and fields start where the header places them, 12.7 mm in from the page.
+  const auto at = [&](const QString& text) {
+    return *std::find_if(layouts[1].begin(), layouts[1].end(), [&](const Word& w) { return w.text == text; });
+  };
+  EXPECT_NEAR(at("Title:").x_min / kPointsPerMm, 12.7 + 2.1, 0.3);
+  EXPECT_NEAR(at("Northfield").x_min / kPointsPerMm, 12.7 + 20.4, 0.3);
+  EXPECT_NEAR(at("Subject:").y_min / kPointsPerMm - at("Title:").y_min / kPointsPerMm, 5.1, 0.2);
+}
+
+TEST_F(ReportPdf, TextWiderThanItsCellEndsAtTheCellsEdge) {
+  auto week = ReportWeek(0);
+  // Wrapped text keeps its first line only; a word longer than the cell wraps away.
+  AddPulse(*week, 1, 1, 7, 0, 1, "Lunch for the lower school and the staff room");
+  for (int slot = 2; slot <= 20; ++slot) {
+    AddPulse(*week, 1, slot, 8, slot, 5, "Supercalifragilisticexpialidocious-bell");
+  }
+  AddPulse(*week, 3, 1, 7, 0, 1, "ok");
+  const QString path = Write(*week);
+  const QString text = PageLines(path, 1).join('\n');
+  EXPECT_TRUE(text.contains("07:00, 1 Lunch for the"));
+  EXPECT_FALSE(text.contains("lower"));
+  EXPECT_TRUE(text.contains("08:20, 5"));
+  EXPECT_FALSE(text.contains("Supercal"));
+
+  // Every word of Monday's wrapped cell lies within Monday's column.
+  const double monday_right = (12.7 + 26.5) * kPointsPerMm;
+  for (const Word& w : Words(path)) {
+    if (w.text == "Lunch" || w.text == "for" || w.text == "the") {
+      EXPECT_LE(w.x_max, monday_right) << w.text.toStdString();
+    }
+  }
+
+  // Nothing of Monday reaches into Tuesday's empty column on paper.
+  const QString base = dir.file("page");
+  Tool("pdftoppm", {"-gray", "-r", "150", "-f", "1", "-l", "1", "-singlefile", path, base});
+  QFile pgm(base + ".pgm");
+  ASSERT_TRUE(pgm.open(QIODevice::ReadOnly));
+  const QByteArray image = pgm.readAll();
+  const QList<QByteArray> head = image.left(64).split('\n');  // "P5", "W H", "255", pixels
+  ASSERT_EQ(head[0], "P5");
+  const int width = head[1].split(' ')[0].toInt();
+  const int offset = head[0].size() + head[1].size() + head[2].size() + 3;
+  const auto px = [&](double mm) { return static_cast<int>(mm * 150 / 25.4); };
+  const auto dark_in = [&](double left_mm, double right_mm) {
+    int dark = 0;
+    for (int y = px(12.7 + 38.4 + 4.23); y < px(12.7 + 38.4 + 20 * 4.23); ++y)
+      for (int x = px(left_mm); x < px(right_mm); ++x)
+        dark += static_cast<unsigned char>(image[offset + y * width + x]) < 128;
+    return dark;
+  };
+  EXPECT_GT(dark_in(12.7, 12.7 + 26), 100);                // Monday's times are there
+  EXPECT_EQ(dark_in(12.7 + 26.5 + 0.3, 12.7 + 52.5), 0);  // and nothing reaches Tuesday
+}
+
+}  // namespace
+}  // namespace zmr
