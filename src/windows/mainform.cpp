@@ -67,6 +67,13 @@ void TMainform::FormCreate() {
     p.menu->setIcon(icon);
     p.tool->setIcon(icon);
   }
+  // The two print buttons show no tip; a screen reader still names them by their menu item.
+  for (QAction* a : {ui_->toolbutpreview, ui_->toolbutprint}) {
+    QAction* menu = a == ui_->toolbutpreview ? ui_->printpreview : ui_->printprint;
+    if (QWidget* button = ui_->ToolBar1->widgetForAction(a)) {
+      button->setAccessibleName(menu->text());
+    }
+  }
 }
 
 void TMainform::resizeEvent(QResizeEvent* event) {
