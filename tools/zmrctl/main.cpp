@@ -13,8 +13,13 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   std::unique_ptr<QCoreApplication> app;
   if (zmr::ctl::NeedsGuiApplication(args)) {
-    // zmrctl never shows a window: the offscreen platform draws the pages anywhere.
+    // zmrctl never shows a window: the offscreen platform draws the pages anywhere. Its
+    // notes about the desktop session (no runtime folder under cron or ssh) are no
+    // concern of a command-line tool, whose stderr carries only its own messages.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+    });
     app = std::make_unique<QGuiApplication>(argc, argv);
   } else {
     app = std::make_unique<QCoreApplication>(argc, argv);
