@@ -64,8 +64,17 @@ QPageLayout ReportPageLayout() {
                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
 }
 
-void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top,
-                          double area_width) const {
+namespace {
+
+void AddFrame(std::vector<QLineF>& lines, const QRectF& r) {
+  lines.insert(lines.end(), {QLineF(r.topLeft(), r.topRight()), QLineF(r.topRight(), r.bottomRight()),
+                             QLineF(r.bottomRight(), r.bottomLeft()), QLineF(r.bottomLeft(), r.topLeft())});
+}
+
+}  // namespace
+
+void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width,
+                          std::vector<QLineF>& page_lines) const {
   const double width = std::min(band.width, area_width);
   const QRectF band_box = mm.rect(0, top, width, band.height);
   for (const BandLabel& label : band.labels) {
@@ -86,11 +95,11 @@ void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band
     DrawLabelText(painter, label, box);
     painter.restore();
     if (label.line_above) {
-      painter.drawLine(box.topLeft(), box.topRight());
+      page_lines.emplace_back(box.topLeft(), box.topRight());
     }
   }
   if (band.framed) {
-    painter.drawRect(band_box);
+    AddFrame(page_lines, band_box);
   }
 }
 
@@ -108,8 +117,13 @@ int BandReport::print(QPagedPaintDevice& device) const {
     before_print();
   }
   int pages = 1;
-  const auto finish_page = [&] { painter.drawRect(mm.rect(0, 0, area.width(), area.height())); };
-  drawBand(painter, mm, page_header, 0, area.width());
+  std::vector<QLineF> lines;
+  const auto finish_page = [&] {
+    AddFrame(lines, mm.rect(0, 0, area.width(), area.height()));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    lines.clear();
+  };
+  drawBand(painter, mm, page_header, 0, area.width(), lines);
   double y = page_header.height;
   while (need_data && need_data()) {
     if (y + detail.height > area.height() && y > page_header.height) {
@@ -118,10 +132,10 @@ int BandReport::print(QPagedPaintDevice& device) const {
         return 0;
       }
       ++pages;
-      drawBand(painter, mm, page_header, 0, area.width());
+      drawBand(painter, mm, page_header, 0, area.width(), lines);
       y = page_header.height;
     }
-    drawBand(painter, mm, detail, y, area.width());
+    drawBand(painter, mm, detail, y, area.width(), lines);
     y += detail.height;
   }
   finish_page();

@@ -6,6 +6,7 @@
 // device's own resolution, so preview, paper and PDF agree.
 #include <QPageLayout>
 #include <QPagedPaintDevice>
+#include <QLineF>
 #include <QRectF>
 #include <QString>
 #include <functional>
@@ -69,7 +70,10 @@ class BandReport {
   int print(QPagedPaintDevice& device) const;
 
  private:
-  void drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width) const;
+  // Lines go into page_lines, drawn when the page is complete, so that the white
+  // background of a label further down never covers a frame or a line.
+  void drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width,
+                std::vector<QLineF>& page_lines) const;
 };
 
 // A4 portrait with 12.7 mm margins on all four sides.
