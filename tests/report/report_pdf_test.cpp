@@ -162,6 +162,41 @@ std::vector<Word> Words(const QString& path) {
 
 constexpr double kPointsPerMm = 72 / 25.4;
 
+// Page 1 rendered in grey by pdftoppm.
+struct Raster {
+  int dpi = 0;
+  int width = 0;
+  int height = 0;
+  QByteArray pixels;
+
+  int px(double mm) const { return static_cast<int>(mm * dpi / 25.4); }
+  bool dark(int x, int y) const { return static_cast<unsigned char>(pixels[y * width + x]) < 160; }
+  // Dark pixels in a rectangle given in millimetres from the page's top left.
+  int darkIn(double left, double right, double top, double bottom) const {
+    int n = 0;
+    for (int y = px(top); y < px(bottom); ++y)
+      for (int x = px(left); x < px(right); ++x) n += dark(x, y);
+    return n;
+  }
+};
+
+Raster Render(const QString& pdf, int dpi) {
+  const QString base = pdf + QString::number(dpi);
+  Tool("pdftoppm", {"-gray", "-r", QString::number(dpi), "-f", "1", "-l", "1", "-singlefile", pdf, base});
+  QFile pgm(base + ".pgm");
+  EXPECT_TRUE(pgm.open(QIODevice::ReadOnly));
+  const QByteArray image = pgm.readAll();
+  const QList<QByteArray> head = image.left(64).split('\n');  // "P5", "W H", "255", pixels
+  EXPECT_EQ(head.value(0), "P5");
+  Raster r;
+  r.dpi = dpi;
+  r.width = head.value(1).split(' ').value(0).toInt();
+  r.height = head.value(1).split(' ').value(1).toInt();
+  r.pixels = image.mid(head[0].size() + head[1].size() + head[2].size() + 3);
+  EXPECT_EQ(r.pixels.size(), r.width * r.height);
+  return r;
+}
+
 TEST_F(ReportPdf, PlacesAreMillimetresWhateverTheResolution) {
   const auto week = ReportWeek(4);
   std::vector<std::vector<Word>> layouts;
@@ -220,25 +255,30 @@ TEST_F(ReportPdf, TextWiderThanItsCellEndsAtTheCellsEdge) {
   }
 
   // Nothing of Monday reaches into Tuesday's empty column on paper.
-  const QString base = dir.file("page");
-  Tool("pdftoppm", {"-gray", "-r", "150", "-f", "1", "-l", "1", "-singlefile", path, base});
-  QFile pgm(base + ".pgm");
-  ASSERT_TRUE(pgm.open(QIODevice::ReadOnly));
-  const QByteArray image = pgm.readAll();
-  const QList<QByteArray> head = image.left(64).split('\n');  // "P5", "W H", "255", pixels
-  ASSERT_EQ(head[0], "P5");
-  const int width = head[1].split(' ')[0].toInt();
-  const int offset = head[0].size() + head[1].size() + head[2].size() + 3;
-  const auto px = [&](double mm) { return static_cast<int>(mm * 150 / 25.4); };
+  const Raster page = Render(path, 150);
   const auto dark_in = [&](double left_mm, double right_mm) {
-    int dark = 0;
-    for (int y = px(12.7 + 38.4 + 4.23); y < px(12.7 + 38.4 + 20 * 4.23); ++y)
-      for (int x = px(left_mm); x < px(right_mm); ++x)
-        dark += static_cast<unsigned char>(image[offset + y * width + x]) < 128;
-    return dark;
+    return page.darkIn(left_mm, right_mm, 12.7 + 38.4 + 4.23, 12.7 + 38.4 + 20 * 4.23);
   };
   EXPECT_GT(dark_in(12.7, 12.7 + 26), 100);                // Monday's times are there
   EXPECT_EQ(dark_in(12.7 + 26.5 + 0.3, 12.7 + 52.5), 0);  // and nothing reaches Tuesday
+}
+
+TEST_F(ReportPdf, FramesAndLinesStayVisibleOverTheCellsEvenOnACoarseRaster) {
+  const QString path = Write(*ReportWeek(3));
+  for (int dpi : {72, 90, 150}) {
+    const Raster page = Render(path, dpi);
+    // Every column of the report area crosses the header's bottom edge (38.4 mm down)
+    // and the page frame's top and bottom edges, each within a pixel of its place.
+    const auto line_at = [&](double y_mm, int x) {
+      const int y = page.px(y_mm);
+      return page.dark(x, y - 1) || page.dark(x, y) || page.dark(x, y + 1);
+    };
+    for (int x = page.px(12.7 + 1); x < page.px(210 - 12.7 - 1); ++x) {
+      ASSERT_TRUE(line_at(12.7 + 38.4, x)) << dpi << " dpi, x " << x;
+      ASSERT_TRUE(line_at(12.7, x)) << dpi << " dpi, x " << x;
+      ASSERT_TRUE(line_at(297 - 12.7, x)) << dpi << " dpi, x " << x;
+    }
+  }
 }
 
 }  // namespace
