@@ -5,11 +5,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <memory>
 
 #include "report/paint/schedule_report.h"
+#include "support/pdf_tools.h"
 #include "support/project_fixtures.h"
 #include "support/qt_printers.h"
 #include "support/report_fixtures.h"
@@ -41,14 +41,6 @@ class GuiEnvironment : public ::testing::Environment {
 const QDate kToday(2004, 3, 5);
 const QStringList kWeekdays = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
-QByteArray Tool(const QString& program, const QStringList& args) {
-  QProcess tool;
-  tool.start(program, args);
-  EXPECT_TRUE(tool.waitForFinished(20000)) << program.toStdString();
-  EXPECT_EQ(tool.exitCode(), 0) << program.toStdString() << ": " << tool.readAllStandardError().toStdString();
-  return tool.readAllStandardOutput();
-}
-
 class ReportPdf : public ::testing::Test {
  protected:
   QString Write(const ProjectSetup& project, const QString& name = "week.pdf") {
@@ -56,14 +48,9 @@ class ReportPdf : public ::testing::Test {
     WriteSchedulePdf(path, project, kToday);
     return path;
   }
-  static QString Info(const QString& path, const QString& key) {
-    const QString info = QString::fromUtf8(Tool("pdfinfo", {path}));
-    const QRegularExpressionMatch m = QRegularExpression("^" + key + ":\\s*(.*)$", QRegularExpression::MultilineOption).match(info);
-    return m.hasMatch() ? m.captured(1).trimmed() : QString();
-  }
   static QStringList PageLines(const QString& path, int page) {
     const QString n = QString::number(page);
-    return QString::fromUtf8(Tool("pdftotext", {"-layout", "-f", n, "-l", n, path, "-"})).split('\n');
+    return QString::fromUtf8(RunTool("pdftotext", {"-layout", "-f", n, "-l", n, path, "-"})).split('\n');
   }
   // Lines of the page that are detail rows (they start with an event's time).
   static int Rows(const QStringList& lines) {
@@ -94,9 +81,9 @@ class ReportPdf : public ::testing::Test {
 TEST_F(ReportPdf, AFullDayTakesThreeA4PagesEachStartingWithTheWholeHeader) {
   const auto week = ReportWeek(kEventsPerDay, 1);
   const QString path = Write(*week);
-  EXPECT_EQ(Info(path, "Pages"), "3");
-  EXPECT_TRUE(Info(path, "Page size").contains("(A4)"));
-  EXPECT_EQ(Info(path, "Title"), "Northfield School bells");
+  EXPECT_EQ(PdfInfo(path, "Pages"), "3");
+  EXPECT_TRUE(PdfInfo(path, "Page size").contains("(A4)"));
+  EXPECT_EQ(PdfInfo(path, "Title"), "Northfield School bells");
   const int rows_per_page[] = {55, 55, 10};
   for (int page = 1; page <= 3; ++page) {
     const QStringList lines = PageLines(path, page);
@@ -111,14 +98,14 @@ TEST_F(ReportPdf, OneEventGivesOnePageAndAnEmptyWeekItsHeaderAlone) {
   AddPulse(*one, 3, 1, 9, 5, 12, "Bell");
   one->summary.subject.clear();
   const QString path = Write(*one);
-  EXPECT_EQ(Info(path, "Pages"), "1");
+  EXPECT_EQ(PdfInfo(path, "Pages"), "1");
   QStringList lines = PageLines(path, 1);
   ExpectHeader(lines, *one, 1);
   EXPECT_EQ(Rows(lines), 1);
   EXPECT_TRUE(lines.join('\n').contains("09:05, 12 Bell"));
 
   const QString empty = Write(*ReportWeek(0), "empty.pdf");
-  EXPECT_EQ(Info(empty, "Pages"), "1");
+  EXPECT_EQ(PdfInfo(empty, "Pages"), "1");
   lines = PageLines(empty, 1);
   ExpectHeader(lines, *ReportWeek(0), 1);
   EXPECT_EQ(Rows(lines), 0);
@@ -149,7 +136,7 @@ struct Word {
   double x_min, x_max, y_min;
 };
 std::vector<Word> Words(const QString& path) {
-  const QString html = QString::fromUtf8(Tool("pdftotext", {"-bbox", "-f", "1", "-l", "1", path, "-"}));
+  const QString html = QString::fromUtf8(RunTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", path, "-"}));
   static const QRegularExpression word(
       "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">([^<]*)</word>");
   std::vector<Word> words;
@@ -182,7 +169,7 @@ struct Raster {
 
 Raster Render(const QString& pdf, int dpi) {
   const QString base = pdf + QString::number(dpi);
-  Tool("pdftoppm", {"-gray", "-r", QString::number(dpi), "-f", "1", "-l", "1", "-singlefile", pdf, base});
+  RunTool("pdftoppm", {"-gray", "-r", QString::number(dpi), "-f", "1", "-l", "1", "-singlefile", pdf, base});
   QFile pgm(base + ".pgm");
   EXPECT_TRUE(pgm.open(QIODevice::ReadOnly));
   const QByteArray image = pgm.readAll();

@@ -21,7 +21,12 @@ class QtReportPrinters : public ReportPrinters {
   }
 
   bool print(const QString& title, const Paint& paint) override {
-    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    // The default queue; without one set, the first the system offers.
+    QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull() && !QPrinterInfo::availablePrinters().isEmpty()) {
+      target = QPrinterInfo::availablePrinters().front();
+    }
+    QPrinter printer(target, QPrinter::HighResolution);
     PrepareReportPrinter(printer, title);
     if (!printer.isValid()) {
       return false;
