@@ -84,6 +84,11 @@ TEST_F(ReportPdf, AFullDayTakesThreeA4PagesEachStartingWithTheWholeHeader) {
   EXPECT_EQ(PdfInfo(path, "Pages"), "3");
   EXPECT_TRUE(PdfInfo(path, "Page size").contains("(A4)"));
   EXPECT_EQ(PdfInfo(path, "Title"), "Northfield School bells");
+  // Arial's metric twin is the one font, embedded, so the text fits its cells anywhere.
+  const QStringList fonts = QString::fromUtf8(RunTool("pdffonts", {path})).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(fonts.size(), 3);
+  EXPECT_TRUE(fonts[2].startsWith("LiberationSans ")) << fonts[2].toStdString();
+  EXPECT_TRUE(fonts[2].contains(" yes ")) << fonts[2].toStdString();
   const int rows_per_page[] = {55, 55, 10};
   for (int page = 1; page <= 3; ++page) {
     const QStringList lines = PageLines(path, page);
