@@ -83,8 +83,10 @@ void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band
       const QFontMetricsF metrics(ReportFont(label.point_size), painter.device());
       label_width = metrics.horizontalAdvance(label.text) / mm.x(1.0);
     }
-    // A label ends at its band's edges; its white, opaque background hides what lies below.
-    const QRectF box = mm.rect(label.left, top + label.top, label_width, label.height).intersected(band_box);
+    // The text is laid out in the label's own box, which ends at the band's edges; the
+    // white, opaque background hides what lies below.
+    const QRectF label_box = mm.rect(label.left, top + label.top, label_width, label.height);
+    const QRectF box = label_box.intersected(band_box);
     if (box.isEmpty()) {
       continue;
     }
@@ -92,7 +94,7 @@ void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band
     painter.setClipRect(box);
     painter.fillRect(box, Qt::white);
     painter.setPen(Qt::black);
-    DrawLabelText(painter, label, box);
+    DrawLabelText(painter, label, label_box);
     painter.restore();
     if (label.line_above) {
       page_lines.emplace_back(box.topLeft(), box.topRight());
