@@ -44,6 +44,8 @@ class ScheduleReport {
   virtual ~ScheduleReport() = default;
   // kReportPreview shows the print preview; any other mode prints at once.
   virtual void PrintScheduleReport(int mode) = 0;
+  // The report as a PDF file, through the save dialog; false when cancelled.
+  virtual bool SaveScheduleReportPdf() { return false; }
 };
 inline constexpr int kReportPreview = 1;
 inline constexpr int kReportPrint = 0;

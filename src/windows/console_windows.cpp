@@ -3,6 +3,7 @@
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
 #include "editor/ui/scheduleall.h"
+#include "report/ui/printschedule.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
@@ -11,7 +12,7 @@
 namespace zmr {
 
 ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
-    : main_(std::make_unique<TMainform>(console, arguments)) {
+    : console_(console), main_(std::make_unique<TMainform>(console, arguments)) {
   newproject_ = new Tnewprojectform(console, *main_, main_.get());
   startup_ = new TStartupForm(console, main_.get());
   options_ = new Tprogramoptionsform(console, main_.get());
@@ -19,7 +20,8 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   compile_ = new Tcompileform(console, main_.get());
   status_ = new Tstatusform(console, main_.get());
   scheduleall_ = new Tscheduleallform(console, main_.get());
-  // Tprintscheduleform joins last, when the report becomes part of the program.
+  printschedule_ = new Tprintscheduleform(console, main_.get());
+  console.report = printschedule_;
   MainDialogs dialogs;
   dialogs.properties = newproject_;
   dialogs.welcome = startup_;
@@ -31,6 +33,9 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   main_->setDialogs(dialogs);
 }
 
-ConsoleWindows::~ConsoleWindows() = default;
+ConsoleWindows::~ConsoleWindows() {
+  // The report window goes with the main window; nobody may reach it afterwards.
+  console_.report = nullptr;
+}
 
 }  // namespace zmr

@@ -15,6 +15,7 @@ class Taboutform;
 class Tcompileform;
 class Tstatusform;
 class Tscheduleallform;
+class Tprintscheduleform;
 
 class ConsoleWindows {
  public:
@@ -29,8 +30,10 @@ class ConsoleWindows {
   Tcompileform& compileform() { return *compile_; }
   Tstatusform& statusform() { return *status_; }
   Tscheduleallform& scheduleallform() { return *scheduleall_; }
+  Tprintscheduleform& printscheduleform() { return *printschedule_; }
 
  private:
+  Console& console_;
   std::unique_ptr<TMainform> main_;
   // The dialogs are children of the main window, which destroys them with itself.
   Tnewprojectform* newproject_ = nullptr;
@@ -40,6 +43,7 @@ class ConsoleWindows {
   Tcompileform* compile_ = nullptr;
   Tstatusform* status_ = nullptr;
   Tscheduleallform* scheduleall_ = nullptr;
+  Tprintscheduleform* printschedule_ = nullptr;
 };
 
 }  // namespace zmr

@@ -68,6 +68,13 @@ void TMainform::FormCreate() {
     p.menu->setIcon(icon);
     p.tool->setIcon(icon);
   }
+  // The two print buttons show no tip; a screen reader still names them by their menu item.
+  for (QAction* a : {ui_->toolbutpreview, ui_->toolbutprint}) {
+    QAction* menu = a == ui_->toolbutpreview ? ui_->printpreview : ui_->printprint;
+    if (QWidget* button = ui_->ToolBar1->widgetForAction(a)) {
+      button->setAccessibleName(menu->text());
+    }
+  }
 }
 
 void TMainform::resizeEvent(QResizeEvent* event) {
@@ -104,6 +111,11 @@ void TMainform::connectCommands() {
   bind(ui_->Deactivate1, &QAction::triggered, &TMainform::Deactivate1Click);
   bind(ui_->ActivateBut, &QAction::triggered, &TMainform::ActivateButClick);
   bind(ui_->DeactivateBut, &QAction::triggered, &TMainform::DeactivateButClick);
+  bind(ui_->printpreview, &QAction::triggered, &TMainform::printpreviewClick);
+  bind(ui_->toolbutpreview, &QAction::triggered, &TMainform::toolbutpreviewClick);
+  bind(ui_->printprint, &QAction::triggered, &TMainform::printprintClick);
+  bind(ui_->toolbutprint, &QAction::triggered, &TMainform::toolbutprintClick);
+  bind(ui_->printpdf, &QAction::triggered, &TMainform::printpdfClick);
   const auto entries = recentEntries();
   for (int k = 1; k <= kRecentProjects; ++k) {
     connect(entries[k - 1], &QAction::triggered, this, [this, k] { OpenRecent(k); });
@@ -170,11 +182,12 @@ void TMainform::RefreshMainMenu() {
   ui_->ExportSchedule1->setEnabled(open);
   ui_->ImportSchedule1->setEnabled(open && !console_.data.state.project_readonly);
   // A command whose window is not part of the program yet stays unavailable.
-  const bool report = open && dialogs_.report != nullptr;
+  const bool report = open && console_.report != nullptr;
   ui_->Print1->setEnabled(report);
   ui_->Print1->menuAction()->setEnabled(report);
-  ui_->toolbutpreview->setEnabled(report);
-  ui_->toolbutprint->setEnabled(report);
+  for (QAction* a : {ui_->printpreview, ui_->printprint, ui_->printpdf, ui_->toolbutpreview, ui_->toolbutprint}) {
+    a->setEnabled(report);
+  }
   const bool schedule = open && dialogs_.schedule != nullptr;
   ui_->Triggers1->menuAction()->setEnabled(schedule);
   ui_->TriggerDetails1->setEnabled(schedule);
@@ -305,6 +318,24 @@ void TMainform::Help2Click() { console_.prompts.shellOpen(console_.data.state.pr
 void TMainform::Ports1Click() { showDialog(dialogs_.options); }
 
 void TMainform::About1Click() { showDialog(dialogs_.about); }
+
+void TMainform::printpreviewClick() {
+  if (console_.report != nullptr) {
+    console_.report->PrintScheduleReport(kReportPreview);
+  }
+}
+
+void TMainform::printprintClick() {
+  if (console_.report != nullptr) {
+    console_.report->PrintScheduleReport(kReportPrint);
+  }
+}
+
+void TMainform::printpdfClick() {
+  if (console_.report != nullptr) {
+    console_.report->SaveScheduleReportPdf();
+  }
+}
 
 namespace {
 

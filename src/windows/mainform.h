@@ -26,7 +26,6 @@ struct MainDialogs {
   ConsoleDialog* compile = nullptr;     // Tcompileform
   ConsoleDialog* status = nullptr;      // Tstatusform
   ConsoleDialog* schedule = nullptr;    // Tscheduleallform
-  ConsoleDialog* report = nullptr;      // Tprintscheduleform
 };
 
 class TMainform : public QMainWindow, public ProjectView {
@@ -75,6 +74,13 @@ class TMainform : public QMainWindow, public ProjectView {
   void Exit1Click();
   void Ports1Click();
   void About1Click();
+
+  // The schedule report (Console::report): preview, print, PDF.
+  void printpreviewClick();
+  void toolbutpreviewClick() { printpreviewClick(); }
+  void printprintClick();
+  void toolbutprintClick() { printprintClick(); }
+  void printpdfClick();
 
   // Activation: silent on success from the menu, a beep on success from the tool bar.
   void Activate1Click();

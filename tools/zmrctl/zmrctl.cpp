@@ -1,6 +1,7 @@
 #include "zmrctl/zmrctl.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "link/timer_link.h"
 #include "project/project_file.h"
 #include "project/settings.h"
+#include "report/paint/schedule_report.h"
 #include "zmrctl/console_prompts.h"
 #include "zmrctl/week_table.h"
 
@@ -48,6 +50,9 @@ const char kUsageText[] =
     "                         replace the week of the project with the events in IN.csv,\n"
     "                         all or nothing; --new creates FILE.zmr with an empty summary\n"
     "                         and never replaces an existing file\n"
+    "  report FILE.zmr --pdf OUT.pdf\n"
+    "                         write the project's schedule report, as it prints, to a PDF\n"
+    "                         file (no display needed)\n"
     "\n"
     "Options:\n"
     "  --port COMn|DEVICE     the port to use; COMn maps to $ZMR_COMn when set, else\n"
@@ -82,6 +87,7 @@ struct Options {
   QStringList operands;
   std::optional<QString> port;
   std::optional<QString> settings_folder;
+  std::optional<QString> pdf;
   bool activate = false;
   bool save = false;
   bool create_new = false;
@@ -105,6 +111,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.port = value())) return std::nullopt;
     } else if (a == "--settings") {
       if (!(o.settings_folder = value())) return std::nullopt;
+    } else if (a == "--pdf") {
+      if (!(o.pdf = value())) return std::nullopt;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {
@@ -178,6 +186,7 @@ class Session {
       });
     if (c == "export") return exportWeek();
     if (c == "import") return importWeek();
+    if (c == "report") return report();
     if (!loadSettings()) return kExitOtherFailure;
     if (c == "detect") return detect();
     const std::optional<std::uint16_t> port = portNumber();
@@ -268,6 +277,21 @@ class Session {
     }
     env_.out << "Imported " << read.week->events << " events into " << project_path.toStdString() << '\n';
     return kExitOk;
+  }
+
+  int report() {
+    if (!options_.pdf) {
+      env_.err << "zmrctl: report needs --pdf OUT.pdf\n";
+      return kExitUsage;
+    }
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+      env_.err << "zmrctl: report needs a Qt Gui application\n";
+      return kExitOtherFailure;
+    }
+    return withProject([&](const ProjectSetup& p) {
+      WriteSchedulePdf(*options_.pdf, p, env_.clock.now().date());
+      return kExitOk;
+    });
   }
 
   bool loadSettings() {
@@ -361,6 +385,8 @@ class Session {
 };
 
 }  // namespace
+
+bool NeedsGuiApplication(const QStringList& args) { return args.contains(QStringLiteral("report")); }
 
 int Run(const QStringList& args, Environment& env) {
   const std::optional<Options> options = Parse(args, env.err);

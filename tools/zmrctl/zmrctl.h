@@ -35,6 +35,10 @@ struct Environment {
 
 extern const char kUsageText[];
 
+// The report draws its pages with Qt Gui, which needs a QGuiApplication (on the
+// offscreen platform, so no display is needed); the other commands do with less.
+bool NeedsGuiApplication(const QStringList& args);
+
 // Runs one command line (without the program name) and returns the exit status.
 int Run(const QStringList& args, Environment& env);
 

@@ -1,0 +1,82 @@
+#pragma once
+// A small band report over QPainter: a page header band on top of every page, then one
+// detail band per row that the need-data handler grants, breaking pages as rows run out
+// of room; a frame around each page's report area; no footer. Every measure is in
+// millimetres and is turned into device pixels in one place (MmScale), through the
+// device's own resolution, so preview, paper and PDF agree.
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QLineF>
+#include <QRectF>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+namespace zmr {
+
+struct BandLabel {
+  QString name;  // the handlers find named labels by it; fixed captions have none
+  QString text;
+  double left = 0;     // mm from the band's top left
+  double top = 0;
+  double width = 0;    // ignored when fits_text
+  double height = 0;
+  double point_size = 10;
+  Qt::Alignment alignment = Qt::AlignLeft;  // horizontal; text sits at the top
+  bool fits_text = false;   // the width follows the text
+  bool line_above = false;  // a line along the top edge
+  bool word_wrap = false;   // wrap at words; lines that do not fit the height are dropped
+};
+
+struct Band {
+  double width = 0;   // mm
+  double height = 0;  // mm
+  bool framed = false;
+  std::vector<BandLabel> labels;
+
+  BandLabel* label(const QString& name);
+};
+
+// Millimetres to device pixels, through the device's resolution.
+class MmScale {
+ public:
+  explicit MmScale(const QPaintDevice& device);
+  double x(double mm) const { return mm * dpi_x_ / kMmPerInch; }
+  double y(double mm) const { return mm * dpi_y_ / kMmPerInch; }
+  QRectF rect(double left, double top, double width, double height) const {
+    return {x(left), y(top), x(width), y(height)};
+  }
+
+ private:
+  static constexpr double kMmPerInch = 25.4;
+  double dpi_x_;
+  double dpi_y_;
+};
+
+class BandReport {
+ public:
+  Band page_header;
+  Band detail;
+  // Once each time the report is produced, before anything is drawn.
+  std::function<void()> before_print;
+  // Before each detail row, and once more to learn that none follows.
+  std::function<bool()> need_data;
+  double frame_width_mm = 0.25;
+
+  // Produces the whole report on the device in its current page layout. Returns the
+  // number of pages, or 0 when the device refused to start or to take a new page.
+  int print(QPagedPaintDevice& device) const;
+
+ private:
+  // Lines go into page_lines, drawn when the page is complete, so that the white
+  // background of a label further down never covers a frame or a line.
+  void drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width,
+                std::vector<QLineF>& page_lines) const;
+};
+
+// A4 portrait with 12.7 mm margins on all four sides.
+QPageLayout ReportPageLayout();
+
+}  // namespace zmr
