@@ -105,16 +105,26 @@ TEST_F(TimerCommandsTest, WelcomeDetectionWithoutATimerChangesNothing) {
   EXPECT_TRUE(Control<QPushButton>(welcome, "detectbut")->isEnabled());
 }
 
-TEST_F(TimerCommandsTest, PortDialogsShowWhereTheSelectedPortLeads) {
+TEST_F(TimerCommandsTest, PortDialogsShowWhereEachPortLeads) {
+  ScopedPortEnumerator machine(std::make_shared<ListedPorts>(std::vector<SerialDevice>{
+      {"/dev/ttyS0", "", "", false, true},
+      {"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0", true, true}}));
   qputenv("ZMR_COM3", "/tmp/zmr/COM3");
-  w.data->settings.com_port = 3;
+  w.data->settings.com_port = 1;
   Tprogramoptionsform& options = w.windows().programoptionsform();
   options.FormShow();
-  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 3 is /tmp/zmr/COM3 here");
-  auto* com3 = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>()[2];
-  EXPECT_EQ(com3->toolTip(), "/tmp/zmr/COM3");
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 1 is /dev/ttyUSB0, FT232R USB UART, here");
+  const auto items = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>();
+  EXPECT_EQ(items[1]->toolTip(), "Com 2 is /dev/ttyS0 here");
+  EXPECT_EQ(items[2]->toolTip(), "Com 3 is /tmp/zmr/COM3 here");
+  EXPECT_EQ(items[3]->toolTip(), "Com 4: no device");
+  EXPECT_EQ(items[3]->accessibleDescription(), "Com 4: no device");
+  items[3]->click();
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 4: no device");
+  TStartupForm& welcome = w.windows().StartupForm();
+  welcome.FormShow();
+  EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 4: no device");
   qunsetenv("ZMR_COM3");
-  EXPECT_EQ(PortDevice("COM3"), "/dev/ttyS2");
 }
 
 }  // namespace
