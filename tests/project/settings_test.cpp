@@ -103,17 +103,24 @@ TEST(LoadSettings, ACutShortFileKeepsItsWholeFieldsAndStartsWithoutError) {
   EXPECT_EQ(s.com_port, 1);
 }
 
-// Points $XDG_CONFIG_HOME at a folder of the test's own for as long as it lives.
-class UserConfigHome {
+// Sets an environment variable for as long as it lives.
+class ScopedEnv {
  public:
-  explicit UserConfigHome(const QString& folder) : saved_(qgetenv("XDG_CONFIG_HOME")), had_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
-    qputenv("XDG_CONFIG_HOME", folder.toLocal8Bit());
+  ScopedEnv(const char* name, const QString& value)
+      : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+    qputenv(name, value.toLocal8Bit());
   }
-  ~UserConfigHome() { had_ ? qputenv("XDG_CONFIG_HOME", saved_) : qunsetenv("XDG_CONFIG_HOME"); }
+  ~ScopedEnv() { had_ ? qputenv(name_, saved_) : qunsetenv(name_); }
 
  private:
+  const char* name_;
   QByteArray saved_;
   bool had_;
+};
+
+// $XDG_CONFIG_HOME pointed at a folder of the test's own.
+struct UserConfigHome : ScopedEnv {
+  explicit UserConfigHome(const QString& folder) : ScopedEnv("XDG_CONFIG_HOME", folder) {}
 };
 
 TEST(SettingsFolder, BesideTheProgramWhenItsFolderTakesFilesElseInTheUsersConfiguration) {
@@ -138,8 +145,9 @@ TEST(SettingsFolder, BesideTheProgramWhenItsFolderTakesFilesElseInTheUsersConfig
   EXPECT_EQ(ReadBytes(dir.file("installed")).size(), 3u);
   // A relative $XDG_CONFIG_HOME is not to be used: the home folder's .config is.
   {
+    ScopedEnv user_home("HOME", dir.file("home"));
     UserConfigHome relative("relative/config");
-    EXPECT_EQ(SettingsFilePath(installed), QDir::homePath() + "/.config/zmr-console/timer.ini");
+    EXPECT_EQ(SettingsFilePath(installed), dir.file("home") + "/.config/zmr-console/timer.ini");
   }
 }
 
