@@ -28,6 +28,7 @@ static_assert(sizeof(ShortString<255>) == kStringFieldSize);
 constexpr char kDefaultProjectFolder[] = "my documents";
 
 constexpr char kConfigSubfolder[] = "zmr-console/";
+constexpr char kInstalledProgramFolder[] = "/lib/zmr-console";  // <prefix>/lib/zmr-console
 
 QString SettingsPath(const QString& program_folder) { return SettingsFilePath(program_folder); }
 
@@ -96,7 +97,9 @@ void PathString::setText(const QString& path) {
 
 QString SettingsFolder(const QString& program_folder) {
   const QString beside = program_folder + kSettingsFileName;
-  if (CanCreateFileIn(beside) || (QFileInfo::exists(beside) && !IsReadOnlyFile(beside))) {
+  // An installed program folder belongs to the package even where root may write to it.
+  const bool installed = QDir::cleanPath(program_folder).endsWith(kInstalledProgramFolder);
+  if (!installed && (CanCreateFileIn(beside) || (QFileInfo::exists(beside) && !IsReadOnlyFile(beside)))) {
     return program_folder;
   }
   const QString user_folder = UserConfigFolder();

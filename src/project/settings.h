@@ -42,8 +42,9 @@ QString ExecutableFolder();
 
 // The folder timer.ini lives in: program_folder when that folder takes files (a portable
 // copy, the build folder) or already holds a timer.ini that may be written, else the
-// user's $XDG_CONFIG_HOME/zmr-console/ (an installation under /usr). With a trailing
-// separator.
+// user's $XDG_CONFIG_HOME/zmr-console/. An installed program folder (<prefix>/lib/
+// zmr-console) always sends it there, so not even root writes into the package's
+// folder. With a trailing separator.
 QString SettingsFolder(const QString& program_folder);
 // The settings file for the program in program_folder.
 QString SettingsFilePath(const QString& program_folder);

@@ -50,12 +50,14 @@ zmrctl --help | grep -q '^Usage: zmrctl' || fail "zmrctl --help"
 zmrctl ports | grep -q '^[ *] COM1' || fail "zmrctl ports"
 
 # The window program runs until it is closed: start it, wait for its main window's first
-# show (it writes timer.ini then), check that it is still running, and end it.
-rm -f "$program/timer.ini"
+# show (it writes timer.ini then, in the user's configuration folder, since an installed
+# program folder is the package's), check that it is still running, and end it.
+ini=$XDG_CONFIG_HOME/zmr-console/timer.ini
+rm -f "$ini"
 zmr-console >"$work/timer.log" 2>&1 &
 timer_pid=$!
 i=0
-while [ ! -s "$program/timer.ini" ]; do
+while [ ! -s "$ini" ]; do
   kill -0 "$timer_pid" 2>/dev/null || { cat "$work/timer.log"; fail "the installed timer ended by itself"; }
   i=$((i + 1))
   [ $i -le 200 ] || fail "the installed timer showed no main window within 20 s"
@@ -63,5 +65,6 @@ while [ ! -s "$program/timer.ini" ]; do
 done
 sleep 0.5
 kill -0 "$timer_pid" 2>/dev/null || { cat "$work/timer.log"; fail "the installed timer ended after its start"; }
-[ "$(wc -c <"$program/timer.ini")" -eq 1539 ] || fail "timer.ini is not one 1539-byte record"
+[ "$(wc -c <"$ini")" -eq 1539 ] || fail "timer.ini is not one 1539-byte record"
+[ ! -e "$program/timer.ini" ] || fail "timer.ini was written into the installed program folder"
 echo "installed layout ok: $prefix"

@@ -143,6 +143,9 @@ TEST(SettingsFolder, BesideTheProgramWhenItsFolderTakesFilesElseInTheUsersConfig
   LoadSettings(back, installed);
   EXPECT_EQ(back.com_port, 2);  // it persists across runs
   EXPECT_EQ(ReadBytes(dir.file("installed")).size(), 3u);
+  // An installed program folder is the package's, even where this process may write.
+  QDir().mkpath(dir.file("usr/lib/zmr-console"));
+  EXPECT_EQ(SettingsFilePath(dir.file("usr/lib/zmr-console/")), dir.file("config") + "/zmr-console/timer.ini");
   // A relative $XDG_CONFIG_HOME is not to be used: the home folder's .config is.
   {
     ScopedEnv user_home("HOME", dir.file("home"));
