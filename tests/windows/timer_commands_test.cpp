@@ -10,6 +10,7 @@
 #include "support/sim_port.h"
 #include "windows/programoptions.h"
 #include "windows/start_up.h"
+#include "windows/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
@@ -55,6 +56,19 @@ TEST_F(TimerCommandsTest, ATimerThatDoesNotAnswerGivesTheBeepAndTheBoxFromBoth) 
   EXPECT_TRUE(w.prompts.boxes[1].beeped);
   EXPECT_EQ(w.prompts.beeps, 2);  // no acknowledgement beep on failure
   EXPECT_EQ(w.prompts.busy_depth, 0);
+}
+
+TEST_F(TimerCommandsTest, APortThatLeadsNowhereEndsTheCommandWithItsAdvice) {
+  w.data->settings.com_port = 3;  // nothing behind COM3 here
+  // As the application's event dispatch runs every handler.
+  EXPECT_FALSE(RunGuarded(w.prompts, [&] { Control(w.main(), "ActivateBut")->trigger(); }));
+  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{
+                                   "Unable to open com port (win error code: 2)\n"
+                                   "COM3 leads to no device on this PC. Plug in the USB serial adapter, or choose "
+                                   "another port."});
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
+  EXPECT_EQ(w.prompts.busy_depth, 0);
+  EXPECT_FALSE(sim.link.port_opened);
 }
 
 TEST_F(TimerCommandsTest, StartUpLeavesThePortToBeOpenedOnFirstUse) {
