@@ -7,8 +7,6 @@
 
 namespace zmr {
 
-std::unique_ptr<PortEnumerator> MakeSystemPortEnumerator();  // system_ports.cpp
-
 namespace {
 
 std::shared_ptr<const PortEnumerator>& Current() {

@@ -26,6 +26,11 @@ class PortEnumerator {
   virtual std::vector<SerialDevice> scan() const = 0;
 };
 
+// The machine's own scan: adapters from the links in by_id_folder, the rest from
+// QSerialPortInfo, built-in UARTs checked against sys_tty_folder/<name>/type.
+std::unique_ptr<PortEnumerator> MakeSystemPortEnumerator(const QString& by_id_folder = "/dev/serial/by-id",
+                                                         const QString& sys_tty_folder = "/sys/class/tty");
+
 // The order COM1, COM2, ... take: USB adapters by their by-id name (those without one
 // after them, by device name), then built-in UARTs that have hardware, by number.
 std::vector<SerialDevice> OrderPorts(std::vector<SerialDevice> found);

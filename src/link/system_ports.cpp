@@ -12,11 +12,9 @@
 namespace zmr {
 namespace {
 
-constexpr char kByIdFolder[] = "/dev/serial/by-id";
-
 // The 8250 driver reports the UART type in sysfs; 0 means no chip answered there.
-bool UartPresent(const QString& name) {
-  QFile type(QStringLiteral("/sys/class/tty/%1/type").arg(name));
+bool UartPresent(const QString& sys_tty, const QString& name) {
+  QFile type(sys_tty + '/' + name + QStringLiteral("/type"));
   if (!type.open(QIODevice::ReadOnly)) {
     return true;  // not an 8250-style node: trust the scan
   }
@@ -32,6 +30,8 @@ QString DescriptionFromById(QString name) {
 
 class SystemPortEnumerator final : public PortEnumerator {
  public:
+  SystemPortEnumerator(QString by_id, QString sys_tty) : by_id_(std::move(by_id)), sys_tty_(std::move(sys_tty)) {}
+
   std::vector<SerialDevice> scan() const override {
     const auto infos = QSerialPortInfo::availablePorts();
     auto description_of = [&](const QString& path) {
@@ -41,7 +41,7 @@ class SystemPortEnumerator final : public PortEnumerator {
       return QString();
     };
     std::vector<SerialDevice> found;
-    const QDir by_id(QString::fromLatin1(kByIdFolder));
+    const QDir by_id(by_id_);
     for (const QFileInfo& link : by_id.entryInfoList(QDir::Files | QDir::System, QDir::Name)) {
       const QString path = link.canonicalFilePath();
       if (path.isEmpty()) continue;  // a link left behind by an unplugged adapter
@@ -53,16 +53,22 @@ class SystemPortEnumerator final : public PortEnumerator {
       const QString path = info.systemLocation();
       SerialDevice device{path, info.description(), {}, info.hasVendorIdentifier(), true};
       if (!device.usb && info.portName().startsWith(QStringLiteral("ttyS"))) {
-        device.present = UartPresent(info.portName());
+        device.present = UartPresent(sys_tty_, info.portName());
       }
       found.push_back(device);  // OrderPorts keeps a device found twice once, by-id first
     }
     return found;
   }
+
+ private:
+  QString by_id_;
+  QString sys_tty_;
 };
 
 }  // namespace
 
-std::unique_ptr<PortEnumerator> MakeSystemPortEnumerator() { return std::make_unique<SystemPortEnumerator>(); }
+std::unique_ptr<PortEnumerator> MakeSystemPortEnumerator(const QString& by_id_folder, const QString& sys_tty_folder) {
+  return std::make_unique<SystemPortEnumerator>(by_id_folder, sys_tty_folder);
+}
 
 }  // namespace zmr

@@ -76,7 +76,9 @@ void PortChoice::showDevice() {
     }
   }
   const int index = itemIndex();
-  device_label_.setText(index < 0 ? QString() : PortDeviceLine(mappings[static_cast<std::size_t>(index)]));
+  const QString line = index < 0 ? QString() : PortDeviceLine(mappings[static_cast<std::size_t>(index)]);
+  device_label_.setText(line);
+  device_label_.setToolTip(line);  // a long adapter name may not fit the line
 }
 
 }  // namespace zmr

@@ -1,6 +1,9 @@
 // Where COM<n> leads, from injected scans of the machine's serial devices.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cerrno>
 
 #include "base/errors.h"
@@ -88,6 +91,37 @@ TEST(PortMapping, TheEnvironmentOverridesOnePortAndDevicePathsPassThrough) {
   qunsetenv("ZMR_COM2");
   qunsetenv("ZMR_COM6");
   EXPECT_EQ(PortDevice("COM2"), "/dev/ttyS0");
+}
+
+TEST(SystemPorts, AdaptersComeFromTheirByIdLinksAndEmptyUartNodesAreLeftOut) {
+  QTemporaryDir root;
+  QDir dir(root.path());
+  dir.mkpath("dev/serial/by-id");
+  for (const char* node : {"dev/ttyUSB3", "dev/ttyUSB5"}) {
+    QFile f(dir.filePath(node));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  const QString by_id = dir.filePath("dev/serial/by-id");
+  QFile::link("../../ttyUSB5", by_id + "/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0");
+  QFile::link("../../ttyUSB3", by_id + "/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0");
+  QFile::link("../../ttyUSB9", by_id + "/usb-Unplugged_Adapter-if00-port0");  // left behind
+  // Every built-in UART node of this machine reports "no chip".
+  for (int n = 0; n < 32; ++n) {
+    dir.mkpath(QStringLiteral("sys/ttyS%1").arg(n));
+    QFile type(dir.filePath(QStringLiteral("sys/ttyS%1/type").arg(n)));
+    ASSERT_TRUE(type.open(QIODevice::WriteOnly));
+    type.write("0\n");
+  }
+  const auto ordered = OrderPorts(MakeSystemPortEnumerator(by_id, dir.filePath("sys"))->scan());
+  ASSERT_GE(ordered.size(), 2u);
+  EXPECT_EQ(ordered[0].path, dir.canonicalPath() + "/dev/ttyUSB5");
+  EXPECT_EQ(ordered[0].description, "FTDI FT232R USB UART A10K3XYZ");
+  EXPECT_EQ(ordered[1].path, dir.canonicalPath() + "/dev/ttyUSB3");
+  EXPECT_EQ(ordered[1].by_id, "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0");
+  for (const SerialDevice& d : ordered) {
+    EXPECT_FALSE(d.path.contains("ttyUSB9"));
+    EXPECT_FALSE(d.path.startsWith("/dev/ttyS")) << d.path.toStdString();
+  }
 }
 
 TEST(PortErrorHint, SaysWhatToDoForEachKindOfFailure) {
