@@ -1,6 +1,7 @@
 #include "base/errors.h"
 
 #include <cerrno>
+#include <utility>
 
 namespace zmr {
 
@@ -23,10 +24,12 @@ IoError IoError::fromErrno(int err) {
   }
 }
 
-PortError::PortError(const std::string& message, int os_error)
+PortError::PortError(const std::string& message, int os_error, std::string port, std::string device)
     : std::runtime_error(message + " (win error code: " + std::to_string(os_error) + ")"),
       message_(message),
-      os_error_(os_error) {}
+      os_error_(os_error),
+      port_(std::move(port)),
+      device_(std::move(device)) {}
 
 std::string WithFullStop(std::string_view text) {
   std::string result(text);

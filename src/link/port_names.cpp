@@ -1,28 +1,115 @@
 #include "link/port_names.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <QRegularExpression>
 
 namespace zmr {
 
+namespace {
+
+std::shared_ptr<const PortEnumerator>& Current() {
+  static std::shared_ptr<const PortEnumerator> current = MakeSystemPortEnumerator();
+  return current;
+}
+
+// "ttyS10" sorts after "ttyS2": the name's stem, then its trailing number.
+std::tuple<QString, long long, QString> NaturalKey(const QString& path) {
+  qsizetype digits = path.size();
+  while (digits > 0 && path.at(digits - 1).isDigit()) --digits;
+  const QString number = path.mid(digits);
+  return {path.left(digits), number.isEmpty() ? -1 : number.left(18).toLongLong(), path};
+}
+
+}  // namespace
+
+std::vector<SerialDevice> OrderPorts(std::vector<SerialDevice> found) {
+  std::erase_if(found, [](const SerialDevice& d) { return d.path.isEmpty() || (!d.usb && !d.present); });
+  std::stable_sort(found.begin(), found.end(), [](const SerialDevice& a, const SerialDevice& b) {
+    // Adapters with a by-id name, adapters without, then built-in UARTs.
+    auto rank = [](const SerialDevice& d) { return d.usb ? (d.by_id.isEmpty() ? 1 : 0) : 2; };
+    if (rank(a) != rank(b)) return rank(a) < rank(b);
+    if (rank(a) == 0) return a.by_id < b.by_id;
+    return NaturalKey(a.path) < NaturalKey(b.path);
+  });
+  // One device reached by two names counts once.
+  std::vector<SerialDevice> unique;
+  for (auto& d : found) {
+    if (std::none_of(unique.begin(), unique.end(), [&](const SerialDevice& u) { return u.path == d.path; })) {
+      unique.push_back(std::move(d));
+    }
+  }
+  return unique;
+}
+
+PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered) {
+  PortMapping mapping;
+  mapping.n = n;
+  const QByteArray override_path = qgetenv(("ZMR_" + PortName(n)).toLatin1().constData());
+  if (!override_path.isEmpty()) {
+    mapping.device = QString::fromLocal8Bit(override_path);
+    mapping.overridden = true;
+    for (const auto& d : ordered) {
+      if (d.path == mapping.device) {
+        mapping.description = d.description;
+        mapping.by_id = d.by_id;
+      }
+    }
+  } else if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
+    const SerialDevice& d = ordered[static_cast<std::size_t>(n - 1)];
+    mapping.device = d.path;
+    mapping.description = d.description;
+    mapping.by_id = d.by_id;
+  }
+  return mapping;
+}
+
+std::vector<PortMapping> MapPorts(int count, bool all_devices) {
+  const std::vector<SerialDevice> ordered = OrderPorts(CurrentPortEnumerator().scan());
+  if (all_devices) {
+    count = std::max(count, static_cast<int>(ordered.size()));
+  }
+  std::vector<PortMapping> mappings;
+  for (int n = 1; n <= count; ++n) {
+    mappings.push_back(MapPort(n, ordered));
+  }
+  return mappings;
+}
+
+QString PortDeviceLine(const PortMapping& mapping) {
+  if (mapping.device.isEmpty()) {
+    return QStringLiteral("Com %1: no device").arg(mapping.n);
+  }
+  QString where = mapping.device;
+  if (!mapping.description.isEmpty()) {
+    where += QStringLiteral(", ") + mapping.description + QStringLiteral(",");
+  }
+  return QStringLiteral("Com %1 is %2 here").arg(mapping.n).arg(where);
+}
+
 QString PortDevice(const QString& name) {
-  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]+)$"));
+  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"));
   const auto match = kComName.match(name);
   if (!match.hasMatch()) {
     return name;
   }
-  const QByteArray override_path = qgetenv(("ZMR_" + name).toLatin1().constData());
-  if (!override_path.isEmpty()) {
-    return QString::fromLocal8Bit(override_path);
-  }
-#ifdef Q_OS_WIN
-  return name;
-#else
-  // COM1 is the first port, ttyS0; a COM0 maps to a name no device has.
   const int n = match.captured(1).toInt();
-  return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-#endif
+  // An override needs no scan; COM0 and the like lead nowhere.
+  const PortMapping overridden = MapPort(n, {});
+  if (overridden.overridden) {
+    return overridden.device;
+  }
+  return MapPort(n, OrderPorts(CurrentPortEnumerator().scan())).device;
 }
 
 QString PortName(int n) { return QStringLiteral("COM%1").arg(n); }
+
+const PortEnumerator& CurrentPortEnumerator() { return *Current(); }
+
+ScopedPortEnumerator::ScopedPortEnumerator(std::shared_ptr<const PortEnumerator> enumerator)
+    : previous_(std::exchange(Current(), std::move(enumerator))) {}
+
+ScopedPortEnumerator::~ScopedPortEnumerator() { Current() = std::move(previous_); }
 
 }  // namespace zmr

@@ -1,6 +1,9 @@
 // SerialPort on QSerialPort. It runs without an event loop: the blocking waitFor...
 // calls move the bytes between the driver and QSerialPort's buffers.
+#include <unistd.h>
+
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <cerrno>
 
@@ -43,11 +46,30 @@ int OsErrorOf(QSerialPort::SerialPortError error) {
   }
 }
 
+// QSerialPort reports a port that another program holds (its lock file, or the
+// device's exclusive mode) as a permission error too; the device's own access rights
+// tell the two apart.
+int OpenErrorOf(QSerialPort::SerialPortError error, const QString& device) {
+  if (error != QSerialPort::PermissionError) {
+    return OsErrorOf(error);
+  }
+  if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0) {
+    return errno == ENOENT ? ENOENT : EACCES;
+  }
+  return EBUSY;
+}
+
 class QtSerialPort final : public SerialPort {
  public:
   void open(const QString& name) override {
     close();
-    port_.setPortName(PortDevice(name));
+    const QString device = PortDevice(name);
+    if (device.isEmpty()) {
+      throw PortError(kOpenFailed, ENOENT, name.toStdString());  // COM<n> leads to no device
+    }
+    port_.setPortName(device);
+    name_ = name.toStdString();
+    device_ = device.toStdString();
     // QSerialPort applies these while it opens and closes the device again when one fails.
     port_.setBaudRate(kBaudRate);
     port_.setDataBits(QSerialPort::Data8);
@@ -60,7 +82,8 @@ class QtSerialPort final : public SerialPort {
       const bool device_failed = error == QSerialPort::DeviceNotFoundError ||
                                  error == QSerialPort::PermissionError ||
                                  error == QSerialPort::OpenError;
-      throw PortError(device_failed ? kOpenFailed : kSettingsFailed, OsErrorOf(error));
+      throw PortError(device_failed ? kOpenFailed : kSettingsFailed, OpenErrorOf(error, device), name.toStdString(),
+                      device.toStdString());
     }
     // A pseudo-terminal has no modem lines; holding them inactive is best effort.
     port_.setDataTerminalReady(false);
@@ -136,7 +159,7 @@ class QtSerialPort final : public SerialPort {
       const auto error = port_.error();
       port_.clearError();
       if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-        throw PortError(kReadFailed, OsErrorOf(error));
+        throw PortError(kReadFailed, OsErrorOf(error), name_, device_);
       }
     }
   }
@@ -150,10 +173,12 @@ class QtSerialPort final : public SerialPort {
   [[noreturn]] void fail(const char* message) {
     const auto error = port_.error();
     port_.clearError();
-    throw PortError(message, OsErrorOf(error));
+    throw PortError(message, OsErrorOf(error), name_, device_);
   }
 
   QSerialPort port_;
+  std::string name_;    // the port and device last opened, for the error box's advice
+  std::string device_;
 };
 
 }  // namespace

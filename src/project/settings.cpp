@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include "base/cp1252.h"
 #include "base/file_io.h"
@@ -25,7 +27,28 @@ static_assert(sizeof(ShortString<255>) == kStringFieldSize);
 
 constexpr char kDefaultProjectFolder[] = "my documents";
 
-QString SettingsPath(const QString& program_folder) { return program_folder + kSettingsFileName; }
+constexpr char kConfigSubfolder[] = "zmr-console/";
+constexpr char kInstalledProgramFolder[] = "/lib/zmr-console";  // <prefix>/lib/zmr-console
+
+QString SettingsPath(const QString& program_folder) { return SettingsFilePath(program_folder); }
+
+// $XDG_CONFIG_HOME, or ~/.config when it is unset or not an absolute path.
+QString UserConfigFolder() {
+  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+    base = QDir::homePath() + QStringLiteral("/.config");
+  }
+  if (!base.endsWith('/')) base += '/';
+  return base + kConfigSubfolder;
+}
+
+// A UTF-8 cut may not end inside a character: drop a trailing partial sequence.
+std::size_t Utf8Boundary(std::string_view bytes, std::size_t limit) {
+  if (bytes.size() <= limit) return bytes.size();
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) --end;
+  return end;
+}
 
 void PutString(ProgramSettings::Bytes& out, std::size_t offset, const ShortString<255>& s) {
   std::memcpy(out.data() + offset, &s, kStringFieldSize);
@@ -56,6 +79,36 @@ void ProgramSettings::fromBytes(std::span<const std::uint8_t, kSettingsFileSize>
     GetString(in, kRecentOffset + k * kStringFieldSize, recent_projects[k]);
   }
   GetString(in, kProjectFolderOffset, project_folder);
+}
+
+QString PathString::text() const {
+  const std::string_view raw = bytes();
+  const QByteArray stored(raw.data(), static_cast<qsizetype>(raw.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString path = utf8(stored);
+  return utf8.hasError() ? FromCp1252(raw) : path;
+}
+
+void PathString::setText(const QString& path) {
+  const QByteArray encoded = QFile::encodeName(path);
+  const std::string_view all(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+  assignBytes(all.substr(0, Utf8Boundary(all, kCapacity)));
+}
+
+QString SettingsFolder(const QString& program_folder) {
+  const QString beside = program_folder + kSettingsFileName;
+  // An installed program folder belongs to the package even where root may write to it.
+  const bool installed = QDir::cleanPath(program_folder).endsWith(kInstalledProgramFolder);
+  if (!installed && (CanCreateFileIn(beside) || (QFileInfo::exists(beside) && !IsReadOnlyFile(beside)))) {
+    return program_folder;
+  }
+  const QString user_folder = UserConfigFolder();
+  QDir().mkpath(user_folder);  // a failure shows as a folder that takes no files
+  return user_folder;
+}
+
+QString SettingsFilePath(const QString& program_folder) {
+  return SettingsFolder(program_folder) + kSettingsFileName;
 }
 
 void DefaultSettings(ProgramSettings& settings) {
@@ -127,7 +180,9 @@ void SaveSettings(const ProgramSettings& settings, const QString& program_folder
 
 bool PushRecentProject(ProgramSettings& settings, const QString& path) {
   auto& list = settings.recent_projects;
-  const std::string wanted = ToCp1252(path);
+  // The whole path is compared, so one stored cut never matches again.
+  const QByteArray encoded = QFile::encodeName(path);
+  const std::string wanted(encoded.constData(), static_cast<std::size_t>(encoded.size()));
   if (!list[0].equalsBytes(wanted)) {
     for (int k = 1; k < kRecentProjects; ++k) {
       if (list[k].equalsBytes(wanted)) {
@@ -141,7 +196,7 @@ bool PushRecentProject(ProgramSettings& settings, const QString& path) {
   for (int k = kRecentProjects - 1; k > 0; --k) {
     list[k] = list[k - 1];
   }
-  list[0].assignBytes(wanted);
+  list[0].setText(path);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// timer.ini: the console's lasting settings, one 1539-byte binary record beside the program.
+// timer.ini: the console's lasting settings, one 1539-byte binary record beside the
+// program, or in the user's configuration folder when the program's folder takes no files.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -14,11 +15,20 @@ inline constexpr std::size_t kSettingsFileSize = 1539;
 inline constexpr int kRecentProjects = 5;
 inline constexpr char kSettingsFileName[] = "timer.ini";
 
+// A stored path: the file system's own bytes (UTF-8 here) rather than Windows-1252, so
+// any folder name works; cut at 255 bytes without splitting a character. A stored
+// string that is not UTF-8 (an old file's Windows-1252 letters) reads as Windows-1252.
+struct PathString : ShortString<255> {
+  QString text() const;
+  void setText(const QString& path);
+};
+static_assert(sizeof(PathString) == sizeof(ShortString<255>));
+
 struct ProgramSettings {
   std::uint16_t com_port = 0;
   std::uint8_t show_welcome = 0;
-  std::array<ShortString<255>, kRecentProjects> recent_projects{};  // entry 1 first
-  ShortString<255> project_folder{};
+  std::array<PathString, kRecentProjects> recent_projects{};  // entry 1 first
+  PathString project_folder{};
 
   using Bytes = std::array<std::uint8_t, kSettingsFileSize>;
   Bytes toBytes() const;
@@ -30,10 +40,20 @@ void DefaultSettings(ProgramSettings& settings);
 // The folder of the running executable, with a trailing separator.
 QString ExecutableFolder();
 
+// The folder timer.ini lives in: program_folder when that folder takes files (a portable
+// copy, the build folder) or already holds a timer.ini that may be written, else the
+// user's $XDG_CONFIG_HOME/zmr-console/. An installed program folder (<prefix>/lib/
+// zmr-console) always sends it there, so not even root writes into the package's
+// folder. With a trailing separator.
+QString SettingsFolder(const QString& program_folder);
+// The settings file for the program in program_folder.
+QString SettingsFilePath(const QString& program_folder);
+
 // Loads timer.ini from program_folder, creating it with the defaults when missing.
 // A file shorter than the record is taken as missing: defaults, rewritten whole.
 void LoadSettings(ProgramSettings& settings, const QString& program_folder);
 
+// (Both take timer.ini from SettingsFolder(program_folder).)
 // Replaces timer.ini in program_folder with the record. When the file cannot be
 // created it writes nothing and says nothing; a failure after that throws IoError and
 // leaves the old file as it was.

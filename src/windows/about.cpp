@@ -1,5 +1,6 @@
 #include "windows/about.h"
 
+#include <QDir>
 #include <QMouseEvent>
 
 #include "base/prompts.h"
@@ -29,6 +30,18 @@ void Taboutform::FormShow() {
   ui_->aboutversion->setText(kVersion);
   ui_->aboutreleasedate->setText(kReleaseDate);
   ui_->showwelcome->setChecked(console_.data.settings.show_welcome == 1);
+  showSettingsPlace();
+}
+
+// Where timer.ini lives (beside the program or in the user's configuration folder),
+// shortened in the middle to fit; the whole path is the hint.
+void Taboutform::showSettingsPlace() {
+  const QString path = QDir::toNativeSeparators(SettingsFilePath(console_.data.state.program_folder));
+  QLabel& label = *ui_->settingsfile;
+  label.setText(label.fontMetrics().elidedText(path, Qt::ElideMiddle, label.width()));
+  label.setToolTip(path);
+  label.setAccessibleName(ui_->Label7->text());
+  label.setAccessibleDescription(path);
 }
 
 void Taboutform::showwelcomeClick() {

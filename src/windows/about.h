@@ -27,6 +27,8 @@ class Taboutform : public ConsoleDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void showSettingsPlace();
+
   Console& console_;
   std::unique_ptr<Ui::Taboutform> ui_;
 };

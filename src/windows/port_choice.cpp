@@ -65,16 +65,20 @@ void PortChoice::detect() {
   }
 }
 
-// Each "Com n" leads to a device of this machine (ZMR_COMn, or the system's own name).
+// Each "Com n" leads to a device of this machine, or to none; one scan serves all six.
 void PortChoice::showDevice() {
+  const std::vector<PortMapping> mappings = MapPorts(kPortItems);
   for (int i = 0; i < kPortItems; ++i) {
     if (QAbstractButton* button = buttons_.button(i)) {
-      button->setToolTip(PortDevice(PortName(i + 1)));
+      const QString line = PortDeviceLine(mappings[static_cast<std::size_t>(i)]);
+      button->setToolTip(line);
+      button->setAccessibleDescription(line);
     }
   }
   const int index = itemIndex();
-  device_label_.setText(index < 0 ? QString()
-                                  : QStringLiteral("Com %1 is %2 here").arg(index + 1).arg(PortDevice(PortName(index + 1))));
+  const QString line = index < 0 ? QString() : PortDeviceLine(mappings[static_cast<std::size_t>(index)]);
+  device_label_.setText(line);
+  device_label_.setToolTip(line);  // a long adapter name may not fit the line
 }
 
 }  // namespace zmr

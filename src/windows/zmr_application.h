@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "base/prompts.h"
+#include "link/port_hint.h"
 
 namespace zmr {
 
@@ -14,14 +15,16 @@ namespace zmr {
 // in the general error box and the program goes on. Returns false when one escaped.
 template <typename Handler>
 bool RunGuarded(Prompts& prompts, Handler&& handler) {
-  std::string text;
+  QString text;
   try {
     handler();
     return true;
-  } catch (const std::exception& e) {  // IoError, PortError and anything else
-    text = e.what();
+  } catch (const PortError& e) {  // its own text, then what the user can do about it
+    text = PortErrorText(e);
+  } catch (const std::exception& e) {  // IoError and anything else
+    text = QString::fromStdString(WithFullStop(e.what()));
   }
-  prompts.message(BoxKind::Error, QString::fromStdString(WithFullStop(text)));
+  prompts.message(BoxKind::Error, text);
   return false;
 }
 

@@ -9,6 +9,7 @@
 
 #include "base/errors.h"
 #include "hardware/schedule_format.h"
+#include "link/port_hint.h"
 #include "link/timer_commands.h"
 #include "support/child_process.h"
 #include "support/qt_core_environment.h"
@@ -125,6 +126,11 @@ TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
     FAIL() << "opened twice";
   } catch (const PortError& error) {
     EXPECT_EQ(error.message(), "Unable to open com port");
+    // Told apart from a permission problem: the advice is to close the other program.
+    EXPECT_EQ(error.osError(), EBUSY);
+    EXPECT_EQ(error.device(), real.sim.device());
+    EXPECT_EQ(PortErrorHint(error, "alice", "dialout"),
+              QString::fromStdString("Another program is using " + real.sim.device() + ". Close it, then try again."));
   }
   EXPECT_TRUE(real.link.Transact(TimerCommand::LinkCheck, 0, 0));  // the first is unharmed
 }

@@ -30,7 +30,7 @@ void FakePort::open(const QString& name) {
   close();
   events.push_back("open " + name.toStdString());
   if (!devices_.contains(name)) {
-    throw PortError("Unable to open com port", ENOENT);
+    throw PortError("Unable to open com port", ENOENT, name.toStdString());  // leads to no device
   }
   open_name_ = name;
 }

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "link/port_names.h"
+#include "project/settings.h"
 #include "support/project_fixtures.h"
 #include "support/recording_prompts.h"
 #include "support/sim_port.h"
@@ -109,7 +111,38 @@ TEST_F(ZmrctlTest, FailuresHaveTheirOwnExitStatus) {
   EXPECT_NE(out.str().find("Timer was not found"), std::string::npos);
 
   EXPECT_EQ(Run({"--port", "COM4", "status"}), ctl::kExitPortError);
-  EXPECT_EQ(err.str().rfind("error: Unable to open com port (win error code: ", 0), 0u) << err.str();
+  EXPECT_EQ(err.str(),
+            "error: Unable to open com port (win error code: 2)\n"
+            "COM4 leads to no device on this PC. Plug in the USB serial adapter, or choose another port.\n");
+}
+
+TEST_F(ZmrctlTest, PortsListsWhereEachComPortLeads) {
+  ScopedPortEnumerator machine(std::make_shared<ListedPorts>(std::vector<SerialDevice>{
+      {"/dev/ttyS0", "", "", false, true},
+      {"/dev/ttyS1", "", "", false, false},
+      {"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0", true, true},
+      {"/dev/ttyS4", "", "", false, true},
+      {"/dev/ttyUSB1", "", "", true, true},
+      {"/dev/ttyS5", "", "", false, true},
+      {"/dev/ttyS6", "", "", false, true},
+      {"/dev/ttyS7", "", "", false, true}}));
+  ProgramSettings settings;
+  DefaultSettings(settings);
+  settings.com_port = 2;
+  SaveSettings(settings, dir.folder());
+  qputenv("ZMR_COM6", "/tmp/zmr/COM1");
+  EXPECT_EQ(Run({"ports"}), ctl::kExitOk);
+  qunsetenv("ZMR_COM6");
+  EXPECT_EQ(out.str(),
+            "  COM1  /dev/ttyUSB0  FT232R USB UART\n"
+            "        /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0\n"
+            "* COM2  /dev/ttyUSB1\n"
+            "  COM3  /dev/ttyS0\n"
+            "  COM4  /dev/ttyS4\n"
+            "  COM5  /dev/ttyS5\n"
+            "  COM6  /tmp/zmr/COM1  (set by ZMR_COM6)\n"
+            "  COM7  /dev/ttyS7\n");
+  EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(ZmrctlTest, WithoutPortTheStoredOneIsUsed) {

@@ -23,11 +23,14 @@ TEST(GeneralErrorBox, ShowsWhatEscapedAHandlerWithTheFullStopRule) {
     CleanUp guard{cleaned_up};
     throw IoError("File access denied");
   }));
-  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError("Unable to open com port", 2); }));
+  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError("ReadFile function failed", 5); }));
+  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError("Unable to open com port", 16, "COM1", "/dev/ttyUSB0"); }));
   EXPECT_TRUE(RunGuarded(prompts, [] {}));
   EXPECT_EQ(cleaned_up, 1);
   EXPECT_EQ(prompts.texts(),
-            (std::vector<QString>{"File access denied.", "Unable to open com port (win error code: 2)"}));
+            (std::vector<QString>{"File access denied.", "ReadFile function failed (win error code: 5)",
+                                  "Unable to open com port (win error code: 16)\n"
+                                  "Another program is using /dev/ttyUSB0. Close it, then try again."}));
   EXPECT_EQ(prompts.boxes[0].kind, BoxKind::Error);
   EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::Ok);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
@@ -196,6 +197,29 @@ TEST(RecentProjects, SameNamesInTwoFoldersAndAnAmpersandInAName) {
   EXPECT_EQ(ui("menufile1")->text(), "&1 Hall.zmr");
   EXPECT_EQ(ui("menufile2")->text(), "&2 Hall.zmr");
   EXPECT_EQ(ui("menufile3")->text(), "&3 R&&D.zmr");
+}
+
+TEST(RecentProjects, AProjectInAFolderOfAnyScriptStaysInTheListAndReopens) {
+  TempDir projects;
+  const QString folder = projects.file(QString::fromUtf8("Звонки σχολείο 学校"));
+  QDir().mkpath(folder);
+  const QString path = folder + QString::fromUtf8("/Школа.zmr");
+  WriteEmptyProject(path);
+  World w({path});
+  auto& main = w.started();
+  ASSERT_TRUE(w.data->state.project_open);
+  ProgramSettings stored;
+  LoadSettings(stored, w.dir.folder());
+  EXPECT_EQ(stored.recent_projects[0].text(), path);
+  EXPECT_EQ(stored.project_folder.text(), folder + '/');
+  Control(main, "Close1")->trigger();
+  ASSERT_FALSE(w.data->state.project_open);
+  EXPECT_EQ(Control(main, "menufile1")->text(), QString::fromUtf8("&1 Школа.zmr"));
+  EXPECT_TRUE(Control(main, "menufile1")->isVisible());
+  Control(main, "menufile1")->trigger();
+  EXPECT_TRUE(w.data->state.project_open);
+  EXPECT_EQ(main.windowTitle(), "Zemra " + path);
+  EXPECT_TRUE(w.prompts.boxes.empty());
 }
 
 TEST(RecentProjects, AnEntryWhoseFileVanishedAfterTheMenuWasBuiltSaysSo) {

@@ -124,6 +124,11 @@ TEST_F(OptionDialogsTest, AboutShowsVersionDateAndOpensTheMakersLinks) {
   EXPECT_EQ(Control<QLabel>(about, "aboutversion")->text(), "V2.0");
   EXPECT_EQ(Control<QLabel>(about, "aboutreleasedate")->text(), "FEBRUARY 2004");
   EXPECT_EQ(Control<QLabel>(about, "Label6")->text().count(u'\n'), 3);  // four lines
+  // Where the settings live: here the test's program folder, which takes files.
+  const QLabel* place = Control<QLabel>(about, "settingsfile");
+  EXPECT_EQ(place->toolTip(), w.iniPath());
+  EXPECT_EQ(place->accessibleName(), "Settings file:");
+  EXPECT_LE(place->fontMetrics().horizontalAdvance(place->text()), place->width());
   about.Label2Click();
   about.Label1Click();
   EXPECT_EQ(w.prompts.opened,

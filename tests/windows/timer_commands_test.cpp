@@ -10,6 +10,7 @@
 #include "support/sim_port.h"
 #include "windows/programoptions.h"
 #include "windows/start_up.h"
+#include "windows/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
@@ -55,6 +56,20 @@ TEST_F(TimerCommandsTest, ATimerThatDoesNotAnswerGivesTheBeepAndTheBoxFromBoth) 
   EXPECT_TRUE(w.prompts.boxes[1].beeped);
   EXPECT_EQ(w.prompts.beeps, 2);  // no acknowledgement beep on failure
   EXPECT_EQ(w.prompts.busy_depth, 0);
+}
+
+TEST_F(TimerCommandsTest, APortThatLeadsNowhereEndsTheCommandWithItsAdvice) {
+  w.data->settings.com_port = 3;  // nothing behind COM3 here
+  // As the application's event dispatch runs every handler (called directly: a failure
+  // thrown through QAction's own code would leave Qt's guard of the action behind).
+  EXPECT_FALSE(RunGuarded(w.prompts, [&] { w.main().ActivateButClick(); }));
+  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{
+                                   "Unable to open com port (win error code: 2)\n"
+                                   "COM3 leads to no device on this PC. Plug in the USB serial adapter, or choose "
+                                   "another port."});
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
+  EXPECT_EQ(w.prompts.busy_depth, 0);
+  EXPECT_FALSE(sim.link.port_opened);
 }
 
 TEST_F(TimerCommandsTest, StartUpLeavesThePortToBeOpenedOnFirstUse) {
@@ -105,16 +120,26 @@ TEST_F(TimerCommandsTest, WelcomeDetectionWithoutATimerChangesNothing) {
   EXPECT_TRUE(Control<QPushButton>(welcome, "detectbut")->isEnabled());
 }
 
-TEST_F(TimerCommandsTest, PortDialogsShowWhereTheSelectedPortLeads) {
+TEST_F(TimerCommandsTest, PortDialogsShowWhereEachPortLeads) {
+  ScopedPortEnumerator machine(std::make_shared<ListedPorts>(std::vector<SerialDevice>{
+      {"/dev/ttyS0", "", "", false, true},
+      {"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0", true, true}}));
   qputenv("ZMR_COM3", "/tmp/zmr/COM3");
-  w.data->settings.com_port = 3;
+  w.data->settings.com_port = 1;
   Tprogramoptionsform& options = w.windows().programoptionsform();
   options.FormShow();
-  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 3 is /tmp/zmr/COM3 here");
-  auto* com3 = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>()[2];
-  EXPECT_EQ(com3->toolTip(), "/tmp/zmr/COM3");
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 1 is /dev/ttyUSB0, FT232R USB UART, here");
+  const auto items = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>();
+  EXPECT_EQ(items[1]->toolTip(), "Com 2 is /dev/ttyS0 here");
+  EXPECT_EQ(items[2]->toolTip(), "Com 3 is /tmp/zmr/COM3 here");
+  EXPECT_EQ(items[3]->toolTip(), "Com 4: no device");
+  EXPECT_EQ(items[3]->accessibleDescription(), "Com 4: no device");
+  items[3]->click();
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 4: no device");
+  TStartupForm& welcome = w.windows().StartupForm();
+  welcome.FormShow();
+  EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 4: no device");
   qunsetenv("ZMR_COM3");
-  EXPECT_EQ(PortDevice("COM3"), "/dev/ttyS2");
 }
 
 }  // namespace

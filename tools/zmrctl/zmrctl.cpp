@@ -14,6 +14,7 @@
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "link/detect_port.h"
+#include "link/port_hint.h"
 #include "link/port_names.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
@@ -53,12 +54,16 @@ const char kUsageText[] =
     "  report FILE.zmr --pdf OUT.pdf\n"
     "                         write the project's schedule report, as it prints, to a PDF\n"
     "                         file (no display needed)\n"
+    "  ports                  list where COM1 .. COM6 lead on this PC (* marks the port\n"
+    "                         stored in timer.ini)\n"
     "\n"
     "Options:\n"
-    "  --port COMn|DEVICE     the port to use; COMn maps to $ZMR_COMn when set, else\n"
-    "                         /dev/ttyS(n-1); a path names a device directly. Default: the\n"
-    "                         port stored in timer.ini\n"
-    "  --settings DIR         the folder of timer.ini (default: beside the program)\n"
+    "  --port COMn|DEVICE     the port to use; COMn is $ZMR_COMn when set, else the n-th\n"
+    "                         serial device: USB adapters first (by /dev/serial/by-id\n"
+    "                         name), then built-in ports (ttyS0, ttyS1, ...); a path names\n"
+    "                         a device directly. Default: the port stored in timer.ini\n"
+    "  --settings DIR         the folder of timer.ini (default: beside the program when\n"
+    "                         that folder takes files, else ~/.config/zmr-console)\n"
     "  -h, --help             this text\n"
     "\n"
     "Schedule CSV (export and import):\n"
@@ -81,6 +86,8 @@ const char kUsageText[] =
     "could not be read or written).\n";
 
 namespace {
+
+constexpr int kListedPorts = 6;  // the ports the dialogs offer
 
 struct Options {
   QString command;
@@ -189,6 +196,7 @@ class Session {
     if (c == "report") return report();
     if (!loadSettings()) return kExitOtherFailure;
     if (c == "detect") return detect();
+    if (c == "ports") return ports();
     const std::optional<std::uint16_t> port = portNumber();
     if (!port) return kExitUsage;
     port_ = env_.make_port();
@@ -365,6 +373,24 @@ class Session {
     return prompts_.errors() == 0 ? kExitOk : kExitTimerFailure;  // e.g. a failed activation
   }
 
+  // Where COM1 .. COM6 (and any further device) lead; '*' marks timer.ini's port.
+  int ports() {
+    for (const PortMapping& m : MapPorts(kListedPorts, true)) {
+      std::string line = (m.n == settings_.com_port ? "* " : "  ") + PortName(m.n).toStdString();
+      line.resize(std::max<std::size_t>(line.size() + 1, 8), ' ');
+      if (m.device.isEmpty()) {
+        line += "no device";
+      } else {
+        line += m.device.toStdString();
+        if (!m.description.isEmpty()) line += "  " + m.description.toStdString();
+        if (m.overridden) line += "  (set by ZMR_" + PortName(m.n).toStdString() + ")";
+        if (!m.by_id.isEmpty()) line += "\n        /dev/serial/by-id/" + m.by_id.toStdString();
+      }
+      env_.out << line << '\n';
+    }
+    return kExitOk;
+  }
+
   int detect() {
     port_ = env_.make_port();
     link_ = std::make_unique<TimerLink>(*port_, env_.clock);
@@ -406,7 +432,7 @@ int Run(const QStringList& args, Environment& env) {
     Session session(env, *options);
     return session.run();
   } catch (const PortError& e) {
-    env.err << "error: " << WithFullStop(e.what()) << '\n';
+    env.err << "error: " << PortErrorText(e).toStdString() << '\n';
     return kExitPortError;
   } catch (const IoError& e) {
     env.err << "error: " << WithFullStop(e.what()) << '\n';
