@@ -27,6 +27,8 @@ class Taboutform : public ConsoleDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void openLink(const QString& target, const QString& not_opened_text, const QString& address);
+
   Console& console_;
   std::unique_ptr<Ui::Taboutform> ui_;
 };
@@ -38,6 +40,10 @@ inline const QString kMakerStatement = QStringLiteral(
     "write to us or visit our home page below.");
 inline const QString kMakerMail = QStringLiteral("support@zmr-console.example");
 inline const QString kMakerWeb = QStringLiteral("https://zmr-console.example");
+inline const QString kMailNotOpenedText = QStringLiteral(
+    "No e-mail program could be opened to write to %1.\nYou can select and copy the address from here.");
+inline const QString kWebNotOpenedText = QStringLiteral(
+    "No web browser could be opened for %1.\nYou can select and copy the address from here.");
 inline const QString kVersion = QStringLiteral("V2.0");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 

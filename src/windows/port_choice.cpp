@@ -44,6 +44,13 @@ void PortChoice::clearSelection() {
   showDevice();
 }
 
+void PortChoice::focusItem() {
+  QAbstractButton* item = buttons_.checkedButton() != nullptr ? buttons_.checkedButton() : buttons_.button(0);
+  if (item != nullptr) {
+    item->setFocus(Qt::TabFocusReason);
+  }
+}
+
 void PortChoice::portSelected() {
   const int index = itemIndex();
   console_.data.settings.com_port = static_cast<std::uint16_t>(index < 0 ? 1 : index + 1);
