@@ -7,6 +7,7 @@
 #include "project/settings.h"
 #include "ui_about.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -30,7 +31,7 @@ void Taboutform::FormShow() {
   ui_->aboutversion->setText(kVersion);
   ui_->aboutreleasedate->setText(kReleaseDate);
   ui_->showwelcome->setChecked(console_.data.settings.show_welcome == 1);
-  ui_->Button1->setFocus(Qt::TabFocusReason);
+  FocusDrawn(*ui_->Button1);
 }
 
 void Taboutform::showwelcomeClick() {

@@ -8,6 +8,12 @@
 
 namespace zmr {
 
+void FocusDrawn(QWidget& control) {
+  control.setFocus(Qt::TabFocusReason);
+  // The style draws a focus frame only once the keyboard moved the focus in the window.
+  control.window()->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void ShowReadOnlyLook(QWidget& field, bool read_only) {
   QPalette palette = field.palette();
   const QPalette standard = QApplication::palette(&field);

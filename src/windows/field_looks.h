@@ -6,6 +6,9 @@ class QWidget;
 
 namespace zmr {
 
+// Gives the control the keyboard focus and has it drawn, as after a Tab.
+void FocusDrawn(QWidget& control);
+
 // A read-only field takes the window's colour instead of the white of a field that
 // takes typing; `read_only` false gives it the white back.
 void ShowReadOnlyLook(QWidget& field, bool read_only);

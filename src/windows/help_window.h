@@ -11,6 +11,8 @@ namespace zmr {
 // A plain reader of the HTMLHelp pages: links between the pages and to places on a page
 // are followed here; mail and web links go to the shell.
 class HelpWindow : public QWidget {
+  Q_OBJECT
+
  public:
   HelpWindow(Prompts& prompts, QWidget* parent);
 

@@ -8,6 +8,7 @@
 #include "link/detect_port.h"
 #include "link/port_names.h"
 #include "project/settings.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -47,7 +48,7 @@ void PortChoice::clearSelection() {
 void PortChoice::focusItem() {
   QAbstractButton* item = buttons_.checkedButton() != nullptr ? buttons_.checkedButton() : buttons_.button(0);
   if (item != nullptr) {
-    item->setFocus(Qt::TabFocusReason);
+    FocusDrawn(*item);
   }
 }
 
