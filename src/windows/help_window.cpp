@@ -1,6 +1,8 @@
 #include "windows/help_window.h"
 
 #include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "base/prompts.h"
@@ -22,10 +24,15 @@ HelpWindow::HelpWindow(Prompts& prompts, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(browser_);
   resize(860, 640);
+  new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 }
 
 void HelpWindow::showPage(const QString& path) {
   browser_->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  if (!isVisible() && parentWidget() != nullptr) {
+    // Over the window it was asked from, as the dialogs are.
+    move(parentWidget()->geometry().center() - rect().center());
+  }
   show();
   raise();
   activateWindow();

@@ -19,7 +19,7 @@ const QString kHelpPage = QStringLiteral("default.htm");
 constexpr int kWelcomeDelayMs = 100;
 const QString kBigTileStyle = QStringLiteral(
     "QToolButton { background: rgba(255, 255, 255, 22); color: #f4f1e8; border: 2px solid transparent;"
-    " border-radius: 10px; padding: 2px 8px 2px 2px; font-weight: bold; font-size: 17px; text-align: left; }"
+    " border-radius: 10px; padding: 2px 8px 2px 2px; font-weight: bold; font-size: 16px; text-align: left; }"
     "QToolButton:hover { background: rgba(255, 255, 255, 56); border-color: rgba(255, 255, 255, 90); }"
     "QToolButton:pressed { background: rgba(0, 0, 0, 70); border-color: rgba(255, 255, 255, 60); }"
     "QToolButton:focus { border-color: #e9a23b; }"

@@ -8,6 +8,7 @@
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QScreen>
+#include <QSplitter>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
@@ -118,6 +119,10 @@ ProjectFileDialog::ProjectFileDialog(QWidget* parent, Prompts& prompts, const Fi
   setDefaultSuffix(request.default_suffix);
   setViewMode(QFileDialog::Detail);
   resize(820, 500);
+  // Room for the places at the left ("Computer", the home folder) and for the columns.
+  if (auto* places = findChild<QSplitter*>(QStringLiteral("splitter"))) {
+    places->setSizes({170, 650});
+  }
   if (!request.proposed_name.isEmpty()) {
     selectFile(request.proposed_name);
   }

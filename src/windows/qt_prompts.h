@@ -46,7 +46,7 @@ class ProjectFileDialog : public QFileDialog {
 };
 
 inline const QString kMissingFolderText =
-    QStringLiteral("The folder %1 does not exist.\nPlease choose a folder that exists.");
+    QStringLiteral("The folder \"%1\" does not exist.\nPlease choose a folder that exists.");
 
 // A message box as the program shows it: the application title as caption, the text
 // selectable (to copy an address from it) and laid out so that no line is broken
