@@ -41,9 +41,9 @@ inline const QString kMakerStatement = QStringLiteral(
 inline const QString kMakerMail = QStringLiteral("support@zmr-console.example");
 inline const QString kMakerWeb = QStringLiteral("https://zmr-console.example");
 inline const QString kMailNotOpenedText = QStringLiteral(
-    "No e-mail program could be opened to write to %1.\nYou can select and copy the address from here.");
+    "No e-mail program could be opened to write to us.\nYou can select and copy our address from here:\n%1");
 inline const QString kWebNotOpenedText = QStringLiteral(
-    "No web browser could be opened for %1.\nYou can select and copy the address from here.");
+    "No web browser could be opened for our home page.\nYou can select and copy its address from here:\n%1");
 inline const QString kVersion = QStringLiteral("V2.0");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 
