@@ -13,6 +13,7 @@ enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
 struct FileDialogRequest {
+  QString caption;          // empty: the application title
   QString initial_folder;   // empty: the dialog's own choice
   QString filter;           // as the console names it, e.g. "project setup file (*.zmr)|*.zmr"
   QString default_suffix;   // without the dot
@@ -31,8 +32,9 @@ class Prompts {
   // it overwrites an existing file.
   virtual std::optional<QString> openFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
-  // The shell's "open" verb on a local file, a mailto: or a web address.
-  virtual void shellOpen(const QString& target) = 0;
+  // The shell's "open" verb on a local file, a mailto: or a web address. False when
+  // nothing on this machine could open it (no browser, no e-mail program).
+  virtual bool shellOpen(const QString& target) = 0;
   virtual void setClipboardText(const QString& text) = 0;
   // Show or take back the hourglass cursor (see BusyCursor).
   virtual void setBusyCursor(bool busy) = 0;

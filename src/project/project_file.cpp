@@ -96,6 +96,7 @@ OpenOutcome OpenProjectFile(ConsoleData& data, Prompts& prompts, ProjectView& vi
 
 OpenOutcome OpenProjectDialog(ConsoleData& data, Prompts& prompts, ProjectView& view) {
   FileDialogRequest request;
+  request.caption = QStringLiteral("Open Project");
   const QString folder = data.settings.project_folder.text();
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
     request.initial_folder = folder;

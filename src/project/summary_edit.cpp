@@ -71,6 +71,7 @@ PropertiesOutcome ConfirmProperties(ConsoleData& data, Prompts& prompts, Project
   }
   if (!data.state.project_open) {
     FileDialogRequest request;
+    request.caption = QStringLiteral("Save Project As");
     request.initial_folder = data.settings.project_folder.text();
     request.filter = kProjectFilter;
     request.default_suffix = QStringLiteral("zmr");

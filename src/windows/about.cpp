@@ -1,12 +1,14 @@
 #include "windows/about.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "base/prompts.h"
 #include "project/settings.h"
 #include "ui_about.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -30,6 +32,7 @@ void Taboutform::FormShow() {
   ui_->aboutversion->setText(kVersion);
   ui_->aboutreleasedate->setText(kReleaseDate);
   ui_->showwelcome->setChecked(console_.data.settings.show_welcome == 1);
+  FocusDrawn(*ui_->Button1);
   showSettingsPlace();
 }
 
@@ -49,15 +52,28 @@ void Taboutform::showwelcomeClick() {
   SaveSettings(console_.data.settings, console_.data.state.program_folder);
 }
 
-void Taboutform::Label2Click() { console_.prompts.shellOpen(QStringLiteral("mailto:") + ui_->Label2->text()); }
+void Taboutform::openLink(const QString& target, const QString& not_opened_text, const QString& address) {
+  if (!console_.prompts.shellOpen(target)) {
+    // Nothing here could open it: say so, with the address to copy from the box.
+    console_.prompts.beep();
+    console_.prompts.message(BoxKind::Warning, not_opened_text.arg(address));
+  }
+}
 
-void Taboutform::Label1Click() { console_.prompts.shellOpen(kMakerWeb); }
+void Taboutform::Label2Click() {
+  openLink(QStringLiteral("mailto:") + ui_->Label2->text(), kMailNotOpenedText, ui_->Label2->text());
+}
+
+void Taboutform::Label1Click() { openLink(kMakerWeb, kWebNotOpenedText, kMakerWeb); }
 
 void Taboutform::Button1Click() { accept(); }
 
+// The links answer a click, and Enter or Space when they have the keyboard focus.
 bool Taboutform::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+  const bool clicked = event->type() == QEvent::MouseButtonRelease &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  const auto key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+  if (clicked || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
     if (watched == ui_->Label2) {
       Label2Click();
       return true;

@@ -28,6 +28,7 @@ class Taboutform : public ConsoleDialog {
 
  private:
   void showSettingsPlace();
+  void openLink(const QString& target, const QString& not_opened_text, const QString& address);
 
   Console& console_;
   std::unique_ptr<Ui::Taboutform> ui_;
@@ -40,6 +41,10 @@ inline const QString kMakerStatement = QStringLiteral(
     "write to us or visit our home page below.");
 inline const QString kMakerMail = QStringLiteral("support@zmr-console.example");
 inline const QString kMakerWeb = QStringLiteral("https://zmr-console.example");
+inline const QString kMailNotOpenedText = QStringLiteral(
+    "No e-mail program could be opened to write to us.\nYou can select and copy our address from here:\n%1");
+inline const QString kWebNotOpenedText = QStringLiteral(
+    "No web browser could be opened for our home page.\nYou can select and copy its address from here:\n%1");
 inline const QString kVersion = QStringLiteral("V2.0");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 

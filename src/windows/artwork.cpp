@@ -264,23 +264,7 @@ QPixmap MainPicture() {
   g.setColorAt(1, kNavy.darker(160));
   p.fillRect(pixmap.rect(), g);
 
-  // Captions beside the four big buttons, which sit at 8, 130, 248, 366 of this picture.
-  constexpr std::array<const char*, 4> kCaptions = {"New project", "Open project", "Schedule details",
-                                                     "Compile and download"};
-  QFont caption = p.font();
-  caption.setPixelSize(17);
-  caption.setBold(true);
-  p.setFont(caption);
-  for (int i = 0; i < 4; ++i) {
-    const int top = 12 + i * 118;
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 22));
-    p.drawRoundedRect(QRectF(4, top - 2, 300, kBigButtonSize + 4), 10, 10);
-    p.setPen(QColor(0xf4, 0xf1, 0xe8));
-    p.drawText(QRectF(132, top, 170, kBigButtonSize), Qt::AlignVCenter | Qt::TextWordWrap,
-               QString::fromLatin1(kCaptions[i]));
-  }
-
+  // The left third stays plain: the big buttons, picture and caption, lie on it.
   ClockFace(p, {470, 170}, 105, 8, 5);
   Bell(p, {560, 330}, 90, kAmber);
   WeekGrid(p, {350, 360, 150, 90}, true);

@@ -16,7 +16,7 @@ inline constexpr int kBigButtonSize = 112;
 inline constexpr int kToolIconSize = 20;
 
 QPixmap BackgroundPicture(QSize size);
-// The picture under the big buttons, with a caption beside each button's place.
+// The picture under the big buttons.
 QPixmap MainPicture();
 // A glyph with an explicit greyed state for disabled buttons.
 QIcon GlyphIcon(Glyph glyph, int size);

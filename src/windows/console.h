@@ -18,6 +18,9 @@ class ConsoleDialog : public QDialog {
   virtual void FormShow() = 0;
 
  protected:
+  // Showing a window forgets that the keyboard moved its focus; a console dialog
+  // always draws where the keyboard is, from its first showing on.
+  void showEvent(QShowEvent* event) override;
   // The fixed size the form was laid out at, and the picture strip down its left side.
   void fixFormAndStrip(QLabel& strip);
 };

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QToolButton>
 
 #include "base/prompts.h"
 #include "exchange/exchange_commands.h"
@@ -10,12 +11,20 @@
 #include "project/settings.h"
 #include "ui_main.h"
 #include "windows/artwork.h"
+#include "windows/help_window.h"
 
 namespace zmr {
 
 namespace {
-const QString kHelpPage = QStringLiteral("HTMLHelp/default.htm");
+const QString kHelpPage = QStringLiteral("default.htm");
 constexpr int kWelcomeDelayMs = 100;
+const QString kBigTileStyle = QStringLiteral(
+    "QToolButton { background: rgba(255, 255, 255, 22); color: #f4f1e8; border: 2px solid transparent;"
+    " border-radius: 10px; padding: 2px 8px 2px 2px; font-weight: bold; font-size: 16px; text-align: left; }"
+    "QToolButton:hover { background: rgba(255, 255, 255, 56); border-color: rgba(255, 255, 255, 90); }"
+    "QToolButton:pressed { background: rgba(0, 0, 0, 70); border-color: rgba(255, 255, 255, 60); }"
+    "QToolButton:focus { border-color: #e9a23b; }"
+    "QToolButton:disabled { background: rgba(0, 0, 0, 30); color: rgba(244, 241, 232, 80); }");
 }  // namespace
 
 QString RecentEntryCaption(int k, const QString& path) {
@@ -47,6 +56,15 @@ void TMainform::FormCreate() {
   ui_->bigopenbut->setIcon(GlyphIcon(Glyph::OpenProject, big));
   ui_->bigtriggerdetailsbut->setIcon(GlyphIcon(Glyph::Schedule, big));
   ui_->bigcompilebut->setIcon(GlyphIcon(Glyph::Download, big));
+  // Each big button is one tile, picture and caption, with one look for hover, press,
+  // keyboard focus and unavailable (the picture greys through its disabled icon).
+  for (QToolButton* tile : {ui_->bignewbut, ui_->bigopenbut, ui_->bigtriggerdetailsbut, ui_->bigcompilebut}) {
+    tile->setStyleSheet(kBigTileStyle);
+    tile->setCursor(Qt::PointingHandCursor);
+  }
+  // The two report buttons show no tooltip; a screen reader still needs their names.
+  ui_->ToolBar1->widgetForAction(ui_->toolbutpreview)->setAccessibleName(ui_->printpreview->text());
+  ui_->ToolBar1->widgetForAction(ui_->toolbutprint)->setAccessibleName(ui_->printprint->text());
   const struct {
     QAction* menu;
     QAction* tool;
@@ -313,7 +331,7 @@ void TMainform::clearhistorylistClick() {
   RefreshMainMenu();
 }
 
-void TMainform::Help2Click() { console_.prompts.shellOpen(console_.data.state.program_folder + kHelpPage); }
+void TMainform::Help2Click() { OpenHelpPage(console_, *this, kHelpPage); }
 
 void TMainform::Ports1Click() { showDialog(dialogs_.options); }
 

@@ -5,6 +5,7 @@
 #include "base/prompts.h"
 #include "ui_newproject.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -14,9 +15,11 @@ Tnewprojectform::Tnewprojectform(Console& console, ProjectView& main_window, QWi
   fixFormAndStrip(*ui_->Image1);
   connect(ui_->butnext, &QPushButton::clicked, this, &Tnewprojectform::butnextClick);
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tnewprojectform::butcancelClick);
+  // Tab and Shift+Tab move on through the dialog, in the memo as in every other field.
+  ui_->smComments->setTabChangesFocus(true);
   connect(ui_->smComments, &QPlainTextEdit::textChanged, this, [this] {
     const QString text = ui_->smComments->toPlainText();
-    const QString limited = LimitComments(text);
+    const QString limited = LimitComments(WithoutTabs(text));
     if (limited != text) {
       ui_->smComments->setPlainText(limited);
       ui_->smComments->moveCursor(QTextCursor::End);
@@ -34,10 +37,18 @@ std::array<QLineEdit*, 7> Tnewprojectform::lineFields() const {
           ui_->smCompany, ui_->smCategory, ui_->smKeywords};
 }
 
+// A pasted or loaded tab would go into the project as a 0x09 byte: a blank goes instead.
+QString WithoutTabs(const QString& text) {
+  QString result = text;
+  result.replace(u'\t', u' ');
+  return result;
+}
+
 SummaryFields Tnewprojectform::fields() const {
-  return {ui_->smTitle->text(),   ui_->smSubject->text(),  ui_->smAuthor->text(),
-          ui_->smManager->text(), ui_->smCompany->text(),  ui_->smCategory->text(),
-          ui_->smKeywords->text(), ui_->smComments->toPlainText()};
+  return {WithoutTabs(ui_->smTitle->text()),    WithoutTabs(ui_->smSubject->text()),
+          WithoutTabs(ui_->smAuthor->text()),   WithoutTabs(ui_->smManager->text()),
+          WithoutTabs(ui_->smCompany->text()),  WithoutTabs(ui_->smCategory->text()),
+          WithoutTabs(ui_->smKeywords->text()), WithoutTabs(ui_->smComments->toPlainText())};
 }
 
 void Tnewprojectform::setFields(const SummaryFields& f) {
@@ -71,8 +82,10 @@ void Tnewprojectform::FormShow() {
   ui_->butnext->setEnabled(!readonly);
   for (QLineEdit* field : lineFields()) {
     field->setReadOnly(readonly);
+    ShowReadOnlyLook(*field, readonly);
   }
   ui_->smComments->setReadOnly(readonly);
+  ShowReadOnlyLook(*ui_->smComments, readonly);
 }
 
 void Tnewprojectform::butnextClick() {

@@ -44,6 +44,9 @@ class Tnewprojectform : public ConsoleDialog {
   std::function<QDate()> today_ = [] { return QDate::currentDate(); };
 };
 
+// The text with each tab character made a blank.
+QString WithoutTabs(const QString& text);
+
 inline const QString kPropertiesTip = QStringLiteral(
     "Please fill in the relevant details as needed. The details entered in this \u201CSummary Dialog\u201D "
     "allows you to generate a printable report, as record of the current projectsday-to-day schedules "

@@ -8,6 +8,7 @@
 #include "link/detect_port.h"
 #include "link/port_names.h"
 #include "project/settings.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -42,6 +43,13 @@ void PortChoice::clearSelection() {
     buttons_.setExclusive(true);
   }
   showDevice();
+}
+
+void PortChoice::focusItem() {
+  QAbstractButton* item = buttons_.checkedButton() != nullptr ? buttons_.checkedButton() : buttons_.button(0);
+  if (item != nullptr) {
+    FocusDrawn(*item);
+  }
 }
 
 void PortChoice::portSelected() {

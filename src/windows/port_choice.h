@@ -27,6 +27,8 @@ class PortChoice : public QObject, public DetectView {
   void setItemIndex(int index);
   // Leaves no item selected; the selection handler does not run.
   void clearSelection();
+  // Puts the keyboard focus, drawn, on the selected item (the first when none is).
+  void focusItem();
 
   // The selection handler: com_port := item index + 1, and save.
   void portSelected();

@@ -3,6 +3,7 @@
 #include "link/timer_link.h"
 #include "ui_programoptions.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -11,6 +12,7 @@ Tprogramoptionsform::Tprogramoptionsform(Console& console, QWidget* parent)
   ui_->setupUi(this);
   fixFormAndStrip(*ui_->Image1);
   ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->portdevice);
+  ElideWhenTooLong(*ui_->portdevice);
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tprogramoptionsform::butcancelClick);
 }
 
@@ -26,6 +28,7 @@ void Tprogramoptionsform::FormShow() {
     console_.link->port_opened = false;
   }
   ports_->setItemIndex(console_.data.settings.com_port - 1);
+  ports_->focusItem();
 }
 
 void Tprogramoptionsform::butcancelClick() { accept(); }

@@ -1,6 +1,9 @@
 #pragma once
 // The Prompts the program uses: real message boxes, file dialogs, the desktop shell.
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
+#include <memory>
 #include <QUrl>
 #include <QWidget>
 
@@ -19,7 +22,7 @@ class QtPrompts : public Prompts {
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override;
   std::optional<QString> openFileName(const FileDialogRequest& request) override;
   std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-  void shellOpen(const QString& target) override;
+  bool shellOpen(const QString& target) override;
   void setClipboardText(const QString& text) override;
   void setBusyCursor(bool busy) override;
   void processEvents() override;
@@ -28,6 +31,28 @@ class QtPrompts : public Prompts {
   QWidget* parent() const;
   QPointer<QWidget> fallback_parent_;
 };
+
+// The open and save dialogs of the program. The save dialog refuses a file in a folder
+// that does not exist, in the dialog, before its caller stores anything.
+class ProjectFileDialog : public QFileDialog {
+ public:
+  ProjectFileDialog(QWidget* parent, Prompts& prompts, const FileDialogRequest& request, AcceptMode mode);
+  ~ProjectFileDialog() override;
+  void accept() override;
+
+ private:
+  Prompts& prompts_;
+  std::unique_ptr<QAbstractFileIconProvider> types_;
+};
+
+inline const QString kMissingFolderText =
+    QStringLiteral("The folder \"%1\" does not exist.\nPlease choose a folder that exists.");
+
+// A message box as the program shows it: the application title as caption, the text
+// selectable (to copy an address from it) and laid out so that no line is broken
+// while it fits the screen.
+std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, const QString& text, BoxButtons buttons,
+                                            QWidget* parent);
 
 // "description (*.zmr)|*.zmr" -> "description (*.zmr)": Qt takes the patterns from
 // the parentheses, so only the description part of each pair is kept.

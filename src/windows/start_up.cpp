@@ -3,6 +3,7 @@
 #include "project/settings.h"
 #include "ui_start_up.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 
@@ -38,6 +39,7 @@ TStartupForm::TStartupForm(Console& console, QWidget* parent)
   ui_->RichEdit2->setTabStopDistance(24);
   ui_->RichEdit2->setPlainText(WelcomeStepsText());
   ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->portdevice);
+  ElideWhenTooLong(*ui_->portdevice);
   connect(ui_->CheckBox1, &QCheckBox::clicked, this, &TStartupForm::CheckBox1Click);
   connect(ui_->butcancel, &QPushButton::clicked, this, &TStartupForm::butcancelClick);
 }
@@ -50,6 +52,8 @@ void TStartupForm::FormShow() {
   // Cleared first, so that the selection below always runs the selection handler.
   ports_->clearSelection();
   ports_->setItemIndex(console_.data.settings.com_port - 1);
+  // The dialog asks for the port first; Enter closes it (CLOSE is the default button).
+  ports_->focusItem();
 }
 
 void TStartupForm::CheckBox1Click() {

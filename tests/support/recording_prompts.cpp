@@ -44,9 +44,10 @@ std::optional<QString> RecordingPrompts::saveFileName(const FileDialogRequest& r
   return fileDialog("save-dialog", request);
 }
 
-void RecordingPrompts::shellOpen(const QString& target) {
+bool RecordingPrompts::shellOpen(const QString& target) {
   log.push_back("shell: " + target.toStdString());
   opened.push_back(target);
+  return shell_opens;
 }
 
 void RecordingPrompts::setClipboardText(const QString& text) {

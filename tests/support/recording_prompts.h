@@ -29,6 +29,7 @@ class RecordingPrompts : public Prompts {
   std::deque<std::optional<QString>> file_answers;   // for file dialogs; default cancel
   std::vector<FileDialogRequest> file_requests;
   std::vector<QString> opened;                       // shellOpen targets
+  bool shell_opens = true;                           // false: a machine without browser or mail program
   QString clipboard;
   int beeps = 0;
   int busy_depth = 0;
@@ -38,7 +39,7 @@ class RecordingPrompts : public Prompts {
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override;
   std::optional<QString> openFileName(const FileDialogRequest& request) override;
   std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-  void shellOpen(const QString& target) override;
+  bool shellOpen(const QString& target) override;
   void setClipboardText(const QString& text) override;
   void setBusyCursor(bool busy) override;
   void processEvents() override;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
+#include <QRegularExpression>
 #include <cstring>
 
 #include "base/errors.h"
@@ -41,6 +42,14 @@ struct PropertiesTest : ::testing::Test {
     form().setToday([] { return kToday; });
   }
   Tnewprojectform& form() { return w.windows().newprojectform(); }
+  // Visible and active, so that the keyboard focus moves as it does for a person.
+  void Shown() {
+    form().FormShow();
+    form().show();
+    form().activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &form());
+  }
   QLineEdit* edit(const char* name) { return Control<QLineEdit>(form(), name); }
   QPushButton* button(const char* name) { return Control<QPushButton>(form(), name); }
 
@@ -189,11 +198,25 @@ TEST_F(PropertiesTest, AReadOnlyProjectShowsItsSummaryOnly) {
       EXPECT_TRUE(edit(name)->isReadOnly()) << name;
     }
     EXPECT_TRUE(Control<QPlainTextEdit>(form(), "smComments")->isReadOnly());
+    // They look it too: the window's colour, not the white of a field that takes typing.
+    for (QWidget* field : form().findChildren<QWidget*>(QRegularExpression("^sm"))) {
+      EXPECT_EQ(field->palette().color(QPalette::Base), field->palette().color(QPalette::Window))
+          << field->objectName().toStdString();
+    }
     form().butcancelClick();
   });
   Control(w.main(), "toolbutproperties")->trigger();
   EXPECT_TRUE(w.data->state.project_readonly);
   EXPECT_TRUE(w.data->state.project_open);
+
+  // A writable project gives the fields their white back.
+  ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0644), 0);
+  w.main().CloseProject();
+  w.runner.scripts.push_back([&](ConsoleDialog&) {
+    EXPECT_NE(edit("smTitle")->palette().color(QPalette::Base), edit("smTitle")->palette().color(QPalette::Window));
+    EXPECT_EQ(edit("smTitle")->palette().color(QPalette::Base), QApplication::palette(edit("smTitle")).color(QPalette::Base));
+  });
+  w.main().NewProject();
 }
 
 TEST_F(PropertiesTest, FieldsAreEmptiedAtEveryShowingAndLimitedWhileTyping) {
@@ -234,6 +257,39 @@ TEST_F(PropertiesTest, EnterMovesToTheNextFieldExceptInTheComments) {
   EXPECT_EQ(QApplication::focusWidget(), edit("smTitle"));
   EXPECT_TRUE(form().isVisible());
   form().hide();
+}
+
+TEST_F(PropertiesTest, TabAndShiftTabMoveThroughTheDialogAndNoTabIsStored) {
+  Shown();
+  const QStringList order = {"smTitle",    "smSubject",  "smAuthor", "smManager", "smCompany",
+                             "smCategory", "smKeywords", "smComments", "butnext", "butcancel"};
+  edit("smTitle")->setFocus();
+  for (qsizetype i = 1; i <= order.size(); ++i) {
+    Type(QApplication::focusWidget(), Qt::Key_Tab, "\t");
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), order[i % order.size()]) << "Tab " << i;
+  }
+  auto* comments = Control<QPlainTextEdit>(form(), "smComments");
+  comments->setFocus();
+  QKeyEvent back(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+  QApplication::sendEvent(comments, &back);
+  EXPECT_EQ(QApplication::focusWidget(), edit("smKeywords"));
+  EXPECT_TRUE(comments->toPlainText().isEmpty()) << "Tab typed nothing";
+
+  // Pasted tabs become blanks, in the memo at once and in every field when stored.
+  comments->insertPlainText("Bells\tat eight");
+  EXPECT_EQ(comments->toPlainText(), "Bells at eight");
+  edit("smTitle")->setText("Main\tHall");
+  const QString path = projects.file("Main Hall.zmr");
+  w.prompts.file_answers.push_back(path);
+  form().butnextClick();
+  form().hide();
+  ASSERT_TRUE(w.data->state.project_open);
+  ProjectSetup stored{};
+  const auto bytes = ReadBytes(path);
+  ASSERT_EQ(bytes.size(), sizeof stored);
+  std::memcpy(&stored, bytes.data(), sizeof stored);
+  EXPECT_EQ(stored.summary.title.text(), "Main Hall");
+  EXPECT_EQ(stored.summary.comments.text(), "Bells at eight");
 }
 
 }  // namespace

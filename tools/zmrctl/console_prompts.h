@@ -18,7 +18,7 @@ class ConsolePrompts : public Prompts {
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override;
   std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
-  void shellOpen(const QString&) override {}
+  bool shellOpen(const QString&) override { return false; }
   void setClipboardText(const QString&) override {}
   void setBusyCursor(bool) override {}
   void processEvents() override {}

@@ -1,0 +1,65 @@
+#include "windows/field_looks.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QStyle>
+
+namespace zmr {
+
+void FocusDrawn(QWidget& control) {
+  control.setFocus(Qt::TabFocusReason);
+  // The style draws a focus frame only once the keyboard moved the focus in the window.
+  control.window()->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void ShowReadOnlyLook(QWidget& field, bool read_only) {
+  QPalette palette = field.palette();
+  const QPalette standard = QApplication::palette(&field);
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Base,
+                     standard.color(group, read_only ? QPalette::Window : QPalette::Base));
+  }
+  field.setPalette(palette);
+}
+
+namespace {
+
+// Paints the label's one line itself when it does not fit.
+class ElidingPainter : public QObject {
+ public:
+  explicit ElidingPainter(QLabel& label) : QObject(&label), label_(label) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &label_ || event->type() != QEvent::Paint) {
+      return false;
+    }
+    // The text may have changed since the last painting: the tooltip follows it.
+    const bool too_long = tooLong();
+    label_.setToolTip(too_long ? label_.text() : QString());
+    if (too_long) {
+      QPainter painter(&label_);
+      const QRect room = label_.contentsRect();
+      const QString shown = label_.fontMetrics().elidedText(label_.text(), Qt::ElideMiddle, room.width());
+      label_.style()->drawItemText(&painter, room, static_cast<int>(label_.alignment()), label_.palette(),
+                                   label_.isEnabled(), shown, label_.foregroundRole());
+    }
+    return too_long;
+  }
+
+ private:
+  bool tooLong() const {
+    return label_.fontMetrics().horizontalAdvance(label_.text()) > label_.contentsRect().width();
+  }
+  QLabel& label_;
+};
+
+}  // namespace
+
+void ElideWhenTooLong(QLabel& label) {
+  label.setWordWrap(false);
+  label.installEventFilter(new ElidingPainter(label));
+}
+
+}  // namespace zmr

@@ -1,0 +1,21 @@
+#pragma once
+// Looks that tell the truth about a control: a read-only field that does not look
+// editable, and a one-line text that is shortened visibly instead of cut.
+class QLabel;
+class QWidget;
+
+namespace zmr {
+
+// Gives the control the keyboard focus and has it drawn, as after a Tab.
+void FocusDrawn(QWidget& control);
+
+// A read-only field takes the window's colour instead of the white of a field that
+// takes typing; `read_only` false gives it the white back.
+void ShowReadOnlyLook(QWidget& field, bool read_only);
+
+// From now on the label draws a text too long for it shortened in the middle with an
+// ellipsis, and has the whole text as its tooltip then (set when it paints). Its
+// text() stays whole.
+void ElideWhenTooLong(QLabel& label);
+
+}  // namespace zmr
