@@ -250,8 +250,9 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
   }
   TempFile temp(target);
   if (!temp.created()) {
-    if (!exists) {
-      throw IoError::fromErrno(errno);
+    const int error = errno;
+    if (!exists || (error != EACCES && error != EPERM)) {
+      throw IoError::fromErrno(error);
     }
     WriteInPlace(target, bytes);  // the folder takes no new files, the file may still be written
     return;
