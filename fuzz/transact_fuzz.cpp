@@ -1,7 +1,9 @@
 // Transact against a line that delivers the fuzzer's bytes. Input: command, request
 // length, the first reply byte's delay (x 4 ms) and the pace (ms a byte) of the reply,
 // then the reply stream itself (header, length, payload, checksum, or any part of them).
-// A true result must mean a whole, checked reply, and no exchange may outlast its bounds.
+// A true result must mean a whole, checked reply (header bytes that had not arrived when
+// read count as 0), and no exchange may outlast its bounds.
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -45,11 +47,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(port.writes.size() == 1 && port.writes[0].size() == kHeaderSize + 1 + request_length);
 
   if (ok) {
-    const std::size_t n = stream.size() >= 4 ? stream[3] : 0;
-    FUZZ_CHECK(stream.size() >= kHeaderSize + n + 1);
-    FUZZ_CHECK(stream[0] == kStartByte && stream[1] == static_cast<std::uint8_t>(command));
-    FUZZ_CHECK(Checksum(std::span(stream).first(kHeaderSize + n)) == stream[kHeaderSize + n]);
-    FUZZ_CHECK(std::memcmp(link.link_data.data(), stream.data() + kHeaderSize, n) == 0);
+    // What the link must have read: the first byte when it came (at the earliest when the
+    // pause ended), then header bytes 1..3 a millisecond apart, each the next byte of the
+    // stream if it had arrived by then, else 0; then the payload and checksum in order.
+    const auto arrival = [&](std::size_t k) { return first_at + static_cast<std::int64_t>(k) * pace; };
+    FUZZ_CHECK(!stream.empty());
+    const std::int64_t t_first = std::max<std::int64_t>(kPauseAfterWriteMs, arrival(0));
+    std::array<std::uint8_t, kHeaderSize> header{stream[0]};
+    std::size_t next = 1;
+    for (std::size_t i = 1; i < kHeaderSize; ++i) {
+      if (next < stream.size() && arrival(next) <= t_first + static_cast<std::int64_t>(i) * kHeaderBytePauseMs) {
+        header[i] = stream[next++];
+      }
+    }
+    const std::size_t n = header[3];
+    FUZZ_CHECK(header[0] == kStartByte && header[1] == static_cast<std::uint8_t>(command));
+    FUZZ_CHECK(stream.size() >= next + n + 1);
+    FUZZ_CHECK(std::memcmp(link.link_data.data(), stream.data() + next, n) == 0);
+    unsigned sum = Checksum(header);
+    for (std::size_t i = 0; i < n; ++i) sum += stream[next + i];
+    FUZZ_CHECK(static_cast<std::uint8_t>(sum) == stream[next + n]);
     for (std::size_t i = n; i < static_cast<std::size_t>(kClearedBeforeReply); ++i) {
       FUZZ_CHECK(link.link_data[i] == 0);
     }
