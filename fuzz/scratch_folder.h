@@ -4,19 +4,37 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <QString>
 
 namespace zmr::fuzz {
 
-inline const QString& ScratchFolder() {
-  static const QString folder = [] {
+// Removed when the fuzzing process ends normally; a crash leaves it for a look.
+class Scratch {
+ public:
+  Scratch() {
     // In memory where there is such a folder: the settings save flushes every write.
     std::string pattern = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/zmr-fuzz-XXXXXX" : "/tmp/zmr-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(pattern.data());
-    return QString::fromStdString(made != nullptr ? std::string(made) + '/' : std::string("/tmp/"));
-  }();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+      path_ = pattern;
+    }
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  QString folder() const { return QString::fromStdString(path_.empty() ? std::string("/tmp/") : path_ + '/'); }
+
+ private:
+  std::string path_;
+};
+
+inline const QString& ScratchFolder() {
+  static const Scratch scratch;
+  static const QString folder = scratch.folder();
   return folder;
 }
 
