@@ -15,22 +15,13 @@
 #include "hardware/schedule_format.h"
 #include "link/timer_link.h"
 #include "support/child_process.h"
+#include "support/quiet_download_view.h"
 #include "support/project_fixtures.h"
 #include "support/recording_prompts.h"
 
 namespace {
 
 using namespace zmr;
-
-class QuietView : public DownloadView {
- public:
-  void addLine(const QString&) override {}
-  void clearLines() override {}
-  void setProgress(int, int) override {}
-  void setDownloadEnabled(bool) override {}
-  void setUpdateEnabled(bool) override {}
-  void setCloseEnabled(bool) override {}
-};
 
 double CpuSeconds() {
   rusage usage{};
@@ -89,7 +80,7 @@ int main(int argc, char** argv) {
     qputenv("ZMR_COM1", QByteArray::fromStdString(sim.device()));
     testing::RecordingPrompts prompts;
     prompts.answers.push_back(BoxAnswer::No);
-    QuietView view;
+    testing::QuietDownloadView view;
     DownloadContext context{link, prompts, view};
     ProjectState state;
 

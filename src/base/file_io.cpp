@@ -4,9 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <sys/file.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include <QFile>
 
@@ -17,11 +23,32 @@ namespace {
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// Temporaries are named "<target>.saving-XXXXXX" and hold an exclusive lock while
+// their save runs. A save that was killed leaves its temporary unlocked, so the next
+// save of the same target can tell litter from a save in progress and remove it.
+constexpr char kTempInfix[] = ".saving-";
+constexpr std::size_t kTempSuffixLength = 6;  // what mkstemp puts in place of XXXXXX
+
 // Closes a descriptor and removes the temporary file unless it was committed.
 class TempFile {
  public:
-  explicit TempFile(std::string target) : name_(std::move(target) + ".XXXXXX") {
-    fd_ = ::mkstemp(name_.data());
+  explicit TempFile(const std::string& target) {
+    // A cleaner may remove a fresh temporary before we lock it: then take another.
+    for (int attempt = 0; attempt < 3 && fd_ < 0; ++attempt) {
+      name_ = target + kTempInfix + std::string(kTempSuffixLength, 'X');
+      fd_ = ::mkstemp(name_.data());
+      if (fd_ < 0) {
+        return;
+      }
+      struct stat st {};
+      if (::flock(fd_, LOCK_EX) != 0 || ::fstat(fd_, &st) != 0 || st.st_nlink == 0) {
+        if (st.st_nlink != 0) {
+          ::unlink(name_.c_str());
+        }
+        ::close(fd_);
+        fd_ = -1;
+      }
+    }
     created_ = fd_ >= 0;
   }
   ~TempFile() {
@@ -38,6 +65,13 @@ class TempFile {
   bool created() const { return fd_ >= 0; }
   int fd() const { return fd_; }
   const std::string& name() const { return name_; }
+  // Removes the temporary now (the save goes another way).
+  void discard() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
   void closeOrThrow() {
     const int fd = fd_;
     fd_ = -1;
@@ -53,6 +87,44 @@ class TempFile {
   bool created_ = false;
   bool committed_ = false;
 };
+
+bool IsTempNameOf(const std::string& entry, const std::string& base) {
+  const std::string prefix = base + kTempInfix;
+  if (entry.size() != prefix.size() + kTempSuffixLength || entry.compare(0, prefix.size(), prefix) != 0) {
+    return false;
+  }
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(),
+                     [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+// Removes the temporaries of target that no running save holds.
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    return;
+  }
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTempNameOf(entry->d_name, base)) {
+      continue;
+    }
+    const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      continue;
+    }
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(::dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev) {
+      (void)::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
 
 void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
@@ -75,6 +147,58 @@ mode_t DefaultMode() {
 }
 
 bool NoWriteBits(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+// Closes a descriptor on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor& operator=(Descriptor&&) = delete;
+  int get() const { return fd_; }
+  void closeOrThrow() {
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) {
+      throw IoError::fromErrno(errno);
+    }
+  }
+
+ private:
+  int fd_;
+};
+
+// Opens an existing regular file without blocking (a FIFO or a device is refused).
+Descriptor OpenRegular(const std::string& path, int flags) {
+  Descriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    throw IoError::fromErrno(errno);
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) {
+    throw IoError::fromErrno(errno);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    throw IoError::fromErrno(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+  }
+  return fd;
+}
+
+// The whole record over the existing file: no new name, so owner, group, mode and every
+// hard link stay; a longer file is cut back to the record.
+void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes) {
+  Descriptor fd = OpenRegular(target, O_WRONLY);
+  WriteAll(fd.get(), bytes);
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0) {
+    throw IoError::fromErrno(errno);
+  }
+  fd.closeOrThrow();
+}
 
 }  // namespace
 
@@ -105,6 +229,9 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
     if (S_ISDIR(st.st_mode)) {
       throw IoError::fromErrno(EISDIR);
     }
+    if (!S_ISREG(st.st_mode)) {
+      throw IoError::fromErrno(EACCES);  // a FIFO or a device is never a record file
+    }
     if (IsReadOnlyFile(path)) {
       throw IoError::fromErrno(EACCES);
     }
@@ -114,18 +241,32 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
       std::free(real);
     }
   }
+  RemoveStaleTemporaries(target);
 
+  // A rename would give the other names of a hard-linked file the old record.
+  if (exists && st.st_nlink > 1) {
+    WriteInPlace(target, bytes);
+    return;
+  }
   TempFile temp(target);
   if (!temp.created()) {
-    throw IoError::fromErrno(errno);
+    const int error = errno;
+    if (!exists || (error != EACCES && error != EPERM)) {
+      throw IoError::fromErrno(error);
+    }
+    WriteInPlace(target, bytes);  // the folder takes no new files, the file may still be written
+    return;
+  }
+  if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+      ::fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
+    temp.discard();  // a rename would hand the file to us: keep its owner by writing in place
+    WriteInPlace(target, bytes);
+    return;
   }
   WriteAll(temp.fd(), bytes);
   const mode_t wanted = exists ? (st.st_mode & 07777) : DefaultMode();
   if (::fchmod(temp.fd(), wanted) != 0) {
     throw IoError::fromErrno(errno);
-  }
-  if (exists && ::geteuid() == 0) {
-    (void)::fchown(temp.fd(), st.st_uid, st.st_gid);  // keep the owner when root saves
   }
   if (::fsync(temp.fd()) != 0) {
     throw IoError::fromErrno(errno);
@@ -138,34 +279,32 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
 }
 
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max) {
-  const std::string native = Native(path);
-  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    throw IoError::fromErrno(errno);
-  }
+  Descriptor fd = OpenRegular(Native(path), O_RDONLY);
   std::vector<std::uint8_t> bytes(max);
   std::size_t done = 0;
-  int error = 0;
   while (done < max) {
-    const ssize_t n = ::read(fd, bytes.data() + done, max - done);
+    const ssize_t n = ::read(fd.get(), bytes.data() + done, max - done);
     if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n < 0) {
-      error = errno;
-      break;
+      throw IoError::fromErrno(errno);
     }
     if (n == 0) {
       break;
     }
     done += static_cast<std::size_t>(n);
   }
-  ::close(fd);
-  if (error != 0) {
-    throw IoError::fromErrno(error);
-  }
   bytes.resize(done);
   return bytes;
+}
+
+bool IsRegularOrMissing(const QString& path) {
+  struct stat st {};
+  if (::stat(Native(path).c_str(), &st) != 0) {
+    return errno == ENOENT;
+  }
+  return S_ISREG(st.st_mode);
 }
 
 }  // namespace zmr

@@ -2,6 +2,10 @@
 // Whole-file reads and crash-safe whole-file writes. A write goes to a temporary file
 // in the same folder, is flushed to disk and then replaces the target in one rename,
 // so a failure (disk full, no access, a crash) never leaves a half-written file.
+// Where a rename cannot keep the file as it is (the folder takes no new files, the file
+// has other hard links, or it belongs to someone else), the record is written over the
+// existing file instead. Only regular files are read or written: a FIFO or a device is
+// refused at once, never waited on.
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -15,8 +19,10 @@ enum class ReplaceMode {
   ExistingOnly,     // a missing target is "File not found"
 };
 
-// Throws IoError with the system's text. The target keeps its permission bits; a
-// target without write permission is refused with "File access denied".
+// Throws IoError with the system's text. The target keeps its owner, group, permission
+// bits and links; a target without write permission, or one that is not a regular file,
+// is refused with "File access denied". Removes the temporaries that killed saves of the
+// same target left behind.
 void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode);
 
 // True when the temporary file beside path can be created (the folder accepts new files).
@@ -25,7 +31,10 @@ bool CanCreateFileIn(const QString& path);
 // The file's read-only attribute: nobody may write it (or this process may not).
 bool IsReadOnlyFile(const QString& path);
 
-// Reads at most max bytes from the start of the file. Throws IoError.
+// Reads at most max bytes from the start of the regular file. Throws IoError.
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max);
+
+// False when something other than a regular file (or a link to one) has that name.
+bool IsRegularOrMissing(const QString& path);
 
 }  // namespace zmr

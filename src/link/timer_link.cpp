@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "base/errors.h"
 #include "link/port_names.h"
 
 namespace zmr {
@@ -59,10 +60,15 @@ std::uint8_t TimerLink::readHeaderByte() {
   return got.empty() ? 0 : got.front();
 }
 
-bool TimerLink::readPayloadByte(std::uint8_t& byte) {
+// A byte already there is taken; otherwise it is waited for up to the inter-byte
+// time-out, but never past the reply's deadline.
+bool TimerLink::readPayloadByte(std::uint8_t& byte, std::int64_t deadline) {
   auto got = port_.read(1);
-  if (got.empty() && port_.waitReadable(kInterByteTimeoutMs)) {
-    got = port_.read(1);
+  if (got.empty()) {
+    const std::int64_t left = deadline - clock_.tickMs();
+    if (left > 0 && port_.waitReadable(static_cast<int>(std::min<std::int64_t>(kInterByteTimeoutMs, left)))) {
+      got = port_.read(1);
+    }
   }
   if (got.empty()) {
     return false;
@@ -72,7 +78,17 @@ bool TimerLink::readPayloadByte(std::uint8_t& byte) {
 }
 
 bool TimerLink::Transact(TimerCommand command, std::uint8_t value, std::uint8_t length) {
-  const auto code = static_cast<std::uint8_t>(command);
+  try {
+    return exchange(static_cast<std::uint8_t>(command), value, length);
+  } catch (const PortError&) {
+    // The device is gone or the line is unusable: open afresh next time.
+    port_.close();
+    port_opened = false;
+    throw;
+  }
+}
+
+bool TimerLink::exchange(std::uint8_t code, std::uint8_t value, std::uint8_t length) {
   port_.purge(true, true);
   port_.write(BuildFrame(code, value, std::span(link_data).first(length)));
   clock_.sleepMs(kPauseAfterWriteMs);
@@ -81,6 +97,7 @@ bool TimerLink::Transact(TimerCommand command, std::uint8_t value, std::uint8_t 
   if (!awaitFirstByte(header[0])) {
     return false;
   }
+  const std::int64_t first_byte_at = clock_.tickMs();
   for (std::size_t i = 1; i < kHeaderSize; ++i) {
     header[i] = readHeaderByte();
   }
@@ -88,16 +105,17 @@ bool TimerLink::Transact(TimerCommand command, std::uint8_t value, std::uint8_t 
     return false;
   }
   const std::uint8_t payload_length = header[3];
+  const std::int64_t deadline = first_byte_at + ReplyBudgetMs(payload_length);
   std::fill_n(link_data.begin(), kClearedBeforeReply, std::uint8_t{0});
   unsigned sum = Checksum(header);
   for (std::size_t i = 0; i < payload_length; ++i) {
-    if (!readPayloadByte(link_data[i])) {
+    if (!readPayloadByte(link_data[i], deadline)) {
       return false;
     }
     sum += link_data[i];
   }
   std::uint8_t received_checksum = 0;
-  if (!readPayloadByte(received_checksum)) {
+  if (!readPayloadByte(received_checksum, deadline)) {
     return false;
   }
   return static_cast<std::uint8_t>(sum) == received_checksum;

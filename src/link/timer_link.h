@@ -33,6 +33,16 @@ inline constexpr int kHeaderBytePauseMs = 1;
 // A payload or checksum byte not there yet is waited for this long (a byte takes
 // about 1.04 ms at 9600 bit/s), then the reply counts as incomplete.
 inline constexpr int kInterByteTimeoutMs = 50;
+// The whole reply, from its first byte on, may take at most twice its line time at
+// 9600 bit/s plus this margin, so a reply that trickles in cannot hold the window for
+// seconds: a 255-byte reply gets about 0.6 s.
+inline constexpr int kReplyMarginMs = 50;
+inline constexpr int kLineBitsPerByte = 10;
+inline constexpr int kLineBitsPerSecond = 9600;
+constexpr std::int64_t ReplyBudgetMs(int payload_length) {
+  const std::int64_t line_bits = static_cast<std::int64_t>(kHeaderSize + 1 + payload_length) * kLineBitsPerByte;
+  return kReplyMarginMs + (2 * line_bits * 1000 + kLineBitsPerSecond - 1) / kLineBitsPerSecond;
+}
 inline constexpr int kPreamblePauseMs = 300;
 
 // unit_status offsets (a copy of the good StatusReply in the order the console uses).
@@ -58,7 +68,9 @@ class TimerLink {
   void EnsurePortOpen(std::uint16_t com_port);
   // One request (payload: link_data[0..length-1]) and its checked reply: true only for a
   // complete reply with start byte, echoed command and right checksum; its payload then
-  // stands in link_data from byte 0. Port failures pass through as PortError.
+  // stands in link_data from byte 0. Port failures pass through as PortError; the port is
+  // closed first and port_opened cleared, so the next operation opens it afresh (a device
+  // that went away and came back works again without the options dialog).
   bool Transact(TimerCommand command, std::uint8_t value, std::uint8_t length);
   // LinkCheck with its result ignored, then 300 ms.
   void LinkPreamble();
@@ -70,7 +82,8 @@ class TimerLink {
 
  private:
   bool awaitFirstByte(std::uint8_t& byte);
-  bool readPayloadByte(std::uint8_t& byte);
+  bool readPayloadByte(std::uint8_t& byte, std::int64_t deadline);
+  bool exchange(std::uint8_t code, std::uint8_t value, std::uint8_t length);
   std::uint8_t readHeaderByte();
 
   SerialPort& port_;

@@ -20,7 +20,12 @@ std::span<const std::uint8_t> RecordBytes(const ProjectSetup& project) {
   return {reinterpret_cast<const std::uint8_t*>(&project), sizeof(ProjectSetup)};
 }
 
-bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
+// Something that is not a folder: a FIFO or a device exists too, and is then refused as
+// not a project file without ever being opened.
+bool FileExists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() && !info.isDir();
+}
 
 void Refuse(Prompts& prompts, const QString& text) {
   prompts.beep();
@@ -29,7 +34,7 @@ void Refuse(Prompts& prompts, const QString& text) {
 
 // Size, record, tags: a refused file leaves its bytes in the record when they were read.
 OpenOutcome ReadCheckedRecord(const QString& path, ProjectSetup& project, Prompts& prompts) {
-  if (QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
+  if (!IsRegularOrMissing(path) || QFileInfo(path).size() != static_cast<qint64>(kProjectFileSize)) {
     Refuse(prompts, kNotValidProjectText);
     return OpenOutcome::NotValid;
   }

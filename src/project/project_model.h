@@ -93,7 +93,8 @@ bool HasProjectTags(const ProjectSetup& project);
 // The cell text of one occupied slot: "07:05, 3", "06:00, On".
 QString EventText(const ScheduleEvent& event);
 
-// Puts slots 1..120 of a day (1..7) into time order; equal times never change places.
+// Puts slots 1..120 of a day (1..7) into time order. The gap-halving exchange sort is not
+// stable: events with equal times may change places.
 void SortDay(ProjectSetup& project, int day);
 
 // The program-wide project flags and paths.

@@ -142,8 +142,8 @@ void LoadSettings(ProgramSettings& settings, const QString& program_folder) {
     DefaultSettings(settings);  // the folder takes no files: defaults for this run
     return;
   }
-  if (!QFileInfo(path).isReadable()) {
-    return;  // unreadable: keep what the record held, without a word
+  if (!IsRegularOrMissing(path) || !QFileInfo(path).isReadable()) {
+    return;  // unreadable (or a FIFO, a device): keep what the record held, without a word
   }
   const std::vector<std::uint8_t> bytes = ReadFileStart(path, kSettingsFileSize);
   if (bytes.size() < kSettingsFileSize) {
@@ -171,8 +171,11 @@ void LoadSettings(ProgramSettings& settings, const QString& program_folder) {
 
 void SaveSettings(const ProgramSettings& settings, const QString& program_folder) {
   const QString path = SettingsPath(program_folder);
-  if (!CanCreateFileIn(path) || IsReadOnlyFile(path)) {
-    return;  // cannot be created: the settings live for this run only
+  // Written over in place when the folder takes no new files but the file may be written.
+  const bool writable = QFileInfo::exists(path) ? IsRegularOrMissing(path) && !IsReadOnlyFile(path)
+                                                : CanCreateFileIn(path);
+  if (!writable) {
+    return;  // cannot be written: the settings live for this run only
   }
   const ProgramSettings::Bytes bytes = settings.toBytes();
   ReplaceFile(path, bytes, ReplaceMode::CreateOrReplace);

@@ -50,13 +50,16 @@ QString SettingsFolder(const QString& program_folder);
 QString SettingsFilePath(const QString& program_folder);
 
 // Loads timer.ini from program_folder, creating it with the defaults when missing.
-// A file shorter than the record is taken as missing: defaults, rewritten whole.
+// A file shorter than the record keeps every field it holds whole; the fields it cuts
+// short take their defaults, and the next save writes the full record. Something that is
+// not a regular file (a FIFO, a device) is treated as unreadable: the record keeps what it
+// held, and nothing waits on it.
 void LoadSettings(ProgramSettings& settings, const QString& program_folder);
 
-// (Both take timer.ini from SettingsFolder(program_folder).)
-// Replaces timer.ini in program_folder with the record. When the file cannot be
-// created it writes nothing and says nothing; a failure after that throws IoError and
-// leaves the old file as it was.
+// Both take timer.ini from SettingsFolder(program_folder).
+// Replaces timer.ini in program_folder with the record (in place when the folder takes
+// no new files). When the file can be neither created nor written it writes nothing and
+// says nothing; a failure after that throws IoError.
 void SaveSettings(const ProgramSettings& settings, const QString& program_folder);
 
 // Brings the path to the head of the recent list; true when it was not in the list

@@ -30,11 +30,11 @@ QString CommentsFromStored(const QString& stored) {
   return memo;
 }
 
-QString LimitComments(const QString& memo_text) {
+QString LimitComments(const QString& memo_text, qsizetype limit) {
   qsizetype stored = 0;
   for (qsizetype i = 0; i < memo_text.size(); ++i) {
     stored += memo_text[i] == u'\n' ? 2 : 1;
-    if (stored > kCommentsInputLimit) {
+    if (stored > limit) {
       return memo_text.left(i);
     }
   }

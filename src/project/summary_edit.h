@@ -32,8 +32,9 @@ bool TitleHasForbiddenCharacter(const QString& title);
 // reads the same in every copy of the program.
 QString CommentsToStored(const QString& memo_text);
 QString CommentsFromStored(const QString& stored);
-// The memo's text cut so that its stored form stays within the typing limit.
-QString LimitComments(const QString& memo_text);
+// The memo's text cut so that its stored form stays within limit characters (the typing
+// limit, or a loaded text's own length when that is longer).
+QString LimitComments(const QString& memo_text, qsizetype limit = kCommentsInputLimit);
 
 SummaryFields ReadSummary(const ProjectSummary& summary);
 // Stores the fields (each cut to its stored room) and the date text (cut to 10).

@@ -1,6 +1,7 @@
 #include "windows/newproject.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "base/prompts.h"
 #include "ui_newproject.h"
@@ -19,7 +20,7 @@ Tnewprojectform::Tnewprojectform(Console& console, ProjectView& main_window, QWi
   ui_->smComments->setTabChangesFocus(true);
   connect(ui_->smComments, &QPlainTextEdit::textChanged, this, [this] {
     const QString text = ui_->smComments->toPlainText();
-    const QString limited = LimitComments(WithoutTabs(text));
+    const QString limited = LimitComments(WithoutTabs(text), comments_limit_);
     if (limited != text) {
       ui_->smComments->setPlainText(limited);
       ui_->smComments->moveCursor(QTextCursor::End);
@@ -52,14 +53,16 @@ SummaryFields Tnewprojectform::fields() const {
 }
 
 void Tnewprojectform::setFields(const SummaryFields& f) {
-  // The record may hold more than a person may type; show what fits the field.
-  ui_->smTitle->setText(f.title);
-  ui_->smSubject->setText(f.subject);
-  ui_->smAuthor->setText(f.author);
-  ui_->smManager->setText(f.manager);
-  ui_->smCompany->setText(f.company);
-  ui_->smCategory->setText(f.category);
-  ui_->smKeywords->setText(f.keywords);
+  // A file made elsewhere may hold one character more than a person may type here: the
+  // limit then grows to fit the loaded text, so it goes back to the file whole.
+  const std::array<const QString*, 7> texts{&f.title,   &f.subject,  &f.author,  &f.manager,
+                                            &f.company, &f.category, &f.keywords};
+  const auto fields = lineFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i]->setMaxLength(std::max<int>(kSummaryFieldInputLimit, static_cast<int>(texts[i]->size())));
+    fields[i]->setText(*texts[i]);
+  }
+  comments_limit_ = std::max<qsizetype>(kCommentsInputLimit, CommentsToStored(f.comments).size());
   ui_->smComments->setPlainText(f.comments);
 }
 

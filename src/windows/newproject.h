@@ -42,6 +42,7 @@ class Tnewprojectform : public ConsoleDialog {
   ProjectView& main_window_;
   std::unique_ptr<Ui::Tnewprojectform> ui_;
   std::function<QDate()> today_ = [] { return QDate::currentDate(); };
+  qsizetype comments_limit_ = kCommentsInputLimit;  // in stored characters
 };
 
 // The text with each tab character made a blank.

@@ -182,6 +182,64 @@ TEST_F(TransactTest, PortFailuresPassThrough) {
   }
 }
 
+// The header at once as the pause after the write ends, then the rest of the frame one
+// byte each ms_per_byte.
+std::vector<Arrival> TrickledAfterHeader(const Bytes& frame, std::int64_t ms_per_byte) {
+  std::vector<Arrival> arrivals = testing::Paced(Bytes(frame.begin() + kHeaderSize, frame.end()),
+                                                 kPauseAfterWriteMs + ms_per_byte, ms_per_byte);
+  arrivals.insert(arrivals.begin(), {kPauseAfterWriteMs, Bytes(frame.begin(), frame.begin() + kHeaderSize)});
+  return arrivals;
+}
+
+TEST_F(TransactTest, ATricklingReplyIsCutOffAtTwiceItsLineTimePlusTheMargin) {
+  // 255 payload bytes at 45 ms a byte: each byte comes within the inter-byte wait, the
+  // whole would take 11.5 s.
+  const Bytes slow = Frame(kG, Bytes(255, 7));
+  answer(TrickledAfterHeader(slow, 45));
+  const auto start = clock.tickMs();
+  EXPECT_FALSE(link.Transact(TimerCommand::StatusQuery, 0, 0));
+  const auto spent = clock.tickMs() - start;
+  EXPECT_EQ(ReplyBudgetMs(255), 50 + 542);
+  EXPECT_LE(spent, kPauseAfterWriteMs + ReplyBudgetMs(255));
+  EXPECT_GE(spent, kPauseAfterWriteMs + ReplyBudgetMs(255) - kInterByteTimeoutMs);
+
+  // The same reply at the line rate, and at half of it, is read whole.
+  for (const std::int64_t ms_per_byte : {1, 2}) {
+    answer(TrickledAfterHeader(slow, ms_per_byte));
+    EXPECT_TRUE(link.Transact(TimerCommand::StatusQuery, 0, 0)) << ms_per_byte;
+    EXPECT_EQ(link.link_data[254], 7);
+  }
+  // A short reply gets a short budget: 7 bytes, 65 ms from its first byte.
+  EXPECT_EQ(ReplyBudgetMs(2), 50 + 15);
+  answer(TrickledAfterHeader(Frame(kL, {'O', 'K'}), 20));
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  answer(TrickledAfterHeader(Frame(kL, {'O', 'K'}), 30));
+  EXPECT_FALSE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+}
+
+TEST_F(TransactTest, ADeviceGoneClosesThePortSoTheNextOperationOpensItAfresh) {
+  answer(Frame(kL, {'O', 'K'}));
+  link.EnsurePortOpen(1);
+  ASSERT_TRUE(link.port_opened);
+  port.unplug("COM1");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      link.EnsurePortOpen(1);
+      link.Transact(TimerCommand::LinkCheck, 0, 0);
+      FAIL() << "no port error";
+    } catch (const PortError& error) {
+      // First the failed exchange, then the failed reopen: never a stuck purge.
+      EXPECT_EQ(error.message(), attempt == 0 ? "PurgeComm function failed" : "Unable to open com port");
+    }
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(link.port_opened);
+  }
+  port.attach("COM1", testing::FixedReplyDevice(Frame(kL, {'O', 'K'})));  // plugged in again
+  link.EnsurePortOpen(1);
+  EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
+  EXPECT_TRUE(link.port_opened);
+}
+
 TEST(OpenPort, ReopensOnTheNewNameAndPurges) {
   FakeClock clock;
   FakePort port(clock);

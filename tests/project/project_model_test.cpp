@@ -108,9 +108,10 @@ TEST(SortDay, OrdersByTimeWithEmptySlotsLastAndMovesWholeSlots) {
   EXPECT_EQ(p->slot(1, 1).hour, 0xFF);    // other days untouched
 }
 
-TEST(SortDay, KeepsEqualTimesInPlaceAndFillsAFullDay) {
+TEST(SortDay, EqualTimesMayChangePlacesAndAFullDayIsOrdered) {
   auto p = NewProject();
-  // Two events with one time (only a loaded file can hold that): they keep their order.
+  // Two events with one time (only a loaded file can hold that). Neighbours keep their
+  // order; an exchange across a wide gap can swap them: the sort is not stable.
   AddPulse(*p, 1, 1, 9, 0, 1, "first");
   AddPulse(*p, 1, 2, 9, 0, 2, "second");
   AddPulse(*p, 1, 3, 8, 0, 3, "early");
@@ -118,6 +119,14 @@ TEST(SortDay, KeepsEqualTimesInPlaceAndFillsAFullDay) {
   EXPECT_EQ(p->slot(1, 1).title.text(), "early");
   EXPECT_EQ(p->slot(1, 2).title.text(), "first");
   EXPECT_EQ(p->slot(1, 3).title.text(), "second");
+  auto q = NewProject();
+  AddPulse(*q, 1, 1, 9, 0, 1, "first");
+  AddPulse(*q, 1, 2, 9, 0, 2, "second");
+  AddPulse(*q, 1, 61, 8, 0, 3, "early");
+  SortDay(*q, 1);
+  EXPECT_EQ(q->slot(1, 1).title.text(), "early");
+  EXPECT_EQ(q->slot(1, 2).title.text(), "second");
+  EXPECT_EQ(q->slot(1, 3).title.text(), "first");
 
   // 120 events in reverse order end up ascending with the latest in slot 120.
   for (int s = 1; s <= kEventsPerDay; ++s) {

@@ -59,6 +59,12 @@ bool ChildProcess::readSome(int timeout_ms) {
   return true;
 }
 
+void ChildProcess::discardOutput() {
+  while (readSome(0)) {
+  }
+  lines_.clear();
+}
+
 std::string ChildProcess::waitForLine(const std::string& text, int timeout_ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   std::size_t checked = 0;

@@ -18,6 +18,9 @@ class ChildProcess {
   // Waits up to timeout_ms for a stdout line that contains text (lines already seen
   // count); returns that line, or an empty string on time-out or exit.
   std::string waitForLine(const std::string& text, int timeout_ms = 3000);
+  // Reads what the child wrote so far and forgets every line, so that a long run
+  // neither fills the pipe (which would stall the child) nor keeps its output.
+  void discardOutput();
   // The lines read so far.
   const std::vector<std::string>& lines() const { return lines_; }
   // Sends a signal to the child (e.g. SIGUSR1).

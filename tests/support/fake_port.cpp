@@ -41,11 +41,20 @@ void FakePort::close() {
     open_name_.clear();
     pending_.clear();
   }
+  broken_ = false;
+}
+
+void FakePort::unplug(const QString& name) {
+  devices_.erase(name);
+  broken_ = broken_ || open_name_ == name;
 }
 
 void FakePort::requireOpen(const char* message) const {
   if (!isOpen()) {
     throw PortError(message, EBADF);
+  }
+  if (broken_) {
+    throw PortError(message, EIO);
   }
 }
 

@@ -39,6 +39,9 @@ class FakePort : public SerialPort {
   explicit FakePort(FakeClock& clock) : clock_(clock) {}
 
   void attach(const QString& name, Device device) { devices_[name] = std::move(device); }
+  // The device goes away (an adapter pulled): the name no longer opens, and an open port
+  // on it fails every primitive with EIO until it is closed.
+  void unplug(const QString& name);
 
   // What happened, in order: "open COM1", "close", "purge in out", "write 5".
   std::vector<std::string> events;
@@ -63,6 +66,7 @@ class FakePort : public SerialPort {
   FakeClock& clock_;
   std::map<QString, Device> devices_;
   QString open_name_;
+  bool broken_ = false;
   std::vector<Pending> pending_;  // in arrival order
 };
 

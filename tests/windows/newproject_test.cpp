@@ -232,6 +232,48 @@ TEST_F(PropertiesTest, FieldsAreEmptiedAtEveryShowingAndLimitedWhileTyping) {
   w.main().NewProject();
 }
 
+TEST_F(PropertiesTest, TextsLongerThanTypingAllowsSurviveTheDialogWhole) {
+  // A file made elsewhere fills every field to its stored room: 100 and 255 characters.
+  const QString path = projects.file("Full.zmr");
+  ProjectSetup project{};
+  ResetProject(project);
+  for (auto* text : {&project.summary.title, &project.summary.subject, &project.summary.author,
+                     &project.summary.manager, &project.summary.company, &project.summary.category,
+                     &project.summary.keywords}) {
+    text->setText(QString(100, u't'));
+  }
+  project.summary.comments.setText(QString(120, u'c') + "\r\n" + QString(133, u'd'));
+  WriteProject(path, project);
+  w.data->state.project_path = path;
+  ASSERT_EQ(OpenProjectFile(*w.data, w.prompts, w.main()), OpenOutcome::Opened);
+
+  w.runner.scripts.push_back([&](ConsoleDialog&) {
+    EXPECT_EQ(edit("smKeywords")->text().size(), 100);
+    TypeText(edit("smKeywords"), "x");  // typing still stops at the field's room
+    EXPECT_EQ(edit("smKeywords")->text().size(), 100);
+    form().butnextClick();
+  });
+  Control(w.main(), "Properties1")->trigger();
+  ProjectSetup stored{};
+  const auto bytes = ReadBytes(path);
+  std::memcpy(&stored, bytes.data(), sizeof stored);
+  EXPECT_EQ(stored.summary.title.text(), QString(100, u't'));
+  EXPECT_EQ(stored.summary.keywords.text(), QString(100, u't'));
+  EXPECT_EQ(stored.summary.comments.text(), project.summary.comments.text());
+  EXPECT_EQ(stored.summary.comments.size(), 255u);
+
+  // The next new project is limited as usual again.
+  w.runner.scripts.push_back([&](ConsoleDialog&) {
+    EXPECT_EQ(edit("smTitle")->maxLength(), 99);
+    auto* comments = Control<QPlainTextEdit>(form(), "smComments");
+    comments->setPlainText(QString(300, u'c'));
+    EXPECT_EQ(comments->toPlainText().size(), 254);
+    form().butcancelClick();
+  });
+  w.data->state.project_open = false;
+  w.main().NewProject();
+}
+
 TEST_F(PropertiesTest, EnterMovesToTheNextFieldExceptInTheComments) {
   form().FormShow();
   form().show();
