@@ -90,15 +90,10 @@ void ScheduleEditor::InsertEvent(int day) {
     case EntryFault::None:
       break;
   }
-  DaySchedule& table = data_.project.day(day);
-  if (FindTimeInDay(table, v.hour, v.minute) != 0) {
-    return refuse(kTimeExistsText);
+  const ScheduleEvent event = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
+    return refuse(*refusal);
   }
-  const int slot = FirstFreeSlot(table);
-  if (slot == 0) {
-    return refuse(kDayFullText);
-  }
-  table[slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
   endOfChange(1, kDays);
 }
 
@@ -139,7 +134,7 @@ void ScheduleEditor::UpdateEvent() {
   }
   const int day = state_.current_day;
   DaySchedule& table = data_.project.day(day);
-  if (FindTimeInDay(table, v.hour, v.minute, state_.edited_slot) != 0) {
+  if (FindTimeInDay(ScheduleSlots(table), v.hour, v.minute, state_.edited_slot) != 0) {
     return refuse(kTimeExistsText);
   }
   table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
@@ -224,17 +219,10 @@ void ScheduleEditor::PasteEvents() {
   const int held = HeldCount(state_.copy_buffer);
   int placed = 0;
   for (int k = 0; k < held; ++k) {
-    const ScheduleEvent& entry = state_.copy_buffer[k];
-    if (FindTimeInDay(table, entry.hour, entry.minute) != 0) {
-      refuse(kTimeExistsText);
+    if (const auto refusal = AddEventToDay(ScheduleSlots(table), state_.copy_buffer[k])) {
+      refuse(*refusal);
       break;
     }
-    const int slot = FirstFreeSlot(table);
-    if (slot == 0) {
-      refuse(kDayFullText);
-      break;
-    }
-    table[slot - 1] = entry;
     ++placed;
   }
   if (placed == 0) {
