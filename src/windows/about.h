@@ -38,7 +38,6 @@ inline const QString kMakerStatement = QStringLiteral(
     "write to us or visit our home page below.");
 inline const QString kMakerMail = QStringLiteral("support@zmr-console.example");
 inline const QString kMakerWeb = QStringLiteral("https://zmr-console.example");
-inline const QString kVersion = QStringLiteral("V2.0");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 
 }  // namespace zmr
