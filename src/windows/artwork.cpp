@@ -216,26 +216,30 @@ void DrawGlyph(QPainter& p, Glyph glyph) {
   }
 }
 
-QPixmap GlyphPixmap(Glyph glyph, int size, bool disabled) {
+QPixmap BoxedPixmap(int size, qreal opacity, const std::function<void(QPainter&)>& draw) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / kGlyphBox, size / kGlyphBox);
-  if (disabled) {
-    p.setOpacity(0.35);
+  if (opacity < 1.0) {
+    p.setOpacity(opacity);
   }
-  DrawGlyph(p, glyph);
+  draw(p);
   return pixmap;
 }
 
 }  // namespace
 
-QIcon GlyphIcon(Glyph glyph, int size) {
+QIcon BoxedIcon(int size, qreal disabled_opacity, const std::function<void(QPainter&)>& draw) {
   QIcon icon;
-  icon.addPixmap(GlyphPixmap(glyph, size, false), QIcon::Normal);
-  icon.addPixmap(GlyphPixmap(glyph, size, true), QIcon::Disabled);
+  icon.addPixmap(BoxedPixmap(size, 1.0, draw), QIcon::Normal);
+  icon.addPixmap(BoxedPixmap(size, disabled_opacity, draw), QIcon::Disabled);
   return icon;
+}
+
+QIcon GlyphIcon(Glyph glyph, int size) {
+  return BoxedIcon(size, 0.35, [glyph](QPainter& p) { DrawGlyph(p, glyph); });
 }
 
 QPixmap BackgroundPicture(QSize size) {

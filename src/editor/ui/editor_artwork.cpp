@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "windows/artwork.h"
+
 namespace zmr {
 namespace {
 
@@ -15,8 +17,6 @@ const QColor kGreen(0x4c, 0xaf, 0x50);
 const QColor kPaper(0xfb, 0xfa, 0xf6);
 const QColor kInk(0x33, 0x3d, 0x47);
 const QColor kLines(0x9a, 0xa5, 0xb1);
-
-constexpr double kBox = 100.0;  // drawn in a 100 x 100 box, then scaled
 
 void Sheet(QPainter& p, const QRectF& r) {
   p.setPen(QPen(kInk, 4));
@@ -86,26 +86,10 @@ void Draw(QPainter& p, EditorGlyph glyph) {
   }
 }
 
-QPixmap Picture(EditorGlyph glyph, int size, bool disabled) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / kBox, size / kBox);
-  if (disabled) {
-    p.setOpacity(0.3);
-  }
-  Draw(p, glyph);
-  return pixmap;
-}
-
 }  // namespace
 
 QIcon EditorIcon(EditorGlyph glyph, int size) {
-  QIcon icon;
-  icon.addPixmap(Picture(glyph, size, false), QIcon::Normal);
-  icon.addPixmap(Picture(glyph, size, true), QIcon::Disabled);
-  return icon;
+  return BoxedIcon(size, 0.3, [glyph](QPainter& p) { Draw(p, glyph); });
 }
 
 }  // namespace zmr

@@ -1,22 +1,13 @@
 #include "hardware/ui/clipboard_glyph.h"
 
 #include <QPainter>
-#include <QPixmap>
+
+#include "windows/artwork.h"
 
 namespace zmr {
 namespace {
 
-constexpr double kBox = 100.0;  // drawn in a 100 x 100 box, then scaled
-
-QPixmap Draw(int size, bool disabled) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / kBox, size / kBox);
-  if (disabled) {
-    p.setOpacity(0.35);
-  }
+void Draw(QPainter& p) {
   const QColor ink(0x33, 0x3d, 0x47);
   // The board, its clip, the sheet and the report's lines.
   p.setPen(QPen(ink, 4));
@@ -30,16 +21,10 @@ QPixmap Draw(int size, bool disabled) {
   for (int i = 0; i < 4; ++i) {
     p.drawLine(QPointF(34, 38 + i * 13), QPointF(i % 2 ? 56 : 66, 38 + i * 13));
   }
-  return pixmap;
 }
 
 }  // namespace
 
-QIcon ClipboardGlyph(int size) {
-  QIcon icon;
-  icon.addPixmap(Draw(size, false), QIcon::Normal);
-  icon.addPixmap(Draw(size, true), QIcon::Disabled);
-  return icon;
-}
+QIcon ClipboardGlyph(int size) { return BoxedIcon(size, 0.35, Draw); }
 
 }  // namespace zmr
