@@ -60,6 +60,22 @@ void ScheduleEditor::refuse(const QString& text) {
   prompts_.message(BoxKind::Error, text, BoxButtons::Ok);
 }
 
+std::optional<EntryValues> ScheduleEditor::readEntry(const EntryFields& fields,
+                                                     const QString& pulse_refusal) {
+  EntryValues v;
+  switch (ReadEntry(fields, v)) {
+    case EntryFault::Time:
+      refuse(kInvalidTimeText);
+      return std::nullopt;
+    case EntryFault::Pulse:
+      refuse(pulse_refusal);
+      return std::nullopt;
+    case EntryFault::None:
+      break;
+  }
+  return v;
+}
+
 void ScheduleEditor::endEdit() {
   state_.event_edit_mode = false;
   state_.edited_slot = 0;
@@ -80,17 +96,12 @@ void ScheduleEditor::InsertEvent(int day) {
   if (readonly()) {
     return;
   }
-  EntryValues v;
   const EntryFields fields = view_.entryFields();
-  switch (ReadEntry(fields, v)) {
-    case EntryFault::Time:
-      return refuse(kInvalidTimeText);
-    case EntryFault::Pulse:
-      return refuse(kInsertPulseText);
-    case EntryFault::None:
-      break;
+  const auto v = readEntry(fields, kInsertPulseText);
+  if (!v) {
+    return;
   }
-  const ScheduleEvent event = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
     return refuse(*refusal);
   }
@@ -122,22 +133,17 @@ void ScheduleEditor::UpdateEvent() {
   if (!state_.event_edit_mode || state_.edited_slot == 0 || readonly()) {
     return;
   }
-  EntryValues v;
   const EntryFields fields = view_.entryFields();
-  switch (ReadEntry(fields, v)) {
-    case EntryFault::Time:
-      return refuse(kInvalidTimeText);
-    case EntryFault::Pulse:
-      return refuse(kUpdatePulseText);
-    case EntryFault::None:
-      break;
+  const auto v = readEntry(fields, kUpdatePulseText);
+  if (!v) {
+    return;
   }
   const int day = state_.current_day;
   DaySchedule& table = data_.project.day(day);
-  if (FindTimeInDay(ScheduleSlots(table), v.hour, v.minute, state_.edited_slot) != 0) {
+  if (FindTimeInDay(ScheduleSlots(table), v->hour, v->minute, state_.edited_slot) != 0) {
     return refuse(kTimeExistsText);
   }
-  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
   endOfChange(day, day);
 }
