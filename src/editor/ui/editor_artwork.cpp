@@ -5,18 +5,12 @@
 #include <QPixmap>
 
 #include "windows/artwork.h"
+#include "windows/palette.h"
 
 namespace zmr {
 namespace {
 
-// The console's palette (the main window's pictures use the same colours).
-const QColor kNavy(0x1f, 0x3a, 0x5f);
-const QColor kAmber(0xe9, 0xa2, 0x3b);
-const QColor kRed(0xc8, 0x4b, 0x31);
-const QColor kGreen(0x4c, 0xaf, 0x50);
-const QColor kPaper(0xfb, 0xfa, 0xf6);
-const QColor kInk(0x33, 0x3d, 0x47);
-const QColor kLines(0x9a, 0xa5, 0xb1);
+using namespace palette;
 
 void Sheet(QPainter& p, const QRectF& r) {
   p.setPen(QPen(kInk, 4));
@@ -34,7 +28,7 @@ void Clipboard(QPainter& p) {
   p.drawRoundedRect(QRectF(14, 12, 62, 80), 7, 7);
   Sheet(p, {22, 24, 46, 62});
   p.setPen(QPen(kInk, 4));
-  p.setBrush(QColor(0x8a, 0x97, 0xa6));
+  p.setBrush(kClip);
   p.drawRoundedRect(QRectF(32, 4, 26, 16), 4, 4);
 }
 
