@@ -40,11 +40,8 @@ bool IsValidPulse(int pulse_seconds) {
 
 EntryFault ReadEntry(const EntryFields& fields, EntryValues& values) {
   const auto hour = ReadWholeNumber(fields.time.mid(0, 2));
-  if (!hour || *hour < 0 || *hour > 23) {
-    return EntryFault::Time;
-  }
   const auto minute = ReadWholeNumber(fields.time.mid(3, 2));
-  if (!minute || *minute < 0 || *minute > 59) {
+  if (!hour || !minute || !IsValidTime(*hour, *minute)) {
     return EntryFault::Time;
   }
   const auto pulse = ReadWholeNumber(fields.pulse);
@@ -55,9 +52,9 @@ EntryFault ReadEntry(const EntryFields& fields, EntryValues& values) {
   return EntryFault::None;
 }
 
-int FindTimeInDay(const DaySchedule& day, int hour, int minute, int except_slot) {
+int FindTimeInDay(ConstDaySlots day, int hour, int minute, int except_slot) {
   for (int slot = 1; slot <= kEventsPerDay; ++slot) {
-    const ScheduleEvent& e = day[slot - 1];
+    const ScheduleEvent& e = day[static_cast<std::size_t>(slot - 1)];
     // A slot counts by its kind; a stray time left in an empty slot blocks nothing.
     if (slot != except_slot && !e.isEmptyKind() && e.hour == hour && e.minute == minute) {
       return slot;
@@ -66,21 +63,33 @@ int FindTimeInDay(const DaySchedule& day, int hour, int minute, int except_slot)
   return 0;
 }
 
-int FirstFreeSlot(const DaySchedule& day) {
+int FirstFreeSlot(ConstDaySlots day) {
   for (int slot = 1; slot <= kEventsPerDay; ++slot) {
-    if (day[slot - 1].isEmptyKind()) {
+    if (day[static_cast<std::size_t>(slot - 1)].isEmptyKind()) {
       return slot;
     }
   }
   return 0;
 }
 
-ScheduleEvent MakePulseEvent(const QString& title, int hour, int minute, int pulse_seconds) {
+std::optional<QString> AddEventToDay(DaySlots day, const ScheduleEvent& event) {
+  if (FindTimeInDay(day, event.hour, event.minute) != 0) {
+    return kTimeExistsText;
+  }
+  const int slot = FirstFreeSlot(day);
+  if (slot == 0) {
+    return kDayFullText;
+  }
+  day[static_cast<std::size_t>(slot - 1)] = event;
+  return std::nullopt;
+}
+
+ScheduleEvent MakeEvent(EventKind kind, const QString& title, int hour, int minute, int pulse_seconds) {
   ScheduleEvent e{};
   e.hour = static_cast<std::uint8_t>(hour);
   e.minute = static_cast<std::uint8_t>(minute);
   e.title.setText(title);
-  e.kind = static_cast<std::uint8_t>(EventKind::Pulse);
+  e.kind = static_cast<std::uint8_t>(kind);
   e.pulse_seconds = static_cast<std::uint8_t>(pulse_seconds);
   return e;
 }
@@ -91,6 +100,12 @@ void EmptySlot(ScheduleEvent& event) {
   event.kind = static_cast<std::uint8_t>(EventKind::Empty);
   event.pulse_seconds = 0;
   event.title.clear();
+}
+
+ScheduleEvent EmptyEvent() {
+  ScheduleEvent e{};
+  EmptySlot(e);
+  return e;
 }
 
 }  // namespace zmr

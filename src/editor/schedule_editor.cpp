@@ -60,6 +60,22 @@ void ScheduleEditor::refuse(const QString& text) {
   prompts_.message(BoxKind::Error, text, BoxButtons::Ok);
 }
 
+std::optional<EntryValues> ScheduleEditor::readEntry(const EntryFields& fields,
+                                                     const QString& pulse_refusal) {
+  EntryValues v;
+  switch (ReadEntry(fields, v)) {
+    case EntryFault::Time:
+      refuse(kInvalidTimeText);
+      return std::nullopt;
+    case EntryFault::Pulse:
+      refuse(pulse_refusal);
+      return std::nullopt;
+    case EntryFault::None:
+      break;
+  }
+  return v;
+}
+
 void ScheduleEditor::endEdit() {
   state_.event_edit_mode = false;
   state_.edited_slot = 0;
@@ -80,25 +96,15 @@ void ScheduleEditor::InsertEvent(int day) {
   if (readonly()) {
     return;
   }
-  EntryValues v;
   const EntryFields fields = view_.entryFields();
-  switch (ReadEntry(fields, v)) {
-    case EntryFault::Time:
-      return refuse(kInvalidTimeText);
-    case EntryFault::Pulse:
-      return refuse(kInsertPulseText);
-    case EntryFault::None:
-      break;
+  const auto v = readEntry(fields, kInsertPulseText);
+  if (!v) {
+    return;
   }
-  DaySchedule& table = data_.project.day(day);
-  if (FindTimeInDay(table, v.hour, v.minute) != 0) {
-    return refuse(kTimeExistsText);
+  const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
+  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
+    return refuse(*refusal);
   }
-  const int slot = FirstFreeSlot(table);
-  if (slot == 0) {
-    return refuse(kDayFullText);
-  }
-  table[slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
   endOfChange(1, kDays);
 }
 
@@ -127,22 +133,17 @@ void ScheduleEditor::UpdateEvent() {
   if (!state_.event_edit_mode || state_.edited_slot == 0 || readonly()) {
     return;
   }
-  EntryValues v;
   const EntryFields fields = view_.entryFields();
-  switch (ReadEntry(fields, v)) {
-    case EntryFault::Time:
-      return refuse(kInvalidTimeText);
-    case EntryFault::Pulse:
-      return refuse(kUpdatePulseText);
-    case EntryFault::None:
-      break;
+  const auto v = readEntry(fields, kUpdatePulseText);
+  if (!v) {
+    return;
   }
   const int day = state_.current_day;
   DaySchedule& table = data_.project.day(day);
-  if (FindTimeInDay(table, v.hour, v.minute, state_.edited_slot) != 0) {
+  if (FindTimeInDay(ScheduleSlots(table), v->hour, v->minute, state_.edited_slot) != 0) {
     return refuse(kTimeExistsText);
   }
-  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v.hour, v.minute, v.pulse_seconds);
+  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
   endOfChange(day, day);
 }
@@ -224,17 +225,10 @@ void ScheduleEditor::PasteEvents() {
   const int held = HeldCount(state_.copy_buffer);
   int placed = 0;
   for (int k = 0; k < held; ++k) {
-    const ScheduleEvent& entry = state_.copy_buffer[k];
-    if (FindTimeInDay(table, entry.hour, entry.minute) != 0) {
-      refuse(kTimeExistsText);
+    if (const auto refusal = AddEventToDay(ScheduleSlots(table), state_.copy_buffer[k])) {
+      refuse(*refusal);
       break;
     }
-    const int slot = FirstFreeSlot(table);
-    if (slot == 0) {
-      refuse(kDayFullText);
-      break;
-    }
-    table[slot - 1] = entry;
     ++placed;
   }
   if (placed == 0) {

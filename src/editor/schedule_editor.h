@@ -97,6 +97,9 @@ class ScheduleEditor {
 
  private:
   void refuse(const QString& text);
+  // The typed values, or nothing after the refusal of a bad time or of a bad pulse (its
+  // text differs between insert and write-back).
+  std::optional<EntryValues> readEntry(const EntryFields& fields, const QString& pulse_refusal);
   bool copyRows(const GridSelection& selection);
   // Sorts the given days, saves, refills; a failed save still refills, so the grid
   // never shows other rows than the ones the operations address.

@@ -6,8 +6,8 @@
 #include <variant>
 
 #include "editor/editor_texts.h"
+#include "editor/entry_checks.h"
 #include "exchange/csv_splitter.h"
-#include "exchange/day_rules.h"
 #include "exchange/exchange_texts.h"
 
 namespace zmr {
@@ -136,13 +136,7 @@ std::variant<LineEvent, QString> ReadLine(const CsvRecord& record) {
   const std::optional<QString> title = Utf8(record.fields[4]);
   if (!title) return kCsvNotUtf8Text;
 
-  LineEvent line{*day, EmptyEvent()};
-  line.event.hour = static_cast<std::uint8_t>(time->first);
-  line.event.minute = static_cast<std::uint8_t>(time->second);
-  line.event.title.setText(*title);  // Windows-1252, '?' for what it lacks, cut to 100
-  line.event.kind = static_cast<std::uint8_t>(*kind);
-  line.event.pulse_seconds = static_cast<std::uint8_t>(pulse);
-  return line;
+  return LineEvent{*day, MakeEvent(*kind, *title, time->first, time->second, pulse)};
 }
 
 // The header decides the separator: the five names split by ',' or by ';'.

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "base/version.h"
 #include "hardware/date_texts.h"
 #include "link/timer_commands.h"
 
@@ -20,7 +21,6 @@ inline const QString kProductCodeCaption = QStringLiteral("Product Code:");
 inline const QString kSerialNumberCaption = QStringLiteral("Serial Number:");
 inline const QString kFirmwareCaption = QStringLiteral("Firmware version:");
 inline const QString kUnitDateTimeCaption = QStringLiteral("Unit date/time:");
-inline const QString kProgramVersion = QStringLiteral("V2.0");
 
 // Hourglass, a turn of the message loop (so the dialog is painted before the exchange),
 // preamble and status query. The field texts on success; on failure the beep and the

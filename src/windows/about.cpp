@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "base/prompts.h"
+#include "base/version.h"
 #include "project/settings.h"
 #include "ui_about.h"
 #include "windows/artwork.h"
@@ -29,7 +30,7 @@ Taboutform::~Taboutform() = default;
 
 void Taboutform::FormShow() {
   ui_->Label6->setText(kMakerStatement);
-  ui_->aboutversion->setText(kVersion);
+  ui_->aboutversion->setText(kProgramVersion);
   ui_->aboutreleasedate->setText(kReleaseDate);
   ui_->showwelcome->setChecked(console_.data.settings.show_welcome == 1);
   FocusDrawn(*ui_->Button1);

@@ -45,7 +45,6 @@ inline const QString kMailNotOpenedText = QStringLiteral(
     "No e-mail program could be opened to write to us.\nYou can select and copy our address from here:\n%1");
 inline const QString kWebNotOpenedText = QStringLiteral(
     "No web browser could be opened for our home page.\nYou can select and copy its address from here:\n%1");
-inline const QString kVersion = QStringLiteral("V2.0");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 
 }  // namespace zmr

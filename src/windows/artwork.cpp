@@ -7,17 +7,12 @@
 #include <array>
 #include <cmath>
 
+#include "windows/palette.h"
+
 namespace zmr {
 namespace {
 
-// One palette for every picture.
-const QColor kNavy(0x1f, 0x3a, 0x5f);
-const QColor kTeal(0x2a, 0x9d, 0x8f);
-const QColor kAmber(0xe9, 0xa2, 0x3b);
-const QColor kRed(0xc8, 0x4b, 0x31);
-const QColor kGreen(0x4c, 0xaf, 0x50);
-const QColor kPaper(0xfb, 0xfa, 0xf6);
-const QColor kInk(0x33, 0x3d, 0x47);
+using namespace palette;
 
 constexpr double kGlyphBox = 100.0;  // glyphs are drawn in a 100 x 100 box, then scaled
 
@@ -42,7 +37,7 @@ void Page(QPainter& p, const QRectF& r) {
 }
 
 void TextLines(QPainter& p, double x, double y, double width, int lines) {
-  p.setPen(QPen(QColor(0x9a, 0xa5, 0xb1), 4, Qt::SolidLine, Qt::RoundCap));
+  p.setPen(QPen(kLines, 4, Qt::SolidLine, Qt::RoundCap));
   for (int i = 0; i < lines; ++i) {
     p.drawLine(QPointF(x, y + i * 11), QPointF(x + width * (i % 2 ? 0.7 : 1.0), y + i * 11));
   }
@@ -160,7 +155,7 @@ void DrawGlyph(QPainter& p, Glyph glyph) {
       p.setPen(QPen(kInk, 3));
       p.setBrush(kPaper);
       p.drawRect(QRectF(28, 10, 44, 30));
-      p.setBrush(QColor(0x8a, 0x97, 0xa6));
+      p.setBrush(kClip);
       p.drawRoundedRect(QRectF(10, 36, 80, 36), 6, 6);
       p.setBrush(kPaper);
       p.drawRect(QRectF(28, 60, 44, 30));
@@ -216,26 +211,30 @@ void DrawGlyph(QPainter& p, Glyph glyph) {
   }
 }
 
-QPixmap GlyphPixmap(Glyph glyph, int size, bool disabled) {
+QPixmap BoxedPixmap(int size, qreal opacity, const std::function<void(QPainter&)>& draw) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / kGlyphBox, size / kGlyphBox);
-  if (disabled) {
-    p.setOpacity(0.35);
+  if (opacity < 1.0) {
+    p.setOpacity(opacity);
   }
-  DrawGlyph(p, glyph);
+  draw(p);
   return pixmap;
 }
 
 }  // namespace
 
-QIcon GlyphIcon(Glyph glyph, int size) {
+QIcon BoxedIcon(int size, qreal disabled_opacity, const std::function<void(QPainter&)>& draw) {
   QIcon icon;
-  icon.addPixmap(GlyphPixmap(glyph, size, false), QIcon::Normal);
-  icon.addPixmap(GlyphPixmap(glyph, size, true), QIcon::Disabled);
+  icon.addPixmap(BoxedPixmap(size, 1.0, draw), QIcon::Normal);
+  icon.addPixmap(BoxedPixmap(size, disabled_opacity, draw), QIcon::Disabled);
   return icon;
+}
+
+QIcon GlyphIcon(Glyph glyph, int size) {
+  return BoxedIcon(size, 0.35, [glyph](QPainter& p) { DrawGlyph(p, glyph); });
 }
 
 QPixmap BackgroundPicture(QSize size) {

@@ -1,8 +1,10 @@
 #pragma once
 // The console's pictures, drawn with QPainter so that they are ours and stay sharp.
 #include <QIcon>
+#include <QPainter>
 #include <QPixmap>
 #include <QSize>
+#include <functional>
 
 namespace zmr {
 
@@ -20,6 +22,10 @@ QPixmap BackgroundPicture(QSize size);
 QPixmap MainPicture();
 // A glyph with an explicit greyed state for disabled buttons.
 QIcon GlyphIcon(Glyph glyph, int size);
+
+// A picture that `draw` paints in a 100 x 100 box, scaled to size, in its normal form and
+// a disabled one faded to `disabled_opacity`: the way every button glyph is made.
+QIcon BoxedIcon(int size, qreal disabled_opacity, const std::function<void(QPainter&)>& draw);
 // The vertical strip at the left of the dialogs.
 QPixmap SideStrip(QSize size);
 // The product: a small timer box with its bell.

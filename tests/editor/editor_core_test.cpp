@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <memory>
+
 #include <QFile>
 
 #include "base/errors.h"
@@ -65,6 +67,33 @@ TEST(EntryReading, TimeComesBeforePulseAndBothKeepTheirRanges) {
   EXPECT_EQ(v.hour, 7);
   EXPECT_EQ(v.minute, 5);
   EXPECT_EQ(v.pulse_seconds, 3);
+}
+
+TEST(DayRules, TimeSearchFreeSlotAndTheInsertOrder) {
+  auto project = std::make_unique<ProjectSetup>();
+  ResetProject(*project);
+  AddPulse(*project, 2, 1, 7, 30, 5);
+  AddPulse(*project, 2, 2, 8, 0, 5);
+  project->slot(2, 3).hour = 9;  // a stray time in an empty slot, as a loaded file may hold
+  project->slot(2, 3).minute = 0;
+  const ConstDaySlots tuesday = ScheduleSlots(project->day(2));
+  EXPECT_EQ(FindTimeInDay(tuesday, 8, 0), 2);
+  EXPECT_EQ(FindTimeInDay(tuesday, 8, 0, 2), 0);  // a write-back leaves its own slot out
+  EXPECT_EQ(FindTimeInDay(tuesday, 8, 1), 0);
+  EXPECT_EQ(FindTimeInDay(tuesday, 9, 0), 0);  // the kind decides, not the stray time
+  EXPECT_EQ(FirstFreeSlot(tuesday), 3);
+
+  for (int slot = 3; slot <= kEventsPerDay; ++slot) {
+    AddPulse(*project, 2, slot, 9 + (slot - 3) / 60, (slot - 3) % 60, 5);
+  }
+  EXPECT_EQ(FirstFreeSlot(tuesday), 0);
+  ScheduleEvent event = MakePulseEvent({}, 7, 30, 5);
+  // On a full day a time it holds is still "exists": that check comes first.
+  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(2)), event), kTimeExistsText);
+  event.hour = 22;
+  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(2)), event), kDayFullText);
+  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(3)), event), std::nullopt);
+  EXPECT_EQ(project->slot(3, 1).hour, 22);
 }
 
 TEST(Grid, NumbersTheRowsAndPacksEachDayInSlotOrder) {

@@ -4,42 +4,12 @@
 #include <string>
 
 #include "editor/editor_texts.h"
-#include "exchange/day_rules.h"
 #include "exchange/exchange_texts.h"
 #include "exchange/schedule_csv.h"
 #include "support/exchange_fixtures.h"
 
 namespace zmr::testing {
 namespace {
-
-TEST(DayRules, TimeSearchFreeSlotAndTheInsertOrder) {
-  auto project = std::make_unique<ProjectSetup>();
-  ResetProject(*project);
-  AddPulse(*project, 2, 1, 7, 30, 5);
-  AddPulse(*project, 2, 2, 8, 0, 5);
-  const ConstDaySlots tuesday = ScheduleSlots(project->day(2));
-  EXPECT_EQ(SlotHoldingTime(tuesday, 8, 0), 2);
-  EXPECT_EQ(SlotHoldingTime(tuesday, 8, 0, 2), 0);  // a write-back leaves its own slot out
-  EXPECT_EQ(SlotHoldingTime(tuesday, 8, 1), 0);
-  EXPECT_EQ(FirstFreeSlot(tuesday), 3);
-  EXPECT_TRUE(IsValidTime(0, 0) && IsValidTime(23, 59) && !IsValidTime(24, 0) && !IsValidTime(0, 60));
-  EXPECT_TRUE(IsValidPulse(1) && IsValidPulse(59) && !IsValidPulse(0) && !IsValidPulse(60));
-
-  for (int slot = 3; slot <= kEventsPerDay; ++slot) {
-    AddPulse(*project, 2, slot, 9 + (slot - 3) / 60, (slot - 3) % 60, 5);
-  }
-  EXPECT_EQ(FirstFreeSlot(tuesday), 0);
-  ScheduleEvent event = EmptyEvent();
-  event.kind = static_cast<std::uint8_t>(EventKind::Pulse);
-  event.hour = 7;
-  event.minute = 30;
-  // On a full day a time it holds is still "exists": that check comes first.
-  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(2)), event), kTimeExistsText);
-  event.hour = 22;
-  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(2)), event), kDayFullText);
-  EXPECT_EQ(AddEventToDay(ScheduleSlots(project->day(3)), event), std::nullopt);
-  EXPECT_EQ(project->slot(3, 1).hour, 22);
-}
 
 TEST(ScheduleCsv, ExportWritesTheHeaderAndEachDaysEventsInSlotOrder) {
   auto project = std::make_unique<ProjectSetup>();

@@ -13,6 +13,7 @@
 #include "hardware/activation.h"
 #include "hardware/download.h"
 #include "hardware/download_view.h"
+#include "hardware/status_report.h"
 #include "link/detect_port.h"
 #include "link/port_hint.h"
 #include "link/port_names.h"
@@ -332,15 +333,13 @@ class Session {
       return kExitTimerFailure;
     }
     const StatusTexts t = MakeStatusTexts(link_->link_data, link_->unit_status);
-    const QDateTime pc = env_.clock.now();
-    const QString pc_text = pc.date().toString(env_.formats.short_date) + ' ' +
-                            pc.time().toString(env_.formats.long_time);
-    env_.out << "Timer Status:\t\t" << t.timerstate.toStdString() << '\n'
-             << "Product Code:\t\t" << t.productcode.toStdString() << '\n'
-             << "Serial Number:\t\t" << t.serialnum.toStdString() << '\n'
-             << "Firmware version:\t" << t.firmwareversion.toStdString() << '\n'
-             << "Unit date/time:\t\t" << t.hardwaredt.toStdString() << '\n'
-             << "Program version:\tV2.0\n"
+    const QString pc_text = PcDateTimeText(env_.clock.now(), env_.formats);
+    env_.out << kTimerStateCaption.toStdString() << "\t\t" << t.timerstate.toStdString() << '\n'
+             << kProductCodeCaption.toStdString() << "\t\t" << t.productcode.toStdString() << '\n'
+             << kSerialNumberCaption.toStdString() << "\t\t" << t.serialnum.toStdString() << '\n'
+             << kFirmwareCaption.toStdString() << '\t' << t.firmwareversion.toStdString() << '\n'
+             << kUnitDateTimeCaption.toStdString() << "\t\t" << t.hardwaredt.toStdString() << '\n'
+             << "Program version:\t" << kProgramVersion.toStdString() << '\n'
              << "PC date/time:\t\t" << pc_text.toStdString() << '\n';
     return kExitOk;
   }

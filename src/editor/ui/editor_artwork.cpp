@@ -4,19 +4,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "windows/artwork.h"
+#include "windows/palette.h"
+
 namespace zmr {
 namespace {
 
-// The console's palette (the main window's pictures use the same colours).
-const QColor kNavy(0x1f, 0x3a, 0x5f);
-const QColor kAmber(0xe9, 0xa2, 0x3b);
-const QColor kRed(0xc8, 0x4b, 0x31);
-const QColor kGreen(0x4c, 0xaf, 0x50);
-const QColor kPaper(0xfb, 0xfa, 0xf6);
-const QColor kInk(0x33, 0x3d, 0x47);
-const QColor kLines(0x9a, 0xa5, 0xb1);
-
-constexpr double kBox = 100.0;  // drawn in a 100 x 100 box, then scaled
+using namespace palette;
 
 void Sheet(QPainter& p, const QRectF& r) {
   p.setPen(QPen(kInk, 4));
@@ -34,7 +28,7 @@ void Clipboard(QPainter& p) {
   p.drawRoundedRect(QRectF(14, 12, 62, 80), 7, 7);
   Sheet(p, {22, 24, 46, 62});
   p.setPen(QPen(kInk, 4));
-  p.setBrush(QColor(0x8a, 0x97, 0xa6));
+  p.setBrush(kClip);
   p.drawRoundedRect(QRectF(32, 4, 26, 16), 4, 4);
 }
 
@@ -86,26 +80,10 @@ void Draw(QPainter& p, EditorGlyph glyph) {
   }
 }
 
-QPixmap Picture(EditorGlyph glyph, int size, bool disabled) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / kBox, size / kBox);
-  if (disabled) {
-    p.setOpacity(0.3);
-  }
-  Draw(p, glyph);
-  return pixmap;
-}
-
 }  // namespace
 
 QIcon EditorIcon(EditorGlyph glyph, int size) {
-  QIcon icon;
-  icon.addPixmap(Picture(glyph, size, false), QIcon::Normal);
-  icon.addPixmap(Picture(glyph, size, true), QIcon::Disabled);
-  return icon;
+  return BoxedIcon(size, 0.3, [glyph](QPainter& p) { Draw(p, glyph); });
 }
 
 }  // namespace zmr

@@ -1,45 +1,31 @@
 #include "hardware/ui/clipboard_glyph.h"
 
 #include <QPainter>
-#include <QPixmap>
+
+#include "windows/artwork.h"
+#include "windows/palette.h"
 
 namespace zmr {
 namespace {
 
-constexpr double kBox = 100.0;  // drawn in a 100 x 100 box, then scaled
-
-QPixmap Draw(int size, bool disabled) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / kBox, size / kBox);
-  if (disabled) {
-    p.setOpacity(0.35);
-  }
-  const QColor ink(0x33, 0x3d, 0x47);
+void Draw(QPainter& p) {
+  using namespace palette;
   // The board, its clip, the sheet and the report's lines.
-  p.setPen(QPen(ink, 4));
+  p.setPen(QPen(kInk, 4));
   p.setBrush(QColor(0xb9, 0x83, 0x4a));
   p.drawRoundedRect(QRectF(16, 12, 68, 84), 8, 8);
-  p.setBrush(QColor(0xfb, 0xfa, 0xf6));
+  p.setBrush(kPaper);
   p.drawRect(QRectF(26, 24, 48, 64));
-  p.setBrush(QColor(0x8a, 0x97, 0xa6));
+  p.setBrush(kClip);
   p.drawRoundedRect(QRectF(34, 4, 32, 18), 5, 5);
-  p.setPen(QPen(QColor(0x1f, 0x3a, 0x5f), 5, Qt::SolidLine, Qt::RoundCap));
+  p.setPen(QPen(kNavy, 5, Qt::SolidLine, Qt::RoundCap));
   for (int i = 0; i < 4; ++i) {
     p.drawLine(QPointF(34, 38 + i * 13), QPointF(i % 2 ? 56 : 66, 38 + i * 13));
   }
-  return pixmap;
 }
 
 }  // namespace
 
-QIcon ClipboardGlyph(int size) {
-  QIcon icon;
-  icon.addPixmap(Draw(size, false), QIcon::Normal);
-  icon.addPixmap(Draw(size, true), QIcon::Disabled);
-  return icon;
-}
+QIcon ClipboardGlyph(int size) { return BoxedIcon(size, 0.35, Draw); }
 
 }  // namespace zmr
