@@ -64,6 +64,7 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   ui_->timer_length->setAccessibleName(ui_->Label2->text());
   ui_->time_on->setAccessibleName(ui_->Label4->text());
   ui_->timer_length->lineEdit()->setAccessibleName(ui_->Label2->text());
+  ui_->timer_length->view()->setAccessibleName(ui_->Label2->text());  // the drop-down list
 
   const std::array<QPushButton*, kDays> days = {ui_->bmon, ui_->btue, ui_->bwed, ui_->bthu,
                                                 ui_->bfri, ui_->bsat, ui_->bsun};
