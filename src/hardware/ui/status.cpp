@@ -7,6 +7,7 @@
 #include "link/timer_link.h"
 #include "ui_status.h"
 #include "windows/about.h"
+#include "windows/shell_links.h"
 
 namespace zmr {
 
@@ -33,7 +34,7 @@ Tstatusform::Tstatusform(Console& console, QWidget* parent)
   ui_->BitBtn1->setIcon(ClipboardGlyph(ui_->BitBtn1->iconSize().height()));
   ui_->tip2->setText(kMakerMail);
   ui_->tip2->setAccessibleName(kMakerMail);
-  makeLink(*ui_->tip2, [this] { Label11Click(); });
+  ActAsLink(*ui_->tip2, [this] { Label11Click(); });
   show_timer_.setSingleShot(true);
   show_timer_.setInterval(kShowTimerMs);
   connect(&show_timer_, &QTimer::timeout, this, &Tstatusform::ShowTimerTimer);
@@ -114,7 +115,7 @@ void Tstatusform::TestringbellbutClick() {
 
 void Tstatusform::Button3Click() { accept(); }
 
-void Tstatusform::Label11Click() { console_.prompts.shellOpen(QStringLiteral("mailto:") + ui_->tip2->text()); }
+void Tstatusform::Label11Click() { WriteMailTo(console_.prompts, ui_->tip2->text()); }
 
 void Tstatusform::showFields(const StatusTexts& texts) {
   ui_->hardwaredt->setText(texts.hardwaredt);

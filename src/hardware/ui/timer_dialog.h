@@ -1,13 +1,7 @@
 #pragma once
 // What the compile-and-download window and the status dialog share: handlers that talk
-// to the timer for a second or more, during which the dialog must not go away, and
-// labels that act as links.
-#include <functional>
-#include <map>
-
+// to the timer for a second or more, during which the dialog must not go away.
 #include "windows/console.h"
-
-class QLabel;
 
 namespace zmr {
 
@@ -34,13 +28,8 @@ class TimerDialog : public ConsoleDialog {
     TimerDialog& dialog_;
   };
 
-  // A left click on the label runs `open`.
-  void makeLink(QLabel& label, std::function<void()> open);
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   int busy_ = 0;
-  std::map<QObject*, std::function<void()>> links_;
 };
 
 }  // namespace zmr
