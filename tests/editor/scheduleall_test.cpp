@@ -426,6 +426,13 @@ TEST(EditorWindow, ReadOnlyShowsButChangesNothing) {
   EXPECT_FALSE(e.ui.timer_name->isEnabled());
   EXPECT_FALSE(e.ui.timer_length->isEnabled());
   EXPECT_FALSE(e.ui.time_on->isEnabled());
+  // They look it, as the properties dialog's do: the window's colour, not a field's white.
+  const std::vector<QWidget*> fields{e.ui.timer_name, e.ui.timer_length, e.ui.timer_length->lineEdit(),
+                                     e.ui.time_on};
+  for (QWidget* field : fields) {
+    EXPECT_EQ(field->palette().color(QPalette::Base), field->palette().color(QPalette::Window))
+        << field->objectName().toStdString();
+  }
   e.click(0, 1);
   EXPECT_EQ(e.tools(), (std::vector<bool>{false, false, false, false, true, true}));
   EXPECT_EQ(e.menuItems(), std::vector<bool>(4, false));
@@ -447,6 +454,10 @@ TEST(EditorWindow, ReadOnlyShowsButChangesNothing) {
   e.show();
   EXPECT_EQ(e.form.windowTitle(), "Timer Schedule");
   EXPECT_TRUE(e.dayButtonsEnabled());
+  for (QWidget* field : fields) {
+    EXPECT_EQ(field->palette().color(QPalette::Base), QApplication::palette(field).color(QPalette::Base))
+        << field->objectName().toStdString();
+  }
 }
 
 TEST(EditorWindow, PrintIsOffWithoutAReportAndPropertiesOpensTheEvent) {

@@ -12,6 +12,7 @@
 #include "editor/ui/editor_artwork.h"
 #include "ui_scheduleall.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 namespace {
@@ -109,10 +110,13 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   connect(ui_->timergrid, &QTableWidget::cellDoubleClicked, this, &Tscheduleallform::timergridDblClick);
   ui_->timergrid->installEventFilter(this);
   ui_->timergrid->viewport()->installEventFilter(this);
-  for (QWidget* field : {static_cast<QWidget*>(ui_->timer_name), static_cast<QWidget*>(ui_->timer_length),
-                         static_cast<QWidget*>(ui_->time_on)}) {
+  for (QWidget* field : entryWidgets()) {
     field->installEventFilter(this);
   }
+}
+
+std::array<QWidget*, 3> Tscheduleallform::entryWidgets() const {
+  return {ui_->timer_name, ui_->timer_length, ui_->time_on};
 }
 
 Tscheduleallform::~Tscheduleallform() = default;
@@ -202,9 +206,10 @@ void Tscheduleallform::FormShow() {
   const bool readonly = editor_.readonly();
   setWindowTitle(readonly ? QStringLiteral("Timer Schedule (READ ONLY)") : QStringLiteral("Timer Schedule"));
   setDayButtonsEnabled(!readonly);
-  ui_->timer_name->setEnabled(!readonly);
-  ui_->timer_length->setEnabled(!readonly);
-  ui_->time_on->setEnabled(!readonly);
+  for (QWidget* field : entryWidgets()) {
+    field->setEnabled(!readonly);
+    ShowReadOnlyLook(*field, readonly);
+  }
   ui_->TS_print->setEnabled(console_.report != nullptr);
   editor_.FillGrid();
 }
