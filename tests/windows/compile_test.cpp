@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include "base/errors.h"
@@ -219,6 +220,30 @@ TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
   EXPECT_THROW(form().updatebutClick(), PortError);
   EXPECT_EQ(memo().back(), kDownloadFailedLine);
   EXPECT_TRUE(buttonsEnabled());
+}
+
+// The buttons disabled while the timer is busy push the keyboard focus on to the first
+// link; afterwards the pressed button has it again, also after a port error.
+TEST_F(CompileTest, ThePressedButtonKeepsTheKeyboardFocus) {
+  Tcompileform& f = form();
+  f.FormShow();
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  w.prompts.answers.push_back(BoxAnswer::No);
+  for (const char* name : {"downloadbut", "updatebut"}) {
+    button(name)->setFocus(Qt::TabFocusReason);
+    button(name)->click();
+    EXPECT_EQ(QApplication::focusWidget(), button(name)) << name;
+  }
+  timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
+    if (request[1] == 'W') throw PortError("WriteFile function failed", 5);
+    return std::nullopt;
+  });
+  button("downloadbut")->setFocus(Qt::TabFocusReason);
+  EXPECT_THROW(f.downloadbutClick(), PortError);
+  EXPECT_EQ(QApplication::focusWidget(), button("downloadbut"));
+  f.hide();
 }
 
 TEST_F(CompileTest, ClosingIsRefusedWhileTheTimerIsBusyAndWorksAfterwards) {
