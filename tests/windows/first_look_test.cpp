@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "hardware/ui/status.h"
 #include "project/summary_edit.h"
 #include "windows/about.h"
 #include "windows/artwork.h"
@@ -122,6 +123,7 @@ TEST(DialogKeyboard, EachDialogStartsOnItsFirstQuestionAndEnterLeavesByItsDefaul
       {&w.windows().programoptionsform(), "selectcomms1", "butcancel"},
       {&w.windows().aboutform(), "Button1", "Button1"},
       {&w.windows().newprojectform(), "smTitle", nullptr},
+      {&w.windows().statusform(), "Button3", "Button3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialog->objectName().toStdString());

@@ -7,6 +7,7 @@
 #include "link/timer_link.h"
 #include "ui_status.h"
 #include "windows/about.h"
+#include "windows/field_looks.h"
 #include "windows/shell_links.h"
 
 namespace zmr {
@@ -42,6 +43,8 @@ Tstatusform::Tstatusform(Console& console, QWidget* parent)
   connect(ui_->BitBtn1, &QPushButton::clicked, this, &Tstatusform::BitBtn1Click);
   connect(ui_->Testringbellbut, &QPushButton::clicked, this, &Tstatusform::TestringbellbutClick);
   connect(ui_->Button3, &QPushButton::clicked, this, &Tstatusform::Button3Click);
+  // Enter closes the dialog; it must never ring the bell by chance.
+  ui_->Button3->setDefault(true);
 }
 
 Tstatusform::~Tstatusform() = default;
@@ -55,6 +58,9 @@ void Tstatusform::FormShow() {
     console_.link->EnsurePortOpen(console_.data.settings.com_port);
   }
   showFields({});
+  // The copy and synchronise buttons wait for the first reading, so the keyboard would
+  // start on the bell test.
+  FocusDrawn(*ui_->Button3);
   show_timer_.start();
 }
 
