@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QAbstractFileIconProvider>
 #include <QDir>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,7 +16,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "hardware/ui/status.h"
 #include "project/summary_edit.h"
@@ -231,6 +234,18 @@ TEST(FileDialogs, CaptionedForTheirJobAndTheSaveDialogRefusesAMissingFolder) {
   WriteEmptyProject(dir.file("Other.zmr"));
   EXPECT_EQ(save.iconProvider()->type(QFileInfo(dir.file("Other.zmr"))), "ZMR project");
   EXPECT_GE(save.width(), 800) << "room for the name, size, type and date columns";
+  save.show();
+  auto* list = save.findChild<QTreeView*>("treeView");
+  ASSERT_NE(list, nullptr);
+  QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(list->rootIndex()), 1, 3000);  // Other.zmr, read in the background
+  QApplication::processEvents();
+  const QAbstractItemView& view = *list;
+  for (int column = 1; column < list->header()->count(); ++column) {
+    EXPECT_GE(list->header()->sectionSize(column), view.sizeHintForColumn(column)) << "column " << column << " cut";
+  }
+  EXPECT_EQ(list->header()->sectionPosition(3) + list->header()->sectionSize(3), list->viewport()->width())
+      << "the columns fill the list";
+  save.hide();
 
   const QString missing = dir.file("no such folder") + "/Hall.zmr";
   save.selectFile(missing);
