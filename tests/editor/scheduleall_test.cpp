@@ -435,6 +435,12 @@ TEST(EditorWindow, ReadOnlyShowsButChangesNothing) {
   }
   e.click(0, 1);
   EXPECT_EQ(e.tools(), (std::vector<bool>{false, false, false, false, true, true}));
+  // A caption greys with its picture.
+  for (const char* name : {"TS_Cut", "TS_Copy", "TS_Paste", "TS_Del", "TS_Prop", "TS_print"}) {
+    EXPECT_EQ(Control<QLabel>(e.form, (std::string(name) + "Caption").c_str())->isEnabled(),
+              Control<QToolButton>(e.form, name)->isEnabled())
+        << name;
+  }
   EXPECT_EQ(e.menuItems(), std::vector<bool>(4, false));
   for (int k : {Qt::Key_X, Qt::Key_C, Qt::Key_V}) {
     e.key(k, Qt::ControlModifier);

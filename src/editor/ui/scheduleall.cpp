@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <utility>
 
 #include "base/prompts.h"
 #include "editor/editor_texts.h"
@@ -81,6 +82,11 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   ui_->TS_Del->setIcon(EditorIcon(EditorGlyph::Delete, kStripIconSize));
   ui_->TS_Prop->setIcon(GlyphIcon(Glyph::Properties, kStripIconSize));
   ui_->TS_print->setIcon(GlyphIcon(Glyph::Print, kStripIconSize));
+  for (const auto& [button, caption] : {std::pair{ui_->TS_Cut, ui_->TS_CutCaption}, {ui_->TS_Copy, ui_->TS_CopyCaption},
+                                        {ui_->TS_Paste, ui_->TS_PasteCaption}, {ui_->TS_Del, ui_->TS_DelCaption},
+                                        {ui_->TS_Prop, ui_->TS_PropCaption}, {ui_->TS_print, ui_->TS_printCaption}}) {
+    CaptionFollowsEnabled(*button, *caption);
+  }
   connect(ui_->TS_Cut, &QToolButton::clicked, this, &Tscheduleallform::TS_CutClick);
   connect(ui_->TS_Copy, &QToolButton::clicked, this, &Tscheduleallform::TS_CopyClick);
   connect(ui_->TS_Paste, &QToolButton::clicked, this, &Tscheduleallform::TS_PasteClick);
