@@ -42,6 +42,15 @@ void SchoolWeek(ProjectSetup& project) {
   AddPulse(project, 6, 2, 13, 0, 10, "Market ends");
 }
 
+// The console started with the school week as its open, unsaved project.
+void StartWithSchoolWeek(World& w) {
+  w.started();
+  SchoolWeek(w.data->project);
+  w.data->state.project_open = true;
+  w.data->state.project_changed = true;
+  w.main().RefreshMainMenu();
+}
+
 // The week table of a timer that received exactly the chunks `zmrctl compile` prints.
 std::string WeekOfCompiledChunks(const std::vector<std::string>& lines) {
   FakeClock clock;
@@ -72,11 +81,7 @@ TEST(DownloadWindowE2E, TheTimerHoldsWhatZmrctlCompiles) {
     ZmrsimProcess sim(kZmrsim, {"--pace", "--dump", dump});
     setenv("ZMR_COM1", sim.device().c_str(), 1);
     World w{{}, &link};
-    w.started();
-    SchoolWeek(w.data->project);
-    w.data->state.project_open = true;
-    w.data->state.project_changed = true;
-    w.main().RefreshMainMenu();
+    StartWithSchoolWeek(w);
     w.prompts.answers.push_back(BoxAnswer::No);  // leave it deactivated
     w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
       Control<QPushButton>(dialog, "downloadbut")->click();
@@ -117,11 +122,7 @@ TEST(DownloadWindowE2E, ATimerStoppedPartWayCostsOneDownloadAndTheNextWorksWitho
   const std::unique_ptr<SerialPort> port = MakeQtSerialPort();
   TimerLink link(*port, clock);
   World w{{}, &link};
-  w.started();
-  SchoolWeek(w.data->project);
-  w.data->state.project_open = true;
-  w.data->state.project_changed = true;
-  w.main().RefreshMainMenu();
+  StartWithSchoolWeek(w);
 
   Tcompileform& form = w.windows().compileform();
   const auto memo = [&] { return Control<QPlainTextEdit>(form, "resultinfo")->toPlainText().split('\n'); };
