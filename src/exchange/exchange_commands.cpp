@@ -10,8 +10,10 @@
 namespace zmr {
 namespace {
 
-FileDialogRequest CsvRequest(const ConsoleData& data) {
+// Captioned with the command's job, as the project's open and save dialogs are.
+FileDialogRequest CsvRequest(const ConsoleData& data, const QString& caption) {
   FileDialogRequest request;
+  request.caption = caption;
   request.initial_folder = FolderOf(data.state.project_path);
   request.filter = kCsvFilter;
   request.default_suffix = QStringLiteral("csv");
@@ -64,7 +66,7 @@ void ExportScheduleCommand(ConsoleData& data, Prompts& prompts) {
   if (!data.state.project_open) {
     return;
   }
-  FileDialogRequest request = CsvRequest(data);
+  FileDialogRequest request = CsvRequest(data, QStringLiteral("Export Schedule"));
   request.proposed_name = QFileInfo(data.state.project_path).completeBaseName() + QStringLiteral(".csv");
   const std::optional<QString> path = prompts.saveFileName(request);
   if (!path) {
@@ -82,7 +84,7 @@ void ImportScheduleCommand(ConsoleData& data, Prompts& prompts) {
   if (!data.state.project_open || data.state.project_readonly) {
     return;
   }
-  const std::optional<QString> path = prompts.openFileName(CsvRequest(data));
+  const std::optional<QString> path = prompts.openFileName(CsvRequest(data, QStringLiteral("Import Schedule")));
   if (!path) {
     return;
   }

@@ -1,8 +1,6 @@
 #include "windows/about.h"
 
 #include <QDir>
-#include <QKeyEvent>
-#include <QMouseEvent>
 
 #include "base/prompts.h"
 #include "base/version.h"
@@ -20,8 +18,8 @@ Taboutform::Taboutform(Console& console, QWidget* parent)
   ui_->Image2->setPixmap(ProductPicture(ui_->Image2->size()));
   ui_->Label2->setText(kMakerMail);
   ui_->Label1->setText(kMakerWeb);
-  ui_->Label2->installEventFilter(this);
-  ui_->Label1->installEventFilter(this);
+  ActAsLink(*ui_->Label2, [this] { Label2Click(); });
+  ActAsLink(*ui_->Label1, [this] { Label1Click(); });
   connect(ui_->showwelcome, &QCheckBox::clicked, this, &Taboutform::showwelcomeClick);
   connect(ui_->Button1, &QPushButton::clicked, this, &Taboutform::Button1Click);
 }
@@ -53,38 +51,10 @@ void Taboutform::showwelcomeClick() {
   SaveSettings(console_.data.settings, console_.data.state.program_folder);
 }
 
-void Taboutform::openLink(const QString& target, const QString& not_opened_text, const QString& address) {
-  if (!console_.prompts.shellOpen(target)) {
-    // Nothing here could open it: say so, with the address to copy from the box.
-    console_.prompts.beep();
-    console_.prompts.message(BoxKind::Warning, not_opened_text.arg(address));
-  }
-}
+void Taboutform::Label2Click() { WriteMailTo(console_.prompts, ui_->Label2->text()); }
 
-void Taboutform::Label2Click() {
-  openLink(QStringLiteral("mailto:") + ui_->Label2->text(), kMailNotOpenedText, ui_->Label2->text());
-}
-
-void Taboutform::Label1Click() { openLink(kMakerWeb, kWebNotOpenedText, kMakerWeb); }
+void Taboutform::Label1Click() { OpenLinkOrShowAddress(console_.prompts, kMakerWeb, kWebNotOpenedText, kMakerWeb); }
 
 void Taboutform::Button1Click() { accept(); }
-
-// The links answer a click, and Enter or Space when they have the keyboard focus.
-bool Taboutform::eventFilter(QObject* watched, QEvent* event) {
-  const bool clicked = event->type() == QEvent::MouseButtonRelease &&
-                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-  const auto key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
-  if (clicked || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-    if (watched == ui_->Label2) {
-      Label2Click();
-      return true;
-    }
-    if (watched == ui_->Label1) {
-      Label1Click();
-      return true;
-    }
-  }
-  return ConsoleDialog::eventFilter(watched, event);
-}
 
 }  // namespace zmr

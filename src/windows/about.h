@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "windows/console.h"
+#include "windows/shell_links.h"
 
 namespace Ui {
 class Taboutform;
@@ -23,12 +24,8 @@ class Taboutform : public ConsoleDialog {
   void Label1Click();
   void Button1Click();
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void showSettingsPlace();
-  void openLink(const QString& target, const QString& not_opened_text, const QString& address);
 
   Console& console_;
   std::unique_ptr<Ui::Taboutform> ui_;
@@ -41,10 +38,6 @@ inline const QString kMakerStatement = QStringLiteral(
     "write to us or visit our home page below.");
 inline const QString kMakerMail = QStringLiteral("support@zmr-console.example");
 inline const QString kMakerWeb = QStringLiteral("https://zmr-console.example");
-inline const QString kMailNotOpenedText = QStringLiteral(
-    "No e-mail program could be opened to write to us.\nYou can select and copy our address from here:\n%1");
-inline const QString kWebNotOpenedText = QStringLiteral(
-    "No web browser could be opened for our home page.\nYou can select and copy its address from here:\n%1");
 inline const QString kReleaseDate = QStringLiteral("FEBRUARY 2004");
 
 }  // namespace zmr

@@ -57,6 +57,30 @@ class ElidingPainter : public QObject {
 
 }  // namespace
 
+namespace {
+
+class EnabledFollower : public QObject {
+ public:
+  EnabledFollower(QWidget& control, QWidget& caption) : QObject(&control), caption_(caption) {
+    caption_.setEnabled(control.isEnabled());
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::EnabledChange) {
+      caption_.setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    }
+    return false;
+  }
+
+ private:
+  QWidget& caption_;
+};
+
+}  // namespace
+
+void CaptionFollowsEnabled(QWidget& control, QWidget& caption) {
+  control.installEventFilter(new EnabledFollower(control, caption));
+}
+
 void ElideWhenTooLong(QLabel& label) {
   label.setWordWrap(false);
   label.installEventFilter(new ElidingPainter(label));

@@ -13,6 +13,10 @@ void FocusDrawn(QWidget& control);
 // takes typing; `read_only` false gives it the white back.
 void ShowReadOnlyLook(QWidget& field, bool read_only);
 
+// From now on `caption` is enabled and disabled with `control`, so a caption under a
+// picture button greys with its picture.
+void CaptionFollowsEnabled(QWidget& control, QWidget& caption);
+
 // From now on the label draws a text too long for it shortened in the middle with an
 // ellipsis, and has the whole text as its tooltip then (set when it paints). Its
 // text() stays whole.

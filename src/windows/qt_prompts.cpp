@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QScreen>
@@ -122,6 +124,15 @@ ProjectFileDialog::ProjectFileDialog(QWidget* parent, Prompts& prompts, const Fi
   // Room for the places at the left ("Computer", the home folder) and for the columns.
   if (auto* places = findChild<QSplitter*>(QStringLiteral("splitter"))) {
     places->setSizes({170, 650});
+  }
+  // The name takes the room that is left; size, type and date are never cut.
+  if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView& columns = *list->header();
+    columns.setStretchLastSection(false);
+    columns.setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < columns.count(); ++column) {
+      columns.setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
   }
   if (!request.proposed_name.isEmpty()) {
     selectFile(request.proposed_name);

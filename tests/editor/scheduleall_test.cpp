@@ -426,8 +426,21 @@ TEST(EditorWindow, ReadOnlyShowsButChangesNothing) {
   EXPECT_FALSE(e.ui.timer_name->isEnabled());
   EXPECT_FALSE(e.ui.timer_length->isEnabled());
   EXPECT_FALSE(e.ui.time_on->isEnabled());
+  // They look it, as the properties dialog's do: the window's colour, not a field's white.
+  const std::vector<QWidget*> fields{e.ui.timer_name, e.ui.timer_length, e.ui.timer_length->lineEdit(),
+                                     e.ui.time_on};
+  for (QWidget* field : fields) {
+    EXPECT_EQ(field->palette().color(QPalette::Base), field->palette().color(QPalette::Window))
+        << field->objectName().toStdString();
+  }
   e.click(0, 1);
   EXPECT_EQ(e.tools(), (std::vector<bool>{false, false, false, false, true, true}));
+  // A caption greys with its picture.
+  for (const char* name : {"TS_Cut", "TS_Copy", "TS_Paste", "TS_Del", "TS_Prop", "TS_print"}) {
+    EXPECT_EQ(Control<QLabel>(e.form, (std::string(name) + "Caption").c_str())->isEnabled(),
+              Control<QToolButton>(e.form, name)->isEnabled())
+        << name;
+  }
   EXPECT_EQ(e.menuItems(), std::vector<bool>(4, false));
   for (int k : {Qt::Key_X, Qt::Key_C, Qt::Key_V}) {
     e.key(k, Qt::ControlModifier);
@@ -447,6 +460,10 @@ TEST(EditorWindow, ReadOnlyShowsButChangesNothing) {
   e.show();
   EXPECT_EQ(e.form.windowTitle(), "Timer Schedule");
   EXPECT_TRUE(e.dayButtonsEnabled());
+  for (QWidget* field : fields) {
+    EXPECT_EQ(field->palette().color(QPalette::Base), QApplication::palette(field).color(QPalette::Base))
+        << field->objectName().toStdString();
+  }
 }
 
 TEST(EditorWindow, PrintIsOffWithoutAReportAndPropertiesOpensTheEvent) {

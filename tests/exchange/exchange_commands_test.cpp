@@ -49,6 +49,7 @@ TEST(ImportCommand, AsksWithTheEventCountThenReplacesTheWeekAndSaves) {
   EXPECT_EQ(p.prompts.file_requests[0].filter, "CSV file (*.csv)|*.csv");
   EXPECT_EQ(p.prompts.file_requests[0].default_suffix, "csv");
   EXPECT_EQ(p.prompts.file_requests[0].initial_folder, p.dir.folder());
+  EXPECT_EQ(p.prompts.file_requests[0].caption, "Import Schedule");
   ASSERT_EQ(p.prompts.boxes.size(), 1u);
   EXPECT_EQ(p.prompts.boxes[0].kind, BoxKind::Warning);
   EXPECT_EQ(p.prompts.boxes[0].buttons, BoxButtons::YesNo);
@@ -133,6 +134,7 @@ TEST(ExportCommand, ProposesTheProjectsNameAndWritesTheWeek) {
   ASSERT_EQ(p.prompts.file_requests.size(), 1u);
   EXPECT_EQ(p.prompts.log.front(), "save-dialog");
   EXPECT_EQ(p.prompts.file_requests[0].proposed_name, "hall.csv");
+  EXPECT_EQ(p.prompts.file_requests[0].caption, "Export Schedule");
   EXPECT_EQ(p.prompts.file_requests[0].filter, "CSV file (*.csv)|*.csv");
   const std::vector<std::uint8_t> written = ReadBytes(p.dir.file("out.csv"));
   const std::string expected = ScheduleCsv(p.data->project);

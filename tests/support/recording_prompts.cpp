@@ -70,4 +70,16 @@ std::vector<QString> RecordingPrompts::texts() const {
   return result;
 }
 
+bool RecordingPrompts::cursorBackBeforeEveryBox() const {
+  int depth = 0;
+  for (const std::string& entry : log) {
+    depth += entry == "busy" ? 1 : entry == "idle" ? -1 : 0;
+    const bool box = entry.starts_with("error") || entry.starts_with("warning") || entry.starts_with("info");
+    if (box && depth != 0) {
+      return false;
+    }
+  }
+  return depth == 0;
+}
+
 }  // namespace zmr::testing

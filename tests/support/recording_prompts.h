@@ -46,6 +46,8 @@ class RecordingPrompts : public Prompts {
 
   // Texts of all boxes, in order.
   std::vector<QString> texts() const;
+  // No box came while the hourglass was up, and it is gone now.
+  bool cursorBackBeforeEveryBox() const;
 
  private:
   std::optional<QString> fileDialog(const char* name, const FileDialogRequest& request);

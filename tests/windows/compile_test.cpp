@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include "base/errors.h"
@@ -15,6 +16,7 @@
 #include "hardware/ui/status.h"
 #include "link/packet.h"
 #include "support/sim_port.h"
+#include "windows/help_window.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
@@ -76,15 +78,7 @@ struct CompileTest : ::testing::Test {
     });
   }
   // The hourglass is gone whenever a box is up.
-  bool cursorBackBeforeEveryBox() const {
-    int depth = 0;
-    for (const std::string& entry : w.prompts.log) {
-      depth += entry == "busy" ? 1 : entry == "idle" ? -1 : 0;
-      const bool box = entry.starts_with("error") || entry.starts_with("warning") || entry.starts_with("info");
-      if (box && depth != 0) return false;
-    }
-    return depth == 0;
-  }
+  bool cursorBackBeforeEveryBox() const { return w.prompts.cursorBackBeforeEveryBox(); }
   int clockWarnings() const {
     const std::vector<QString> texts = w.prompts.texts();
     return static_cast<int>(std::count(texts.begin(), texts.end(), kClockDifferenceText));
@@ -228,6 +222,30 @@ TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
   EXPECT_TRUE(buttonsEnabled());
 }
 
+// The buttons disabled while the timer is busy push the keyboard focus on to the first
+// link; afterwards the pressed button has it again, also after a port error.
+TEST_F(CompileTest, ThePressedButtonKeepsTheKeyboardFocus) {
+  Tcompileform& f = form();
+  f.FormShow();
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  w.prompts.answers.push_back(BoxAnswer::No);
+  for (const char* name : {"downloadbut", "updatebut"}) {
+    button(name)->setFocus(Qt::TabFocusReason);
+    button(name)->click();
+    EXPECT_EQ(QApplication::focusWidget(), button(name)) << name;
+  }
+  timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
+    if (request[1] == 'W') throw PortError("WriteFile function failed", 5);
+    return std::nullopt;
+  });
+  button("downloadbut")->setFocus(Qt::TabFocusReason);
+  EXPECT_THROW(f.downloadbutClick(), PortError);
+  EXPECT_EQ(QApplication::focusWidget(), button("downloadbut"));
+  f.hide();
+}
+
 TEST_F(CompileTest, ClosingIsRefusedWhileTheTimerIsBusyAndWorksAfterwards) {
   Tcompileform& f = form();
   std::vector<bool> still_open;
@@ -294,9 +312,25 @@ TEST_F(CompileTest, TipsAndTheMoreInfoLinks) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, link->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QCoreApplication::sendEvent(link, &release);
+    // The keyboard reaches it too.
+    EXPECT_TRUE(link->focusPolicy() & Qt::TabFocus) << name;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(link, &enter);
   }
   const QString page = w.data->state.program_folder + "HTMLHelp/compile.htm";
-  EXPECT_EQ(w.prompts.opened, (std::vector<QString>{page, page}));
+  EXPECT_EQ(w.prompts.opened, std::vector<QString>(4, page));
+  EXPECT_TRUE(f.findChildren<HelpWindow*>().isEmpty()) << "the shell opened it";
+
+  // Without a browser the page comes up in our own help window, one for both links.
+  w.prompts.shell_opens = false;
+  f.tip7Click();
+  f.tip9Click();
+  const auto helps = f.findChildren<HelpWindow*>();
+  ASSERT_EQ(helps.size(), 1);
+  EXPECT_TRUE(helps[0]->isVisible());
+  EXPECT_EQ(helps[0]->browser().source(), QUrl::fromLocalFile(page));
+  EXPECT_TRUE(w.prompts.boxes.empty());
+  helps[0]->close();
 }
 
 // Every control a person can reach has a name for a screen reader, and its hint as the

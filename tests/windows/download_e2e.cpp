@@ -1,15 +1,18 @@
 // The compile-and-download window over a real serial port: zmrsim on a pseudo-terminal,
 // paced like the line, as COM1. What the timer holds afterwards must be what zmrctl
-// compiles for the same project.
+// compiles for the same project; a timer that goes away and comes back costs one failed
+// download, not a trip to the options.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "base/clock.h"
+#include "hardware/download.h"
 #include "hardware/ui/compile.h"
 #include "link/packet.h"
 #include "link/serial_port.h"
@@ -17,6 +20,7 @@
 #include "sim_timer.h"
 #include "support/child_process.h"
 #include "support/fake_clock.h"
+#include "windows/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
@@ -36,6 +40,15 @@ void SchoolWeek(ProjectSetup& project) {
   for (int k = 0; k < 10; ++k) AddPulse(project, 1, 11 + k, 15 + k / 4, (k % 4) * 15, 3, "Club");
   AddPulse(project, 6, 1, 9, 0, 10, "Market");
   AddPulse(project, 6, 2, 13, 0, 10, "Market ends");
+}
+
+// The console started with the school week as its open, unsaved project.
+void StartWithSchoolWeek(World& w) {
+  w.started();
+  SchoolWeek(w.data->project);
+  w.data->state.project_open = true;
+  w.data->state.project_changed = true;
+  w.main().RefreshMainMenu();
 }
 
 // The week table of a timer that received exactly the chunks `zmrctl compile` prints.
@@ -68,11 +81,7 @@ TEST(DownloadWindowE2E, TheTimerHoldsWhatZmrctlCompiles) {
     ZmrsimProcess sim(kZmrsim, {"--pace", "--dump", dump});
     setenv("ZMR_COM1", sim.device().c_str(), 1);
     World w{{}, &link};
-    w.started();
-    SchoolWeek(w.data->project);
-    w.data->state.project_open = true;
-    w.data->state.project_changed = true;
-    w.main().RefreshMainMenu();
+    StartWithSchoolWeek(w);
     w.prompts.answers.push_back(BoxAnswer::No);  // leave it deactivated
     w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
       Control<QPushButton>(dialog, "downloadbut")->click();
@@ -102,6 +111,63 @@ TEST(DownloadWindowE2E, TheTimerHoldsWhatZmrctlCompiles) {
   const std::string week = dumped.str();
   EXPECT_EQ(week, WeekOfCompiledChunks(ctl.lines()));
   EXPECT_EQ(std::count(week.begin(), week.end(), '\n'), 2 + 20);  // heading, day names, Monday's rows
+}
+
+TEST(DownloadWindowE2E, ATimerStoppedPartWayCostsOneDownloadAndTheNextWorksWithoutTheOptions) {
+  TempDir dir;
+  const std::string com1 = dir.file("COM1").toStdString();
+  auto sim = std::make_unique<ZmrsimProcess>(kZmrsim, std::vector<std::string>{"--link", com1});
+  setenv("ZMR_COM1", com1.c_str(), 1);
+  SystemClock clock;
+  const std::unique_ptr<SerialPort> port = MakeQtSerialPort();
+  TimerLink link(*port, clock);
+  World w{{}, &link};
+  StartWithSchoolWeek(w);
+
+  Tcompileform& form = w.windows().compileform();
+  const auto memo = [&] { return Control<QPlainTextEdit>(form, "resultinfo")->toPlainText().split('\n'); };
+  const auto buttonsEnabled = [&] {
+    return Control<QPushButton>(form, "downloadbut")->isEnabled() &&
+           Control<QPushButton>(form, "updatebut")->isEnabled() && Control<QPushButton>(form, "closebut")->isEnabled();
+  };
+  // The Download command, then the window's Download button, as the program runs it.
+  const auto download = [&] {
+    w.runner.scripts.push_back([&](ConsoleDialog&) { RunGuarded(w.prompts, [&] { form.downloadbutClick(); }); });
+    Control(w.main(), "Download1")->trigger();
+  };
+  bool pulled = false;
+  QObject::connect(Control<QProgressBar>(form, "Totalprogress"), &QProgressBar::valueChanged, [&](int days) {
+    if (days == 3 && !pulled) {
+      pulled = true;
+      sim->stop();  // the adapter is pulled after two days went down
+    }
+  });
+  download();
+  ASSERT_TRUE(pulled);
+  EXPECT_EQ(memo().back(), kDownloadFailedLine);
+  ASSERT_EQ(w.prompts.boxes.size(), 1u) << w.prompts.log.back();
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
+  EXPECT_TRUE(w.prompts.boxes[0].text.startsWith("PurgeComm function failed")) << w.prompts.log.back();
+  EXPECT_TRUE(buttonsEnabled());
+  EXPECT_FALSE(form.busy());
+  EXPECT_TRUE(w.prompts.cursorBackBeforeEveryBox());
+  EXPECT_TRUE(w.data->state.project_changed);
+  EXPECT_FALSE(link.port_opened);
+
+  // Plugged in again: the same link path, a new pseudo-terminal behind it.
+  sim = std::make_unique<ZmrsimProcess>(kZmrsim, std::vector<std::string>{"--link", com1});
+  w.prompts.boxes.clear();
+  w.prompts.answers.push_back(BoxAnswer::No);  // leave it deactivated
+  download();
+  unsetenv("ZMR_COM1");
+  EXPECT_TRUE(memo().contains("Download Successful!")) << memo().join('\n').toStdString();
+  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{"The Timer is not activated, would you like to do so?"});
+  EXPECT_EQ(Control<QProgressBar>(form, "Totalprogress")->value(), kDays);
+  EXPECT_TRUE(buttonsEnabled());
+  EXPECT_TRUE(w.prompts.cursorBackBeforeEveryBox());
+  EXPECT_FALSE(w.data->state.project_changed);
+  EXPECT_EQ(w.runner.shown, (std::vector<QString>{"compileform", "compileform"})) << "no options dialog";
+  port->close();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QAbstractFileIconProvider>
 #include <QDir>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,8 +16,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
+#include "hardware/ui/status.h"
 #include "project/summary_edit.h"
 #include "windows/about.h"
 #include "windows/artwork.h"
@@ -122,6 +126,7 @@ TEST(DialogKeyboard, EachDialogStartsOnItsFirstQuestionAndEnterLeavesByItsDefaul
       {&w.windows().programoptionsform(), "selectcomms1", "butcancel"},
       {&w.windows().aboutform(), "Button1", "Button1"},
       {&w.windows().newprojectform(), "smTitle", nullptr},
+      {&w.windows().statusform(), "Button3", "Button3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialog->objectName().toStdString());
@@ -229,6 +234,18 @@ TEST(FileDialogs, CaptionedForTheirJobAndTheSaveDialogRefusesAMissingFolder) {
   WriteEmptyProject(dir.file("Other.zmr"));
   EXPECT_EQ(save.iconProvider()->type(QFileInfo(dir.file("Other.zmr"))), "ZMR project");
   EXPECT_GE(save.width(), 800) << "room for the name, size, type and date columns";
+  save.show();
+  auto* list = save.findChild<QTreeView*>("treeView");
+  ASSERT_NE(list, nullptr);
+  QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(list->rootIndex()), 1, 3000);  // Other.zmr, read in the background
+  QApplication::processEvents();
+  const QAbstractItemView& view = *list;
+  for (int column = 1; column < list->header()->count(); ++column) {
+    EXPECT_GE(list->header()->sectionSize(column), view.sizeHintForColumn(column)) << "column " << column << " cut";
+  }
+  EXPECT_EQ(list->header()->sectionPosition(3) + list->header()->sectionSize(3), list->viewport()->width())
+      << "the columns fill the list";
+  save.hide();
 
   const QString missing = dir.file("no such folder") + "/Hall.zmr";
   save.selectFile(missing);

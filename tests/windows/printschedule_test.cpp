@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QToolBar>
 
 #include "base/errors.h"
@@ -207,6 +209,14 @@ TEST_F(PrintScheduleTest, TheQtPreviewDrawsEveryPageOfTheReport) {
   EXPECT_EQ(printer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(12.7, 12.7, 12.7, 12.7));
   auto dialog = MakeReportPreview(printer, nullptr,
                                   [&report](QPagedPaintDevice& device) { return report.QuickRep1().print(device); });
+  // Big enough to read: most of the screen's height.
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_GE(dialog->height(), room.height() * 85 / 100);
+  EXPECT_LE(dialog->height(), room.height());
+  EXPECT_LE(dialog->width(), room.width());
+  auto* tools = dialog->findChild<QToolBar*>();
+  ASSERT_NE(tools, nullptr);
+  EXPECT_GE(dialog->width(), tools->sizeHint().width()) << "every tool, Print too, in sight";
   auto* preview = dialog->findChild<QPrintPreviewWidget*>();
   ASSERT_NE(preview, nullptr);
   preview->updatePreview();

@@ -169,7 +169,7 @@ TEST_F(StatusTest, APortThatCannotBeOpenedEndsTheShowingBeforeAnyReading) {
   EXPECT_FALSE(form().busy());
 }
 
-TEST_F(StatusTest, ClosingIsRefusedWhileReadingAndTheSupportAddressOpensTheMailProgram) {
+TEST_F(StatusTest, ClosingIsRefusedWhileReadingAndTheSupportAddressOpensTheMailProgramOrShowsIt) {
   Tstatusform& f = form();
   bool open_while_reading = false;
   Device inner = SimDevice(sim.timer);
@@ -205,6 +205,17 @@ TEST_F(StatusTest, ClosingIsRefusedWhileReadingAndTheSupportAddressOpensTheMailP
                       Qt::NoModifier);
   QCoreApplication::sendEvent(address, &release);
   EXPECT_EQ(w.prompts.opened, std::vector<QString>{"mailto:" + kMakerMail});
+  EXPECT_TRUE(w.prompts.boxes.empty()) << "an opened mail program needs no box";
+
+  // No mail program: the box the about dialog shows, with the address to copy.
+  w.prompts.shell_opens = false;
+  QCoreApplication::sendEvent(address, &release);
+  EXPECT_EQ(w.prompts.opened.back(), "mailto:" + kMakerMail);
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+  EXPECT_EQ(w.prompts.boxes[0].text, kMailNotOpenedText.arg(kMakerMail));
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Warning);
+  EXPECT_TRUE(w.prompts.boxes[0].beeped);
+  EXPECT_TRUE(f.isVisible());
   button("Button3")->click();
   EXPECT_FALSE(f.isVisible());
 }

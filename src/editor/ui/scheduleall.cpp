@@ -6,12 +6,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <utility>
 
 #include "base/prompts.h"
 #include "editor/editor_texts.h"
 #include "editor/ui/editor_artwork.h"
 #include "ui_scheduleall.h"
 #include "windows/artwork.h"
+#include "windows/field_looks.h"
 
 namespace zmr {
 namespace {
@@ -80,6 +82,11 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   ui_->TS_Del->setIcon(EditorIcon(EditorGlyph::Delete, kStripIconSize));
   ui_->TS_Prop->setIcon(GlyphIcon(Glyph::Properties, kStripIconSize));
   ui_->TS_print->setIcon(GlyphIcon(Glyph::Print, kStripIconSize));
+  for (const auto& [button, caption] : {std::pair{ui_->TS_Cut, ui_->TS_CutCaption}, {ui_->TS_Copy, ui_->TS_CopyCaption},
+                                        {ui_->TS_Paste, ui_->TS_PasteCaption}, {ui_->TS_Del, ui_->TS_DelCaption},
+                                        {ui_->TS_Prop, ui_->TS_PropCaption}, {ui_->TS_print, ui_->TS_printCaption}}) {
+    CaptionFollowsEnabled(*button, *caption);
+  }
   connect(ui_->TS_Cut, &QToolButton::clicked, this, &Tscheduleallform::TS_CutClick);
   connect(ui_->TS_Copy, &QToolButton::clicked, this, &Tscheduleallform::TS_CopyClick);
   connect(ui_->TS_Paste, &QToolButton::clicked, this, &Tscheduleallform::TS_PasteClick);
@@ -109,10 +116,13 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   connect(ui_->timergrid, &QTableWidget::cellDoubleClicked, this, &Tscheduleallform::timergridDblClick);
   ui_->timergrid->installEventFilter(this);
   ui_->timergrid->viewport()->installEventFilter(this);
-  for (QWidget* field : {static_cast<QWidget*>(ui_->timer_name), static_cast<QWidget*>(ui_->timer_length),
-                         static_cast<QWidget*>(ui_->time_on)}) {
+  for (QWidget* field : entryWidgets()) {
     field->installEventFilter(this);
   }
+}
+
+std::array<QWidget*, 3> Tscheduleallform::entryWidgets() const {
+  return {ui_->timer_name, ui_->timer_length, ui_->time_on};
 }
 
 Tscheduleallform::~Tscheduleallform() = default;
@@ -202,9 +212,10 @@ void Tscheduleallform::FormShow() {
   const bool readonly = editor_.readonly();
   setWindowTitle(readonly ? QStringLiteral("Timer Schedule (READ ONLY)") : QStringLiteral("Timer Schedule"));
   setDayButtonsEnabled(!readonly);
-  ui_->timer_name->setEnabled(!readonly);
-  ui_->timer_length->setEnabled(!readonly);
-  ui_->time_on->setEnabled(!readonly);
+  for (QWidget* field : entryWidgets()) {
+    field->setEnabled(!readonly);
+    ShowReadOnlyLook(*field, readonly);
+  }
   ui_->TS_print->setEnabled(console_.report != nullptr);
   editor_.FillGrid();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The schedule editor window: the entry row, the day buttons, the tool strip, the week
 // grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work.
+#include <array>
 #include <memory>
 
 #include "editor/schedule_editor.h"
@@ -68,6 +69,8 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void gridFilled(const GridTexts& grid) override;
 
   void buildGrid();
+  // The name, pulse time and on time fields.
+  std::array<QWidget*, 3> entryWidgets() const;
   void setClipboardButtons(bool cut_copy_del, bool prop, bool paste);
   void availabilityAfterClick();
   bool gridKey(QKeyEvent* key);

@@ -3,6 +3,8 @@
 #include "base/prompts.h"
 #include "hardware/download.h"
 #include "ui_compile.h"
+#include "windows/help_window.h"
+#include "windows/shell_links.h"
 
 namespace zmr {
 
@@ -13,8 +15,8 @@ Tcompileform::Tcompileform(Console& console, QWidget* parent)
   connect(ui_->downloadbut, &QPushButton::clicked, this, &Tcompileform::downloadbutClick);
   connect(ui_->updatebut, &QPushButton::clicked, this, &Tcompileform::updatebutClick);
   connect(ui_->closebut, &QPushButton::clicked, this, &Tcompileform::closebutClick);
-  makeLink(*ui_->tip7, [this] { tip7Click(); });
-  makeLink(*ui_->tip9, [this] { tip9Click(); });
+  ActAsLink(*ui_->tip7, [this] { tip7Click(); });
+  ActAsLink(*ui_->tip9, [this] { tip9Click(); });
 }
 
 Tcompileform::~Tcompileform() = default;
@@ -56,7 +58,7 @@ void Tcompileform::tip7Click() { openHelp(); }
 
 void Tcompileform::tip9Click() { openHelp(); }
 
-void Tcompileform::openHelp() { console_.prompts.shellOpen(console_.data.state.program_folder + kCompileHelpPage); }
+void Tcompileform::openHelp() { OpenHelpPage(console_, *this, kCompileHelpPage); }
 
 void Tcompileform::addLine(const QString& line) { ui_->resultinfo->appendPlainText(line); }
 

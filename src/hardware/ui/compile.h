@@ -60,6 +60,7 @@ inline const QString kCompileTip4 = QStringLiteral(
 // The label shows "&&" as one "&".
 inline const QString kCompileTip6 = QStringLiteral("1. Date/Time difference between PC && ZMR clocks.");
 inline const QString kCompileTip8 = QStringLiteral("2. The ZMR Hardware has not been Activated.");
-inline const QString kCompileHelpPage = QStringLiteral("HTMLHelp/compile.htm");
+// In program_folder/HTMLHelp.
+inline const QString kCompileHelpPage = QStringLiteral("compile.htm");
 
 }  // namespace zmr

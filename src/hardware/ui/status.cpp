@@ -7,6 +7,8 @@
 #include "link/timer_link.h"
 #include "ui_status.h"
 #include "windows/about.h"
+#include "windows/field_looks.h"
+#include "windows/shell_links.h"
 
 namespace zmr {
 
@@ -33,7 +35,7 @@ Tstatusform::Tstatusform(Console& console, QWidget* parent)
   ui_->BitBtn1->setIcon(ClipboardGlyph(ui_->BitBtn1->iconSize().height()));
   ui_->tip2->setText(kMakerMail);
   ui_->tip2->setAccessibleName(kMakerMail);
-  makeLink(*ui_->tip2, [this] { Label11Click(); });
+  ActAsLink(*ui_->tip2, [this] { Label11Click(); });
   show_timer_.setSingleShot(true);
   show_timer_.setInterval(kShowTimerMs);
   connect(&show_timer_, &QTimer::timeout, this, &Tstatusform::ShowTimerTimer);
@@ -41,6 +43,8 @@ Tstatusform::Tstatusform(Console& console, QWidget* parent)
   connect(ui_->BitBtn1, &QPushButton::clicked, this, &Tstatusform::BitBtn1Click);
   connect(ui_->Testringbellbut, &QPushButton::clicked, this, &Tstatusform::TestringbellbutClick);
   connect(ui_->Button3, &QPushButton::clicked, this, &Tstatusform::Button3Click);
+  // Enter closes the dialog; it must never ring the bell by chance.
+  ui_->Button3->setDefault(true);
 }
 
 Tstatusform::~Tstatusform() = default;
@@ -54,6 +58,9 @@ void Tstatusform::FormShow() {
     console_.link->EnsurePortOpen(console_.data.settings.com_port);
   }
   showFields({});
+  // The copy and synchronise buttons wait for the first reading, so the keyboard would
+  // start on the bell test.
+  FocusDrawn(*ui_->Button3);
   show_timer_.start();
 }
 
@@ -114,7 +121,7 @@ void Tstatusform::TestringbellbutClick() {
 
 void Tstatusform::Button3Click() { accept(); }
 
-void Tstatusform::Label11Click() { console_.prompts.shellOpen(QStringLiteral("mailto:") + ui_->tip2->text()); }
+void Tstatusform::Label11Click() { WriteMailTo(console_.prompts, ui_->tip2->text()); }
 
 void Tstatusform::showFields(const StatusTexts& texts) {
   ui_->hardwaredt->setText(texts.hardwaredt);

@@ -1,13 +1,10 @@
 #pragma once
 // What the compile-and-download window and the status dialog share: handlers that talk
-// to the timer for a second or more, during which the dialog must not go away, and
-// labels that act as links.
-#include <functional>
-#include <map>
+// to the timer for a second or more, during which the dialog must not go away.
+#include <QPointer>
+#include <QWidget>
 
 #include "windows/console.h"
-
-class QLabel;
 
 namespace zmr {
 
@@ -22,25 +19,28 @@ class TimerDialog : public ConsoleDialog {
   void reject() override;
 
  protected:
-  // Marks the dialog busy for its lifetime, on every way out.
+  // Marks the dialog busy for its lifetime, on every way out. The buttons it disables
+  // meanwhile push the keyboard focus on (to a link, say); the control that had it when
+  // the work began gets it back, so Enter and Space do again what they did.
   class Busy {
    public:
-    explicit Busy(TimerDialog& dialog) : dialog_(dialog) { ++dialog_.busy_; }
-    ~Busy() { --dialog_.busy_; }
+    explicit Busy(TimerDialog& dialog) : dialog_(dialog), focus_(dialog.focusWidget()) { ++dialog_.busy_; }
+    ~Busy() {
+      --dialog_.busy_;
+      if (focus_ != nullptr && focus_->isEnabled()) {
+        focus_->setFocus(Qt::OtherFocusReason);
+      }
+    }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
    private:
     TimerDialog& dialog_;
+    QPointer<QWidget> focus_;
   };
-
-  // A left click on the label runs `open`.
-  void makeLink(QLabel& label, std::function<void()> open);
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   int busy_ = 0;
-  std::map<QObject*, std::function<void()>> links_;
 };
 
 }  // namespace zmr

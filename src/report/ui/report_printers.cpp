@@ -1,8 +1,12 @@
 #include "report/ui/report_printers.h"
 
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+#include <QToolBar>
+#include <algorithm>
 
 #include "report/paint/band_report.h"
 
@@ -52,6 +56,18 @@ std::unique_ptr<QPrintPreviewDialog> MakeReportPreview(QPrinter& printer, QWidge
                                                        const ReportPrinters::Paint& paint) {
   auto dialog = std::make_unique<QPrintPreviewDialog>(&printer, parent);
   dialog->setWindowTitle(printer.docName());
+  // Qt's own size shows the page too small to read: take most of the screen's height and
+  // a page's width beside it, but never so narrow that the tool bar hides Print.
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    const QRect room = screen->availableGeometry();
+    const int height = room.height() * 9 / 10;
+    int width = std::max(height * 4 / 5, dialog->sizeHint().width());
+    if (const auto* tools = dialog->findChild<QToolBar*>()) {
+      width = std::max(width, tools->sizeHint().width());
+    }
+    dialog->resize(std::min(room.width(), width), height);
+  }
   QObject::connect(dialog.get(), &QPrintPreviewDialog::paintRequested, dialog.get(),
                    [paint](QPrinter* target) { paint(*target); });
   return dialog;
