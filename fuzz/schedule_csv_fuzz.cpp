@@ -55,11 +55,31 @@ void CheckDay(const ImportedWeek& week, int day, int& events) {
   }
 }
 
-void CheckWellFormed(const CsvImport& read) {
+// The lines of the text as the reader counts them: LF, CRLF or a lone CR ends one.
+int LineCount(std::string_view text) {
+  int lines = 1;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    lines += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ? 1 : 0;
+  }
+  return lines;
+}
+
+void CheckWellFormed(const CsvImport& read, std::string_view text) {
   FUZZ_CHECK(static_cast<bool>(read.week) != !read.errors.empty());
   FUZZ_CHECK(read.errors.size() <= static_cast<std::size_t>(kMaxListedFaults) + 1);
-  for (const QString& e : read.errors) {
-    FUZZ_CHECK(e.startsWith(QStringLiteral("f.csv line ")) || e.startsWith(QStringLiteral("f.csv: ")));
+  // "f.csv line N: ..." in line order; only the last may be the count of unlisted faults.
+  int last_line = 1;
+  for (std::size_t i = 0; i < read.errors.size(); ++i) {
+    const QString& e = read.errors[i];
+    if (e.startsWith(QStringLiteral("f.csv: "))) {
+      FUZZ_CHECK(i + 1 == read.errors.size() && i == static_cast<std::size_t>(kMaxListedFaults));
+      continue;
+    }
+    FUZZ_CHECK(e.startsWith(QStringLiteral("f.csv line ")));
+    bool number = false;
+    const int line = e.mid(11, e.indexOf(QLatin1Char(':'), 11) - 11).toInt(&number);
+    FUZZ_CHECK(number && line >= last_line && line <= LineCount(text));
+    last_line = line;
   }
 }
 
@@ -103,7 +123,7 @@ void CheckAccepted(const ImportedWeek& week) {
 
 void ReadAndCheck(std::string_view text) {
   const CsvImport read = Read(text);
-  CheckWellFormed(read);
+  CheckWellFormed(read, text);
   if (read.week) {
     CheckAccepted(*read.week);
   }
