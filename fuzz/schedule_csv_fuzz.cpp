@@ -69,6 +69,7 @@ void CheckWellFormed(const CsvImport& read, std::string_view text) {
   FUZZ_CHECK(read.errors.size() <= static_cast<std::size_t>(kMaxListedFaults) + 1);
   // "f.csv line N: ..." in line order; only the last may be the count of unlisted faults.
   int last_line = 1;
+  const int lines = read.errors.empty() ? 0 : LineCount(text);
   for (std::size_t i = 0; i < read.errors.size(); ++i) {
     const QString& e = read.errors[i];
     if (e.startsWith(QStringLiteral("f.csv: "))) {
@@ -78,7 +79,7 @@ void CheckWellFormed(const CsvImport& read, std::string_view text) {
     FUZZ_CHECK(e.startsWith(QStringLiteral("f.csv line ")));
     bool number = false;
     const int line = e.mid(11, e.indexOf(QLatin1Char(':'), 11) - 11).toInt(&number);
-    FUZZ_CHECK(number && line >= last_line && line <= LineCount(text));
+    FUZZ_CHECK(number && line >= last_line && line <= lines);
     last_line = line;
   }
 }
