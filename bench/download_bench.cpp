@@ -42,11 +42,9 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
 
-  auto project = std::make_unique<ProjectSetup>();
-  ResetProject(*project);
+  const auto project = testing::FullWeekProject();
   int chunks = 0;
   for (int day = 1; day <= kDays; ++day) {
-    for (int s = 1; s <= kEventsPerDay; ++s) testing::AddPulse(*project, day, s, s / 60, s % 60, 2);
     chunks += static_cast<int>(ChunksOfDay(*project, day).size());
   }
 

@@ -42,11 +42,7 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 100;
   constexpr int kReadingsPerRound = 10;
 
-  auto project = std::make_unique<ProjectSetup>();
-  ResetProject(*project);
-  for (int day = 1; day <= kDays; ++day) {
-    for (int s = 1; s <= kEventsPerDay; ++s) testing::AddPulse(*project, day, s, s / 60, s % 60, 2);
-  }
+  const auto project = testing::FullWeekProject();
   testing::ZmrsimProcess sim(ZMR_BIN_DIR "/zmrsim", {"--pace", "--activated"});
   qputenv("ZMR_COM1", QByteArray::fromStdString(sim.device()));
   SystemClock clock;

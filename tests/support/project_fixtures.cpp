@@ -22,6 +22,15 @@ void AddPulse(ProjectSetup& project, int day, int slot, int hour, int minute, in
   e.title.setText(title);
 }
 
+std::unique_ptr<ProjectSetup> FullWeekProject() {
+  auto project = std::make_unique<ProjectSetup>();
+  ResetProject(*project);
+  for (int day = 1; day <= kDays; ++day) {
+    for (int s = 1; s <= kEventsPerDay; ++s) AddPulse(*project, day, s, s / 60, s % 60, 2);
+  }
+  return project;
+}
+
 void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

@@ -14,6 +14,9 @@ std::unique_ptr<ConsoleData> MakeConsoleData(const QString& program_folder);
 // A reset project with a Pulse event; hour/minute/pulse as given.
 void AddPulse(ProjectSetup& project, int day, int slot, int hour, int minute, int pulse,
               const QString& title = {});
+// A reset project whose every day holds 120 events (slot s at s / 60 : s % 60, 2 s): the
+// largest week a download sends.
+std::unique_ptr<ProjectSetup> FullWeekProject();
 
 // Writes the record to path as a project file (create or replace).
 void WriteProject(const QString& path, const ProjectSetup& project);
