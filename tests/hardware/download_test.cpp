@@ -7,12 +7,12 @@
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
+#include "hardware/wall_clock.h"
 #include "link/packet.h"
 #include "link/timer_commands.h"
 #include "support/project_fixtures.h"
 #include "support/recording_prompts.h"
 #include "support/sim_port.h"
-#include "hardware/wall_clock.h"
 
 namespace zmr {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "hardware/status_report.h"
+#include "hardware/wall_clock.h"
 #include "support/recording_prompts.h"
 #include "support/sim_port.h"
-#include "hardware/wall_clock.h"
 
 namespace zmr {
 namespace {
