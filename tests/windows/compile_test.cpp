@@ -17,8 +17,8 @@
 #include "hardware/wall_clock.h"
 #include "link/packet.h"
 #include "support/sim_port.h"
-#include "windows/help_window.h"
-#include "windows/zmr_application.h"
+#include "ui/help_window.h"
+#include "ui/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
