@@ -1,12 +1,13 @@
 #pragma once
-// Menus whose items share an access key ("&Print" and "&Properties"): pressing the key
-// again moves on to the next of them, as desktop menus do, also when the one reached
-// first opened its submenu and took the keys with it.
+// Menus whose captions share an access key ("&Hardware" and "&Help", "&Print" and
+// "&Properties"): the first press reaches the first of them, each press again the next,
+// round and round, as desktop menus do; also when the one reached opened its submenu
+// and took the keys with it.
 class QMenuBar;
 
 namespace zmr {
 
-// Watches every menu of the bar and their submenus, as they stand now.
+// Watches the keys of the bar's window and of its menus.
 void CycleSharedAccessKeys(QMenuBar& bar);
 
 }  // namespace zmr
