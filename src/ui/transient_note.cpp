@@ -1,12 +1,13 @@
 #include "ui/transient_note.h"
 
 #include <QEvent>
+#include <algorithm>
 
 #include "ui/palette.h"
 
 namespace zmr {
 namespace {
-constexpr int kMargin = 12;        // from the window's bottom edge and its sides
+constexpr int kMargin = 12;        // from the window's bottom and left edges
 constexpr int kPadding = 8;        // around the text
 constexpr char kNoteName[] = "note";
 }  // namespace
@@ -46,11 +47,15 @@ bool TransientNote::eventFilter(QObject* watched, QEvent* event) {
   return QLabel::eventFilter(watched, event);
 }
 
+// Bottom left, at most half the window wide: the default buttons of our windows sit at
+// the bottom right, and stay in sight.
 void TransientNote::place() {
   const QWidget& window = *parentWidget();
-  const int width = std::min(window.width() - 2 * kMargin, std::max(sizeHint().width(), window.width() / 2));
+  // A word-wrapping label hints at a narrow width: take the text's own width instead.
+  const int natural = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2;
+  const int width = std::min(natural, window.width() / 2 - kMargin);
   const int height = heightForWidth(width) > 0 ? heightForWidth(width) : sizeHint().height();
-  setGeometry((window.width() - width) / 2, window.height() - height - kMargin, width, height);
+  setGeometry(kMargin, window.height() - height - kMargin, width, height);
 }
 
 TransientNote& NoteOf(QWidget& window) {

@@ -16,7 +16,7 @@ class TransientNote : public QLabel {
   // The note lives in `window`, hidden until show() is called.
   explicit TransientNote(QWidget& window);
 
-  // Shows text near the bottom of the window, above everything else in it, for kShownMs;
+  // Shows text at the bottom left of the window, above everything else in it, for kShownMs;
   // a second note replaces the first and starts the time afresh.
   void show(const QString& text);
 
