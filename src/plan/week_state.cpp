@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 #include <QtGlobal>
 
@@ -35,7 +36,10 @@ QString WeekHash(const ProjectSetup& project) {
 
 QString PortKey(const QString& port_name) {
   const QString device = PortDevice(port_name);
-  return device.isEmpty() ? port_name : device;
+  if (device.isEmpty()) return port_name;
+  // /dev/serial/by-id/... and the node it links to are one timer.
+  const QString canonical = QFileInfo(device).canonicalFilePath();
+  return canonical.isEmpty() ? device : canonical;
 }
 
 QString DefaultStateFolder() {

@@ -25,7 +25,8 @@ struct WeekRecord {
 QString WeekHash(const ProjectSetup& project);
 
 // The same timer is the same key however its port is named: a COM<n> is taken by the
-// device it leads to.
+// device it leads to, a link by the device node it points at; a name that leads to no
+// device (a network address) stands for itself.
 QString PortKey(const QString& port_name);
 
 // $STATE_DIRECTORY (set by systemd for a service's StateDirectory), else

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTimeZone>
 #include <fstream>
 
@@ -112,6 +113,22 @@ TEST(WeekState, RecordsPerPortSurviveAndRejectGarbage) {
   // A folder that cannot be made is told, not thrown.
   std::ofstream(dir.file("file").toStdString()) << "x";
   EXPECT_NE(RecordDownload(dir.file("file/sub"), "/dev/ttyUSB0", *week, now), "");
+}
+
+TEST(WeekState, OneTimerIsOneKeyHoweverItsPortIsNamed) {
+  TempDir dir;
+  std::ofstream(dir.file("ttyUSB7").toStdString()) << "";
+  ASSERT_TRUE(QFile::link(dir.file("ttyUSB7"), dir.file("usb-FTDI_timer")));
+  qputenv("ZMR_COM9", dir.file("usb-FTDI_timer").toLocal8Bit());
+  const QString node = QFileInfo(dir.file("ttyUSB7")).canonicalFilePath();
+  EXPECT_EQ(PortKey("COM9"), node);
+  EXPECT_EQ(PortKey(dir.file("usb-FTDI_timer")), node);
+  EXPECT_EQ(PortKey(node), node);
+  const WeekStateStore store(dir.folder());
+  EXPECT_EQ(store.fileFor("COM9"), store.fileFor(dir.file("ttyUSB7")));
+  qunsetenv("ZMR_COM9");
+  EXPECT_EQ(PortKey("rfc2217://bells.school:4001"), "rfc2217://bells.school:4001");
+  EXPECT_NE(store.fileFor("tcp://a:1"), store.fileFor("tcp://a:2"));
 }
 
 class Lines : public UpkeepLines {
