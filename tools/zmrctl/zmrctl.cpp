@@ -19,10 +19,12 @@
 #include "link/port_names.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
+#include "plan/week_state.h"
 #include "project/project_file.h"
 #include "project/settings.h"
 #include "report/paint/schedule_report.h"
 #include "zmrctl/console_prompts.h"
+#include "zmrctl/plan_commands.h"
 #include "zmrctl/week_table.h"
 
 namespace zmr::ctl {
@@ -57,6 +59,14 @@ const char kUsageText[] =
     "                         file (no display needed)\n"
     "  ports                  list where COM1 .. COM6 lead on this PC (* marks the port\n"
     "                         stored in timer.ini)\n"
+    "  plan PLAN.toml [--from YYYY-MM-DD] [--days N]\n"
+    "                         what the year plan puts in force day by day (default: 14\n"
+    "                         days from today), with the period or holiday that decides\n"
+    "  upkeep PLAN.toml... [--date YYYY-MM-DD] [--state DIR] [--dry-run]\n"
+    "                         bring each plan's timer to what its plan says for the day\n"
+    "                         (default today): set a clock that strayed, download the\n"
+    "                         week due unless the timer holds it, activate or deactivate;\n"
+    "                         --dry-run only reads the timers and says what it would do\n"
     "\n"
     "Options:\n"
     "  --port COMn|DEVICE     the port to use; COMn is $ZMR_COMn when set, else the n-th\n"
@@ -65,6 +75,9 @@ const char kUsageText[] =
     "                         a device directly. Default: the port stored in timer.ini\n"
     "  --settings DIR         the folder of timer.ini (default: beside the program when\n"
     "                         that folder takes files, else ~/.config/zmr-console)\n"
+    "  --state DIR            where the week each timer was last given is kept (download,\n"
+    "                         upkeep; default $STATE_DIRECTORY, else\n"
+    "                         $XDG_STATE_HOME/zmr-console, else ~/.local/state/zmr-console)\n"
     "  -h, --help             this text\n"
     "\n"
     "Schedule CSV (export and import):\n"
@@ -82,7 +95,19 @@ const char kUsageText[] =
     "  CRLF line ends; blank lines are skipped. At most 120 events a day, one per time.\n"
     "  Every faulty line is listed as FILE line N: reason, and nothing is changed.\n"
     "\n"
-    "Exit status: 0 success, 2 usage error, 3 project file or CSV refused, 4 serial port\n"
+    "Year plan (TOML), e.g. /etc/zmr-console/plans/north.toml:\n"
+    "  port = \"COM1\"              # optional; default the port in timer.ini\n"
+    "  week = \"normal.zmr\"        # the week in force when nothing below says otherwise\n"
+    "  clock_tolerance = 30       # optional, seconds (0 to 3599)\n"
+    "  holidays = [\"term-dates.ics\"]   # optional iCalendar files: no bells on their days\n"
+    "  [[period]]                 # later periods win; any period wins over a holiday\n"
+    "  name = \"Exam week\"\n"
+    "  from = 2027-05-10          # both inclusive\n"
+    "  to = 2027-05-14\n"
+    "  week = \"exams.zmr\"         # or: bells = false\n"
+    "  Paths are relative to the plan. A faulty plan is refused whole, every fault by line.\n"
+    "\n"
+    "Exit status: 0 success, 2 usage error, 3 project file, CSV or plan refused, 4 serial port\n"
     "error, 5 the timer did not answer or answered wrongly, 6 any other failure (a file\n"
     "could not be read or written).\n";
 
@@ -100,6 +125,10 @@ struct Options {
   bool save = false;
   bool create_new = false;
   bool help = false;
+  std::optional<QString> state;
+  std::optional<QDate> date;  // --date and --from
+  int days = kDefaultPlanDays;
+  bool dry_run = false;
 };
 
 std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
@@ -121,6 +150,27 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.settings_folder = value())) return std::nullopt;
     } else if (a == "--pdf") {
       if (!(o.pdf = value())) return std::nullopt;
+    } else if (a == "--state") {
+      if (!(o.state = value())) return std::nullopt;
+    } else if (a == "--date" || a == "--from") {
+      const std::optional<QString> text = value();
+      if (!text) return std::nullopt;
+      o.date = QDate::fromString(*text, Qt::ISODate);
+      if (!o.date->isValid()) {
+        err << "zmrctl: " << a.toStdString() << " takes a date YYYY-MM-DD, not " << text->toStdString() << '\n';
+        return std::nullopt;
+      }
+    } else if (a == "--days") {
+      const std::optional<QString> text = value();
+      if (!text) return std::nullopt;
+      bool ok = false;
+      o.days = text->toInt(&ok);
+      if (!ok || o.days < 1 || o.days > kMaxPlanDays) {
+        err << "zmrctl: --days takes 1 to " << kMaxPlanDays << '\n';
+        return std::nullopt;
+      }
+    } else if (a == "--dry-run") {
+      o.dry_run = true;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {
@@ -195,7 +245,9 @@ class Session {
     if (c == "export") return exportWeek();
     if (c == "import") return importWeek();
     if (c == "report") return report();
+    if (c == "plan") return plan();
     if (!loadSettings()) return kExitOtherFailure;
+    if (c == "upkeep") return upkeep();
     if (c == "detect") return detect();
     if (c == "ports") return ports();
     const std::optional<std::uint16_t> port = portNumber();
@@ -222,6 +274,24 @@ class Session {
       return kExitProjectRefused;
     }
     return f(*project);
+  }
+
+  int plan() {
+    if (options_.operands.size() != 1) {
+      env_.err << "zmrctl: plan takes one plan file\n";
+      return kExitUsage;
+    }
+    return ShowPlan({options_.operands[0], options_.date, options_.days}, env_);
+  }
+
+  int upkeep() {
+    if (options_.operands.isEmpty()) {
+      env_.err << "zmrctl: upkeep takes one or more plan files\n";
+      return kExitUsage;
+    }
+    return Upkeep({options_.operands, options_.date, options_.state, options_.dry_run,
+                   options_.port.value_or(PortName(settings_.com_port))},
+                  env_);
   }
 
   int exportWeek() {
@@ -368,6 +438,12 @@ class Session {
     DownloadContext context{*link_, prompts_, view, env_.formats};
     ProjectState state;
     const DownloadResult result = DownloadSchedule(context, project, state, port);
+    // The week is in the timer even when the status after it could not be read.
+    if (result == DownloadResult::Completed || result == DownloadResult::StatusFailed) {
+      const QString fault =
+          RecordDownload(options_.state.value_or(DefaultStateFolder()), PortName(port), project, env_.clock.now());
+      if (!fault.isEmpty()) env_.err << "error: " << fault.toStdString() << '\n';
+    }
     if (result != DownloadResult::Completed) return kExitTimerFailure;
     return prompts_.errors() == 0 ? kExitOk : kExitTimerFailure;  // e.g. a failed activation
   }
