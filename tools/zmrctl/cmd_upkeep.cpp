@@ -13,7 +13,7 @@
 #include "plan/plan_reader.h"
 #include "plan/upkeep.h"
 #include "plan/week_state.h"
-#include "zmrctl/plan_commands.h"
+#include "zmrctl/command.h"
 
 namespace zmr::ctl {
 namespace {
@@ -58,16 +58,21 @@ int ExitOf(UpkeepOutcome outcome) {
 
 }  // namespace
 
-int Upkeep(const UpkeepRequest& request, Environment& env) {
+int UpkeepCommand(Invocation& run) {
+  const Options& request = run.options;
+  if (request.operands.isEmpty()) return run.usageError("upkeep takes one or more plan files");
+  Environment& env = run.env;
+  // Plans that name no port use --port, else timer.ini's.
+  const QString default_port = request.port.value_or(PortName(run.settings.com_port));
   const QDate date = request.date.value_or(env.clock.now().date());
   const QString state = request.state.value_or(DefaultStateFolder());
   std::mutex out_mutex;
-  std::vector<PlanJob> jobs(static_cast<std::size_t>(request.plans.size()));
+  std::vector<PlanJob> jobs(static_cast<std::size_t>(request.operands.size()));
   // Ports are resolved here, once: the scan of the machine's devices is no work for threads.
   std::map<QString, std::vector<std::size_t>> by_port;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     PlanJob& job = jobs[i];
-    job.reading = ReadPlan(request.plans[static_cast<qsizetype>(i)], date);
+    job.reading = ReadPlan(request.operands[static_cast<qsizetype>(i)], date);
     PrefixedLines lines(env.out, out_mutex, job.reading.plan.name);
     if (!job.reading.ok()) {
       for (const QString& fault : job.reading.faults) lines.line(fault);
@@ -75,7 +80,7 @@ int Upkeep(const UpkeepRequest& request, Environment& env) {
       job.exit = kExitProjectRefused;
       continue;
     }
-    job.port_name = job.reading.plan.port.value_or(request.default_port);
+    job.port_name = job.reading.plan.port.value_or(default_port);
     const QString device = PortDevice(job.port_name);
     job.open_name = device.isEmpty() ? job.port_name : device;
     by_port[PortKey(job.port_name)].push_back(i);

@@ -5,19 +5,22 @@
 
 #include "plan/plan_days.h"
 #include "plan/plan_reader.h"
-#include "zmrctl/plan_commands.h"
+#include "zmrctl/command.h"
 
 namespace zmr::ctl {
 
-int ShowPlan(const PlanRequest& request, Environment& env) {
-  const QDate from = request.from.value_or(env.clock.now().date());
-  const PlanReading reading = ReadPlan(request.plan, from);
+int PlanCommand(Invocation& run) {
+  if (run.options.operands.size() != 1) return run.usageError("plan takes one plan file");
+  Environment& env = run.env;
+  const QString& path = run.options.operands[0];
+  const QDate from = run.options.date.value_or(env.clock.now().date());
+  const PlanReading reading = ReadPlan(path, from);
   if (!reading.ok()) {
     for (const QString& fault : reading.faults) env.err << fault.toStdString() << '\n';
-    env.err << QFileInfo(request.plan).fileName().toStdString() << ": the plan is refused\n";
+    env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";
     return kExitProjectRefused;
   }
-  const std::vector<DayDecision> days = PlanDays(reading.plan, from, request.days);
+  const std::vector<DayDecision> days = PlanDays(reading.plan, from, run.options.days);
   qsizetype width = 8;  // "no bells"
   for (const DayDecision& d : days) width = std::max(width, d.week.size());
   for (const DayDecision& d : days) {
