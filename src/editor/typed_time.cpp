@@ -16,7 +16,9 @@ std::optional<TimeFieldEdit> TimeFieldKey(const QString& positions, int cursor, 
     return std::nullopt;
   }
   if (IsSeparator(key)) {
-    if (cursor == 1 && positions[0].isDigit() && positions[1] == u' ') {
+    // Right after the first hour digit the hour has just that one digit, whatever an
+    // earlier time left in the second position.
+    if (cursor == 1 && positions[0].isDigit()) {
       return TimeFieldEdit{u' ' + positions.left(1) + positions.mid(2), kMinuteStart};
     }
     // Elsewhere in the hour the separator only moves on; in the minutes it is refused.

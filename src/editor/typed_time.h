@@ -14,8 +14,8 @@ struct TimeFieldEdit {
   int cursor = 0;
 };
 
-// What a key that the masked field would get wrong does to the field: ":" or "." after
-// a single hour digit makes it a one-digit hour and moves on to the minutes (before the
+// What a key that the masked field would get wrong does to the field: ":" or "." right
+// after the first hour digit makes it a one-digit hour and moves on to the minutes (before the
 // minutes it only moves there); a blank as the first hour position leaves it blank.
 // Nothing when the key is for the field itself.
 std::optional<TimeFieldEdit> TimeFieldKey(const QString& positions, int cursor, QChar key);

@@ -519,6 +519,7 @@ TEST(TypedTime, KeysTheMaskWouldGetWrongAndWholeTimes) {
       {"12:  ", 2, ':', std::pair{"12:  ", 3}},   // two digits: only moves on
       {"  :  ", 0, ':', std::pair{"  :  ", 3}},   // no hour yet: on to the minutes
       {"07:0 ", 4, ':', std::pair{"07:0 ", 4}},   // in the minutes it changes nothing
+      {"77:05", 1, ':', std::pair{" 7:05", 3}},   // over an earlier time
       {"  :  ", 0, ' ', std::pair{"  :  ", 1}},   // a leading blank, the hour follows
       {"1 :  ", 0, ' ', std::pair{"  :  ", 1}},   // typed over a digit
       {"  :  ", 1, ' ', std::nullopt},           // a blank elsewhere is the field's

@@ -7,6 +7,8 @@
 #include "editor/schedule_editor.h"
 #include "windows/console.h"
 
+class QAction;
+class QLineEdit;
 class QMenu;
 
 namespace Ui {
@@ -44,6 +46,8 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void TS_PasteClick();
   void TS_DelClick();
   void TS_PropClick();
+  void TS_UndoClick();
+  void TS_RedoClick();
   void TS_printClick();
   void PopupMenu1Popup();
   void closebuttonClick();
@@ -76,11 +80,19 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   bool gridKey(QKeyEvent* key);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
+  // The time field's own handling of separators, a leading blank and pasted times.
+  bool timeOnKey(QKeyEvent* key);
+  bool timeOnPaste();
+  void timeOnMenu(const QPoint& global);
+  void setTimePositions(const QString& positions, int cursor);
+  void updateUndoButtons();
 
   Console& console_;
   std::unique_ptr<Ui::Tscheduleallform> ui_;
   ScheduleEditor editor_;
   QMenu* popup_ = nullptr;     // owned by the window
+  QAction* undo_ = nullptr;    // Undo1 and Redo1, owned by the window; they carry the keys
+  QAction* redo_ = nullptr;
   bool mouse_down_ = false;    // a click is under way: the release takes the position
   bool skip_release_ = false;  // the release that ends a double-click is no click
   QString time_on_at_entry_;   // what Escape puts back in the time field
