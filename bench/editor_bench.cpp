@@ -115,6 +115,15 @@ int main(int argc, char** argv) {
     Report("  of which sort of 7 days and core refill", ms);
   }
   Report("undo on a full week, core", RunUndo(runs, core, [] {}));
+  {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+      const auto t0 = std::chrono::steady_clock::now();
+      SaveProject(*data);
+      ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+    Report("  of which (alone) the save with its flush", ms);
+  }
 
   auto window_data = testing::MakeConsoleData(dir.folder());
   FullWeek(*window_data, path);
