@@ -1,20 +1,17 @@
 #include "editor/ui/scheduleall.h"
 
-#include <QClipboard>
-#include <QLineEdit>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
 #include <utility>
 
 #include "base/prompts.h"
 #include "editor/editor_texts.h"
-#include "editor/typed_time.h"
 #include "editor/ui/editor_artwork.h"
+#include "editor/ui/time_field.h"
 #include "ui_scheduleall.h"
 #include "ui/artwork.h"
 #include "ui/field_looks.h"
@@ -45,7 +42,6 @@ const QString kTip4 = QStringLiteral(
 constexpr int kDayIconSize = 22;
 constexpr int kStripIconSize = 28;
 constexpr int kUndoIconSize = 22;
-constexpr QChar kMaskBlank = u'_';
 
 bool IsFocusMove(QEvent* event) {
   const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -144,9 +140,7 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   for (QWidget* field : entryWidgets()) {
     field->installEventFilter(this);
   }
-  ui_->time_on->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(ui_->time_on, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { timeOnMenu(ui_->time_on->mapToGlobal(at)); });
+  time_keys_ = std::make_unique<TimeFieldKeys>(*ui_->time_on);  // sees the field's keys first
 }
 
 std::array<QWidget*, 3> Tscheduleallform::entryWidgets() const {
@@ -477,9 +471,6 @@ bool Tscheduleallform::fieldEvent(QObject* field, QEvent* event) {
       return false;
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (field == ui_->time_on && timeOnKey(key)) {
-        return true;
-      }
       if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         timer_propertyKeyPress('\r');
         return true;
@@ -494,73 +485,6 @@ bool Tscheduleallform::fieldEvent(QObject* field, QEvent* event) {
     default:
       return false;
   }
-}
-
-void Tscheduleallform::setTimePositions(const QString& positions, int cursor) {
-  QString text = positions;
-  text.replace(u' ', kMaskBlank);  // the mask takes its blank character as a blank position
-  QLineEdit& field = *ui_->time_on;
-  field.setText(text);
-  field.setCursorPosition(cursor);
-  field.setModified(true);
-}
-
-bool Tscheduleallform::timeOnKey(QKeyEvent* key) {
-  if (key->matches(QKeySequence::Paste)) {
-    return timeOnPaste();
-  }
-  if (key->text().size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-    return false;
-  }
-  QLineEdit& field = *ui_->time_on;
-  QString positions = field.displayText();
-  positions.replace(kMaskBlank, u' ');
-  int cursor = field.cursorPosition();
-  if (field.hasSelectedText()) {
-    // A key typed over a selection (all of it after a Tab) starts where the selection does.
-    cursor = field.selectionStart();
-    for (int i = cursor; i < cursor + field.selectedText().size() && i < positions.size(); ++i) {
-      if (positions[i] != u':') {
-        positions[i] = u' ';
-      }
-    }
-  }
-  const auto edit = TimeFieldKey(positions, cursor, key->text()[0]);
-  if (!edit) {
-    return false;
-  }
-  setTimePositions(edit->positions, edit->cursor);
-  return true;
-}
-
-bool Tscheduleallform::timeOnPaste() {
-  const auto positions = TimeFieldFromText(QGuiApplication::clipboard()->text());
-  if (!positions) {
-    return false;  // the field takes what its mask lets in
-  }
-  setTimePositions(*positions, positions->size());
-  return true;
-}
-
-void Tscheduleallform::timeOnMenu(const QPoint& global) {
-  // The field's own menu, with Paste taking a whole time the way the keys do.
-  std::unique_ptr<QMenu> menu(ui_->time_on->createStandardContextMenu());
-  const QList<QAction*> actions = menu->actions();
-  // The field's own item, found by its text in the field's own translation.
-  const auto it = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
-    return a->text().section(u'\t', 0, 0) == QLineEdit::tr("&Paste");
-  });
-  if (it != actions.end()) {
-    QAction* paste = *it;
-    paste->setObjectName(QStringLiteral("edit-paste"));
-    disconnect(paste, &QAction::triggered, nullptr, nullptr);
-    connect(paste, &QAction::triggered, this, [this] {
-      if (!timeOnPaste()) {
-        ui_->time_on->paste();
-      }
-    });
-  }
-  menu->exec(global);
 }
 
 bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {

@@ -8,7 +8,6 @@
 #include "ui/console.h"
 
 class QAction;
-class QLineEdit;
 class QMenu;
 
 namespace Ui {
@@ -16,6 +15,8 @@ class Tscheduleallform;
 }
 
 namespace zmr {
+
+class TimeFieldKeys;
 
 // The masked time field's own refusal when it is left with a required digit missing.
 inline const QString kMaskErrorText =
@@ -80,15 +81,11 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   bool gridKey(QKeyEvent* key);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
-  // The time field's own handling of separators, a leading blank and pasted times.
-  bool timeOnKey(QKeyEvent* key);
-  bool timeOnPaste();
-  void timeOnMenu(const QPoint& global);
-  void setTimePositions(const QString& positions, int cursor);
   void updateUndoButtons();
 
   Console& console_;
   std::unique_ptr<Ui::Tscheduleallform> ui_;
+  std::unique_ptr<TimeFieldKeys> time_keys_;
   ScheduleEditor editor_;
   QMenu* popup_ = nullptr;     // owned by the window
   QAction* undo_ = nullptr;    // Undo1 and Redo1, owned by the window; they carry the keys
