@@ -18,6 +18,7 @@
 #include <QToolTip>
 #include <QToolButton>
 #include <array>
+#include <cstring>
 
 #include "editor/editor_texts.h"
 #include "windows/windows_world.h"
@@ -738,7 +739,9 @@ TEST(EditorWindow, UndoAndRedoFromKeysButtonsAndMenu) {
   e.key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(e.column(1), monday);
   EXPECT_TRUE(e.w.data->state.project_changed);  // Close and Exit warn again
-  EXPECT_EQ(ReadBytes(e.path), ReadBytes(e.path));
+  const std::vector<std::uint8_t> saved = ReadBytes(e.path);  // and the file holds the week put back
+  ASSERT_EQ(saved.size(), sizeof(ProjectSetup));
+  EXPECT_EQ(std::memcmp(saved.data(), &e.w.data->project, sizeof(ProjectSetup)), 0);
   EXPECT_EQ(undo_states(), (std::vector<bool>{false, true}));
   e.key(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(e.column(1).size(), 2);
