@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 
+#include "link/network_address.h"
+#include "link/port_map.h"
+
 namespace zmr {
 
 namespace {
@@ -56,6 +59,11 @@ PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered) {
         mapping.by_id = d.by_id;
       }
     }
+    return mapping;
+  }
+  const PortMap map = ReadPortMap(PortMapFolder());
+  if (const auto mapped = map.find(n); mapped != map.end()) {
+    mapping.device = mapped->second.text();
   } else if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
     const SerialDevice& d = ordered[static_cast<std::size_t>(n - 1)];
     mapping.device = d.path;
@@ -81,6 +89,9 @@ QString PortDeviceLine(const PortMapping& mapping) {
   if (mapping.device.isEmpty()) {
     return QStringLiteral("Com %1: no device").arg(mapping.n);
   }
+  if (IsNetworkPortName(mapping.device)) {
+    return QStringLiteral("Com %1 is %2 (network)").arg(mapping.n).arg(mapping.device);
+  }
   QString where = mapping.device;
   if (!mapping.description.isEmpty()) {
     where += QStringLiteral(", ") + mapping.description + QStringLiteral(",");
@@ -95,10 +106,10 @@ QString PortDevice(const QString& name) {
     return name;
   }
   const int n = match.captured(1).toInt();
-  // An override needs no scan; COM0 and the like lead nowhere.
-  const PortMapping overridden = MapPort(n, {});
-  if (overridden.overridden) {
-    return overridden.device;
+  // An override or a network mapping needs no scan; COM0 and the like lead nowhere.
+  const PortMapping unscanned = MapPort(n, {});
+  if (!unscanned.device.isEmpty()) {
+    return unscanned.device;
   }
   return MapPort(n, OrderPorts(CurrentPortEnumerator().scan())).device;
 }

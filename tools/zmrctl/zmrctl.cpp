@@ -15,7 +15,9 @@
 #include "hardware/download_view.h"
 #include "hardware/status_report.h"
 #include "link/detect_port.h"
+#include "link/network_address.h"
 #include "link/port_hint.h"
+#include "link/port_map.h"
 #include "link/port_names.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
@@ -307,10 +309,12 @@ class Session {
     folder_ = options_.settings_folder ? *options_.settings_folder : env_.program_folder;
     if (!folder_.isEmpty() && !folder_.endsWith('/')) folder_ += '/';
     LoadSettings(settings_, folder_);
+    UsePortMapFolder(SettingsFolder(folder_));
     return true;
   }
 
-  // COMn -> n; a device path stands in for COM1 through its mapping variable.
+  // COMn -> n; a device path or network address stands in for COM1 through its mapping
+  // variable.
   std::optional<std::uint16_t> portNumber() {
     if (!options_.port) return settings_.com_port;
     const QString& p = *options_.port;
@@ -320,6 +324,15 @@ class Session {
       if (ok && n >= 0 && n <= 255) return static_cast<std::uint16_t>(n);
       env_.err << "zmrctl: bad port " << p.toStdString() << '\n';
       return std::nullopt;
+    }
+    if (IsNetworkPortName(p)) {
+      const ParsedAddress parsed = ParseNetworkAddress(p);
+      if (!parsed.address) {
+        env_.err << "zmrctl: bad port " << p.toStdString() << ": " << parsed.problem.toStdString() << '\n';
+        return std::nullopt;
+      }
+      qputenv("ZMR_COM1", parsed.address->text().toLocal8Bit());
+      return 1;
     }
     qputenv("ZMR_COM1", p.toLocal8Bit());
     return 1;

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   zmr::QtPrompts prompts;
   ShowOnlyRunner runner;
   zmr::SystemClock clock;  // the port is never opened here; the link makes the commands available
-  const std::unique_ptr<zmr::SerialPort> port = zmr::MakeQtSerialPort();
+  const std::unique_ptr<zmr::SerialPort> port = zmr::MakePort();
   zmr::TimerLink link(*port, clock);
   zmr::Console console{*data, prompts, runner, &link};
   zmr::ConsoleWindows windows(console, {});
