@@ -16,7 +16,7 @@
 #include "hardware/ui/status.h"
 #include "link/packet.h"
 #include "support/sim_port.h"
-#include "windows/help_window.h"
+#include "ui/help_window.h"
 #include "windows_world.h"
 
 namespace zmr::testing {

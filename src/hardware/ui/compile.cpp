@@ -3,8 +3,8 @@
 #include "base/prompts.h"
 #include "hardware/download.h"
 #include "ui_compile.h"
-#include "windows/help_window.h"
-#include "windows/shell_links.h"
+#include "ui/help_window.h"
+#include "ui/shell_links.h"
 
 namespace zmr {
 
