@@ -59,6 +59,9 @@ QString PortDeviceLine(const PortMapping& mapping);
 // "COM<n>" -> its device (empty when it leads to none); any other name is taken as a
 // device path.
 QString PortDevice(const QString& name);
+// Whether the name leads across the network: it is an rfc2217:// or tcp:// address, or
+// COM<n> set to one by ZMR_COM<n> or the mapping file. Needs no scan of the machine.
+bool LeadsAcrossNetwork(const QString& name);
 // "COM" + n, decimal, no leading zero.
 QString PortName(int n);
 

@@ -1,6 +1,5 @@
 // The one port object of a program: a serial device or a timer across the network,
 // decided anew at each open by where the name leads.
-#include "link/network_address.h"
 #include "link/network_port.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
@@ -11,7 +10,7 @@ namespace {
 class RoutedPort final : public SerialPort {
  public:
   void open(const QString& name) override {
-    SerialPort& next = IsNetworkPortName(PortDevice(name)) ? *network_ : *serial_;
+    SerialPort& next = LeadsAcrossNetwork(name) ? *network_ : *serial_;
     if (current_ != &next) current_->close();
     current_ = &next;
     current_->open(name);

@@ -103,6 +103,11 @@ TEST(PortMapFile, MappedPortsLeadAcrossTheNetworkUnlessTheEnvironmentSaysOtherwi
     EXPECT_EQ(PortDevice("COM3"), "rfc2217://10.0.4.20:2217");
     EXPECT_EQ(PortDevice("COM1"), "/tmp/zmr/COM1");
     EXPECT_EQ(PortDevice("tcp://[::1]:4001"), "tcp://[::1]:4001");  // a name passes through
+    // Which port implementation an open takes.
+    const std::vector<std::pair<QString, bool>> across = {
+        {"COM3", true}, {"COM1", false}, {"COM2", false}, {"COM7", false},
+        {"tcp://[::1]:4001", true}, {"RFC2217://h:1", true}, {"/dev/ttyUSB0", false}};
+    for (const auto& [name, network] : across) EXPECT_EQ(LeadsAcrossNetwork(name), network) << name.toStdString();
   }
   qunsetenv("ZMR_COM1");
   EXPECT_EQ(lines, (std::vector<QString>{"Com 1 is /tmp/zmr/COM1 here", "Com 2 is /dev/ttyS0 here",
