@@ -46,9 +46,9 @@ QString NetworkHint(const PortError& error, const NetworkAddress& address) {
           .arg(where);
     case kComPortRefused:
       return QStringLiteral(
-                 "%1 does not offer RFC 2217 port control. Turn it on in the server (ser2net: "
-                 "telnet(rfc2217) in the accepter), or use tcp://%2 when the server's line is set "
-                 "to 9600 8N1.")
+                 "%1 does not offer RFC 2217 port control. Turn it on in the server (ser2net: remctl, "
+                 "or telnet(rfc2217) in its YAML accepter), or use tcp://%2 when the server's line "
+                 "is set to 9600 8N1.")
           .arg(where, address.text().mid(address.text().indexOf(QStringLiteral("://")) + 3));
     default:
       return {};

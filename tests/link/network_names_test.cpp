@@ -136,8 +136,9 @@ TEST(NetworkPortHint, NamesHostPortAndWhatToCheck) {
        "The connection to 10.0.4.20 port 4001 was lost. Check the network and that the server still runs; the "
        "next request connects again."},
       {kComPortRefused, "rfc2217://10.0.4.20:2217",
-       "10.0.4.20 port 2217 does not offer RFC 2217 port control. Turn it on in the server (ser2net: "
-       "telnet(rfc2217) in the accepter), or use tcp://10.0.4.20:2217 when the server's line is set to 9600 8N1."},
+       "10.0.4.20 port 2217 does not offer RFC 2217 port control. Turn it on in the server (ser2net: remctl, or "
+       "telnet(rfc2217) in its YAML accepter), or use tcp://10.0.4.20:2217 when the server's line is set to 9600 "
+       "8N1."},
       {EINVAL, "rfc2217://10.0.4.20", "The address needs a port number: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
       {EIO, "tcp://10.0.4.20:4001", ""},
   };

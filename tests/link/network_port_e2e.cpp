@@ -197,5 +197,24 @@ TEST(NetworkPortErrors, RefusedUnknownAndMalformedAddressesGiveTheirTexts) {
   }
 }
 
+TEST(NetworkPortErrors, AServerWithoutPortControlIsRefusedWithAdvice) {
+  if (!Ser2netInstalled()) GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
+  ZmrsimProcess sim(kZmrsim);
+  Ser2netProcess telnet(sim.device(), Mode::TelnetOnly);
+  const auto port = MakePort();
+  try {
+    port->open(QString::fromStdString(telnet.address()));
+    ADD_FAILURE() << "opened";
+  } catch (const PortError& e) {
+    EXPECT_EQ(PortErrorText(e),
+              QString("SetCommState function failed (win error code: %1)\n127.0.0.1 port %2 does not offer RFC 2217 "
+                      "port control. Turn it on in the server (ser2net: remctl, or telnet(rfc2217) in its YAML "
+                      "accepter), or use tcp://127.0.0.1:%2 when the server's line is set to 9600 8N1.")
+                  .arg(EPROTONOSUPPORT)
+                  .arg(telnet.port()));
+  }
+  EXPECT_FALSE(port->isOpen());
+}
+
 }  // namespace
 }  // namespace zmr

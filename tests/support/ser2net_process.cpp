@@ -63,12 +63,12 @@ Ser2netProcess::Ser2netProcess(std::string device, Mode mode)
 Ser2netProcess::~Ser2netProcess() = default;
 
 std::string Ser2netProcess::address() const {
-  return (mode_ == Mode::Rfc2217 ? "rfc2217://127.0.0.1:" : "tcp://127.0.0.1:") + std::to_string(port_);
+  return (mode_ == Mode::Raw ? "tcp://127.0.0.1:" : "rfc2217://127.0.0.1:") + std::to_string(port_);
 }
 
 void Ser2netProcess::start() {
   // The one-line form: port:state:timeout:device:options; remctl turns RFC 2217 on.
-  const std::string line = "127.0.0.1," + std::to_string(port_) + (mode_ == Mode::Rfc2217 ? ":telnet:" : ":raw:") +
+  const std::string line = "127.0.0.1," + std::to_string(port_) + (mode_ == Mode::Raw ? ":raw:" : ":telnet:") +
                            "0:" + device_ + ":9600 8DATABITS NONE 1STOPBIT" +
                            (mode_ == Mode::Rfc2217 ? " remctl" : "");
   // -n stays in the foreground, -u leaves the UUCP lock folder alone.

@@ -13,7 +13,8 @@ int FreeLoopbackPort();
 
 class Ser2netProcess {
  public:
-  enum class Mode { Rfc2217, Raw };
+  // TelnetOnly: Telnet without port control, a server that refuses the Com Port option.
+  enum class Mode { Rfc2217, Raw, TelnetOnly };
   Ser2netProcess(std::string device, Mode mode);
   ~Ser2netProcess();
   Ser2netProcess(const Ser2netProcess&) = delete;
