@@ -3,7 +3,14 @@
 // for rfc2217:// and tcp:// alike.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -13,6 +20,7 @@
 #include "hardware/schedule_format.h"
 #include "link/detect_port.h"
 #include "link/network_address.h"
+#include "link/network_port.h"
 #include "link/port_hint.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
@@ -195,6 +203,55 @@ TEST(NetworkPortErrors, RefusedUnknownAndMalformedAddressesGiveTheirTexts) {
     }
     EXPECT_FALSE(port->isOpen()) << c.address;
   }
+}
+
+// A listening socket that never accepts, its queue filled: further connections hang.
+class FullListener {
+ public:
+  FullListener() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(listener_, 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    port = ntohs(address.sin_port);
+    for (int& fd : fillers_) {
+      fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(fd, reinterpret_cast<sockaddr*>(&address), size);
+    }
+  }
+  ~FullListener() {
+    for (int fd : fillers_) ::close(fd);
+    ::close(listener_);
+  }
+  int port = 0;
+
+ private:
+  int listener_ = -1;
+  std::array<int, 4> fillers_{};
+};
+
+TEST(NetworkPortErrors, AHostThatNeverAnswersCostsTheConnectBoundOnly) {
+  FullListener silent;
+  const auto port = MakePort();
+  const auto t0 = std::chrono::steady_clock::now();
+  try {
+    port->open(QString("tcp://127.0.0.1:%1").arg(silent.port));
+    ADD_FAILURE() << "opened";
+  } catch (const PortError& e) {
+    EXPECT_EQ(PortErrorText(e), QString("Unable to open com port (win error code: %1)\n127.0.0.1 port %2 did not "
+                                        "answer within 3 seconds. Check that the host is switched on and reachable "
+                                        "from this PC, and that no firewall blocks the port.")
+                                    .arg(ETIMEDOUT)
+                                    .arg(silent.port));
+  }
+  const auto waited = std::chrono::steady_clock::now() - t0;
+  EXPECT_GE(waited, std::chrono::milliseconds(kNetworkConnectTimeoutMs));
+  EXPECT_LT(waited, std::chrono::milliseconds(kNetworkConnectTimeoutMs + 1000));
+  EXPECT_FALSE(port->isOpen());
 }
 
 TEST(NetworkPortErrors, AServerWithoutPortControlIsRefusedWithAdvice) {
