@@ -171,6 +171,17 @@ TEST_P(NetworkTimer, AServerStoppedMidDownloadFailsThatDownloadOnlyAndTheNextOne
 INSTANTIATE_TEST_SUITE_P(Ser2net, NetworkTimer, ::testing::Values(Mode::Rfc2217, Mode::Raw),
                          [](const auto& info) { return info.param == Mode::Rfc2217 ? "Rfc2217" : "RawTcp"; });
 
+// Whether this machine has IPv6 on its loopback (containers often have it off).
+bool LoopbackIpv6() {
+  const int fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (fd >= 0) ::close(fd);
+  return ok;
+}
+
 TEST(NetworkPortErrors, RefusedUnknownAndMalformedAddressesGiveTheirTexts) {
   const int closed_port = FreeLoopbackPort();
   struct Case {
@@ -194,6 +205,7 @@ TEST(NetworkPortErrors, RefusedUnknownAndMalformedAddressesGiveTheirTexts) {
            .arg(ENXIO)},
   };
   for (const Case& c : cases) {
+    if (c.address.find("[::1]") != std::string::npos && !LoopbackIpv6()) continue;
     const auto port = MakePort();
     try {
       port->open(QString::fromStdString(c.address));
