@@ -16,7 +16,9 @@
 #include "hardware/ui/status.h"
 #include "hardware/wall_clock.h"
 #include "link/packet.h"
+#include "plan/week_state.h"
 #include "support/sim_port.h"
+#include "support/temp_dir.h"
 #include "ui/help_window.h"
 #include "ui/zmr_application.h"
 #include "windows_world.h"
@@ -206,6 +208,43 @@ TEST_F(CompileTest, AStatusThatCannotBeReadGivesTheBoxButTheDownloadCounts) {
   EXPECT_FALSE(w.data->state.project_changed);
   EXPECT_TRUE(buttonsEnabled());
   EXPECT_EQ(w.prompts.busy_depth, 0);
+}
+
+// Upkeep must know what a download from the window put in the timer.
+TEST_F(CompileTest, ADownloadThatReachedTheTimerIsRecordedForItsPort) {
+  const struct {
+    const char* what;
+    char fails;  // the request that goes unanswered, 0 for none
+    bool recorded;
+  } cases[] = {{"a good download", 0, true}, {"no status after it", 'G', true}, {"a failed write", 'W', false}};
+  for (const auto& c : cases) {
+    TempDir state_home;
+    qputenv("XDG_STATE_HOME", state_home.folder().toLocal8Bit());
+    const WeekStateStore store(DefaultStateFolder());
+    timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
+      if (request[1] == c.fails) return std::vector<Arrival>{};
+      return std::nullopt;
+    });
+    w.prompts.answers.push_back(BoxAnswer::No);
+    download();
+    const auto held = store.held("COM1");
+    EXPECT_EQ(held.has_value(), c.recorded) << c.what;
+    if (held) {
+      EXPECT_EQ(held->week_hash, WeekHash(w.data->project)) << c.what;
+      EXPECT_LE(std::abs(held->when.secsTo(sim.clock.now())), 1) << c.what;
+    }
+  }
+  // A state folder that cannot be made costs a line in the report, not the download.
+  TempDir blocked;
+  QFile file(blocked.file("x"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  qputenv("XDG_STATE_HOME", blocked.file("x").toLocal8Bit());
+  timerAnswers([](std::span<const std::uint8_t>) { return std::optional<std::vector<Arrival>>{}; });
+  w.prompts.answers.push_back(BoxAnswer::No);
+  download();
+  EXPECT_TRUE(memo().back().startsWith("The download was not recorded in ")) << memo().back().toStdString();
+  EXPECT_TRUE(buttonsEnabled());
+  qunsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(CompileTest, ClockWarningsOneForEachFaultTwoForBoth) {

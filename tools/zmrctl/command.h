@@ -1,6 +1,7 @@
 #pragma once
 // What every zmrctl command is handed: the parsed command line and one run's world
 // (settings, prompts, the port and its link, made when a command first needs them).
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -17,6 +18,9 @@
 
 namespace zmr::ctl {
 
+inline constexpr int kDefaultPlanDays = 14;
+inline constexpr int kMaxPlanDays = 3660;
+
 struct Options {
   QString command;
   QStringList operands;
@@ -27,6 +31,12 @@ struct Options {
   bool save = false;
   bool create_new = false;
   bool help = false;
+  std::optional<QString> state;  // --state DIR
+  std::optional<QDate> date;     // --date and --from
+  int days = kDefaultPlanDays;   // --days
+  bool dry_run = false;
+  std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
+  std::optional<QString> unmap;  // ports --unmap COMn
 };
 
 class Invocation {
@@ -42,8 +52,8 @@ class Invocation {
 
   // timer.ini from --settings DIR, else from the program's folder.
   void loadSettings();
-  // COMn -> n; a device path stands in for COM1 through its mapping variable; nullopt
-  // (after saying why) for a port name that is neither.
+  // COMn -> n; a device path or a network address stands in for COM1 through its mapping
+  // variable; nullopt (after saying why) for a port name that is none of these.
   std::optional<std::uint16_t> portNumber();
   // The timer link over a new port of the environment's kind (not opened yet).
   TimerLink& link();
@@ -78,7 +88,10 @@ int ReportCommand(Invocation& run);
 // Exchange (cmd_exchange.cpp): the week as CSV and back.
 int ExportCommand(Invocation& run);
 int ImportCommand(Invocation& run);
-// Ports (cmd_ports.cpp): where COM1 .. COM6 lead.
+// Ports (cmd_ports.cpp): where COM1 .. COM6 lead; --map / --unmap a COMn to a network address.
 int PortsCommand(Invocation& run);
+// Year plans (cmd_plan.cpp, cmd_upkeep.cpp): a plan day by day; upkeep of the plans' timers.
+int PlanCommand(Invocation& run);
+int UpkeepCommand(Invocation& run);  // the settings loaded: they name the default port
 
 }  // namespace zmr::ctl

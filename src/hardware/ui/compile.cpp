@@ -2,6 +2,9 @@
 
 #include "base/prompts.h"
 #include "hardware/download.h"
+#include "link/port_names.h"
+#include "link/timer_link.h"
+#include "plan/week_state.h"
 #include "ui_compile.h"
 #include "ui/help_window.h"
 #include "ui/shell_links.h"
@@ -40,7 +43,15 @@ void Tcompileform::downloadbutClick() {
   }
   Busy busy(*this);
   DownloadContext context{*console_.link, console_.prompts, *this, formats_};
-  DownloadSchedule(context, console_.data.project, console_.data.state, console_.data.settings.com_port);
+  const DownloadResult result =
+      DownloadSchedule(context, console_.data.project, console_.data.state, console_.data.settings.com_port);
+  // The week is in the timer even when the status after it could not be read: upkeep
+  // must not send it again.
+  if (result == DownloadResult::Completed || result == DownloadResult::StatusFailed) {
+    const QString fault = RecordDownload(DefaultStateFolder(), PortName(console_.data.settings.com_port),
+                                         console_.data.project, console_.link->clock().now());
+    if (!fault.isEmpty()) addLine(fault);
+  }
 }
 
 void Tcompileform::updatebutClick() {

@@ -1,0 +1,35 @@
+#include "plan/plan_days.h"
+
+namespace zmr {
+
+DayDecision DecideDay(const YearPlan& plan, QDate date) {
+  DayDecision d;
+  d.date = date;
+  for (auto p = plan.periods.rbegin(); p != plan.periods.rend(); ++p) {
+    if (p->from <= date && date <= p->to) {
+      d.bells = !p->week.isEmpty();
+      d.week = p->week;
+      d.reason = p->name;
+      return d;
+    }
+  }
+  for (const HolidaySpan& h : plan.holiday_spans) {
+    if (h.first <= date && date <= h.last) {
+      d.bells = false;
+      d.reason = QStringLiteral("holiday %1 (%2)").arg(h.summary.isEmpty() ? QStringLiteral("without a name") : h.summary,
+                                                      h.calendar);
+      return d;
+    }
+  }
+  d.week = plan.week;
+  d.reason = kPlanWeekReason;
+  return d;
+}
+
+std::vector<DayDecision> PlanDays(const YearPlan& plan, QDate from, int count) {
+  std::vector<DayDecision> days;
+  for (int i = 0; i < count; ++i) days.push_back(DecideDay(plan, from.addDays(i)));
+  return days;
+}
+
+}  // namespace zmr

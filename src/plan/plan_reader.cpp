@@ -1,0 +1,324 @@
+#include "plan/plan_reader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <set>
+#include <sstream>
+#include <toml++/toml.h>
+
+#include "base/errors.h"
+#include "base/file_io.h"
+#include "base/prompts.h"
+#include "plan/calendar_reader.h"
+#include "project/project_file.h"
+
+namespace zmr {
+namespace {
+
+// A calendar is a small text; anything far larger is refused rather than read whole.
+constexpr std::size_t kMaxCalendarBytes = 16 * 1024 * 1024;
+constexpr std::size_t kMaxPlanBytes = 1024 * 1024;
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The message a project read would show, taken instead of shown.
+class NotedPrompts : public Prompts {
+ public:
+  QString text;
+  void beep() override {}
+  BoxAnswer message(BoxKind, const QString& t, BoxButtons) override {
+    text = t;
+    return BoxAnswer::Ok;
+  }
+  std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
+  bool shellOpen(const QString&) override { return false; }
+  void setClipboardText(const QString&) override {}
+  void setBusyCursor(bool) override {}
+  void processEvents() override {}
+};
+
+class Checker {
+ public:
+  explicit Checker(PlanReading& reading)
+      : reading_(reading), file_(QFileInfo(reading.plan.path).fileName()) {}
+
+  void fault(int line, const QString& text) {
+    reading_.faults << (line > 0 ? QStringLiteral("%1 line %2: %3").arg(file_).arg(line).arg(text)
+                                 : QStringLiteral("%1: %2").arg(file_, text));
+  }
+
+  void plan(const toml::table& top) {
+    YearPlan& p = reading_.plan;
+    bool has_week = false;
+    for (auto&& [key, node] : top) {
+      const int line = static_cast<int>(key.source().begin.line);
+      const std::string_view k = key.str();
+      if (k == "port") {
+        if (auto s = text(node, line, "port")) p.port = *s;
+      } else if (k == "week") {
+        has_week = true;
+        if (auto s = text(node, line, "week")) p.week = *s;
+        reading_.weeks_named.push_back({p.week, line});
+      } else if (k == "clock_tolerance") {
+        const auto v = node.value_exact<std::int64_t>();
+        if (!v || *v < 0 || *v > kMaxClockTolerance) {
+          fault(line, QStringLiteral("'clock_tolerance' must be a whole number of seconds from 0 to %1")
+                          .arg(kMaxClockTolerance));
+        } else {
+          p.clock_tolerance = static_cast<int>(*v);
+        }
+      } else if (k == "holidays") {
+        holidays(node, line);
+      } else if (k == "period") {
+        periods(node, line);
+      } else {
+        fault(line, QStringLiteral("unknown key '%1'").arg(Q(k)));
+      }
+    }
+    if (!has_week) fault(0, QStringLiteral("'week' is missing: the week in force when no period says otherwise"));
+  }
+
+ private:
+  std::optional<QString> text(const toml::node& node, int line, const char* key) {
+    const auto v = node.value_exact<std::string>();
+    if (!v || v->empty()) {
+      fault(line, QStringLiteral("'%1' must be a text in quotes, not empty").arg(QLatin1String(key)));
+      return std::nullopt;
+    }
+    return Q(*v);
+  }
+
+  std::optional<QDate> date(const toml::node& node, int line, const char* key) {
+    const auto d = node.value_exact<toml::date>();
+    const QDate q = d ? QDate(d->year, d->month, d->day) : QDate();
+    if (!q.isValid()) {
+      fault(line, QStringLiteral("'%1' must be a date such as 2027-05-10").arg(QLatin1String(key)));
+      return std::nullopt;
+    }
+    return q;
+  }
+
+  void holidays(const toml::node& node, int line) {
+    const toml::array* list = node.as_array();
+    if (list == nullptr) {
+      fault(line, QStringLiteral("'holidays' must be a list of calendar files, e.g. [\"term-dates.ics\"]"));
+      return;
+    }
+    for (const toml::node& item : *list) {
+      const int at = item.source().begin.line > 0 ? static_cast<int>(item.source().begin.line) : line;
+      if (auto s = text(item, at, "holidays")) {
+        reading_.plan.holidays.push_back(*s);
+        reading_.calendars_named.push_back({*s, at});
+      }
+    }
+  }
+
+  void periods(const toml::node& node, int line) {
+    const toml::array* list = node.as_array();
+    if (list == nullptr || !list->is_array_of_tables()) {
+      fault(line, QStringLiteral("'period' must be written as [[period]] tables"));
+      return;
+    }
+    for (const toml::node& item : *list) period(*item.as_table());
+  }
+
+  void period(const toml::table& t) {
+    PlanPeriod p;
+    p.line = static_cast<int>(t.source().begin.line);
+    bool has_week = false, no_bells = false, has_from = false, has_to = false, has_name = false;
+    int to_line = p.line;
+    for (auto&& [key, node] : t) {
+      const int line = static_cast<int>(key.source().begin.line);
+      const std::string_view k = key.str();
+      if (k == "name") {
+        has_name = true;
+        if (auto s = text(node, line, "name")) p.name = *s;
+      } else if (k == "from") {
+        has_from = true;
+        if (auto d = date(node, line, "from")) p.from = *d;
+      } else if (k == "to") {
+        has_to = true;
+        to_line = line;
+        if (auto d = date(node, line, "to")) p.to = *d;
+      } else if (k == "week") {
+        has_week = true;
+        if (auto s = text(node, line, "week")) {
+          p.week = *s;
+          reading_.weeks_named.push_back({*s, line});
+        }
+      } else if (k == "bells") {
+        const auto b = node.value_exact<bool>();
+        if (!b || *b) {
+          fault(line, QStringLiteral("'bells' can only be false: a period with bells names its 'week'"));
+        } else {
+          no_bells = true;
+        }
+      } else {
+        fault(line, QStringLiteral("unknown key '%1' in [[period]]").arg(Q(k)));
+      }
+    }
+    if (!has_name) fault(p.line, QStringLiteral("the period has no 'name'"));
+    if (!has_from) fault(p.line, QStringLiteral("the period has no 'from' date"));
+    if (!has_to) fault(p.line, QStringLiteral("the period has no 'to' date"));
+    if (has_week && no_bells) {
+      fault(p.line, QStringLiteral("the period has both 'week' and 'bells = false'; it needs one of them"));
+    } else if (!has_week && !no_bells) {
+      fault(p.line, QStringLiteral("the period has neither 'week' nor 'bells = false'; it needs one of them"));
+    }
+    if (p.from.isValid() && p.to.isValid() && p.to < p.from) {
+      fault(to_line, QStringLiteral("'to' %1 is before 'from' %2")
+                         .arg(p.to.toString(Qt::ISODate), p.from.toString(Qt::ISODate)));
+    }
+    reading_.plan.periods.push_back(p);
+  }
+
+  PlanReading& reading_;
+  QString file_;
+};
+
+// Faults in the order of the file's lines; those of the whole file first.
+void SortByLine(QStringList& faults) {
+  auto line = [](const QString& f) {
+    const qsizetype at = f.indexOf(QStringLiteral(" line "));
+    const qsizetype colon = f.indexOf(':');
+    return at >= 0 && at < colon ? f.mid(at + 6, colon - at - 6).toInt() : 0;
+  };
+  std::stable_sort(faults.begin(), faults.end(),
+                   [&](const QString& a, const QString& b) { return line(a) < line(b); });
+}
+
+QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
+
+}  // namespace
+
+QString YearPlan::resolve(const QString& named) const {
+  return QDir(QFileInfo(path).absolutePath()).filePath(named);
+}
+
+PlanReading ParsePlan(std::string_view text, const QString& path) {
+  PlanReading reading;
+  reading.plan.path = path;
+  reading.plan.name = QFileInfo(path).completeBaseName();
+  Checker checker(reading);
+  try {
+    const toml::table top = toml::parse(text, path.toStdString());
+    checker.plan(top);
+  } catch (const toml::parse_error& e) {
+    checker.fault(static_cast<int>(e.source().begin.line), Q(e.description()));
+  }
+  SortByLine(reading.faults);
+  return reading;
+}
+
+void LoadPlanFiles(PlanReading& reading, QDate day) {
+  YearPlan& plan = reading.plan;
+  Checker checker(reading);
+  std::set<QString> done;
+  for (const auto& [week, line] : reading.weeks_named) {
+    if (week.isEmpty() || !done.insert(week).second) continue;
+    auto project = std::make_shared<ProjectSetup>();
+    NotedPrompts noted;
+    try {
+      if (ReadProjectFile(plan.resolve(week), *project, noted) == OpenOutcome::Opened) {
+        plan.weeks[week] = std::move(project);
+      } else if (!QFileInfo::exists(plan.resolve(week))) {
+        checker.fault(line, QStringLiteral("week '%1' is not there").arg(week));
+      } else {
+        checker.fault(line, QStringLiteral("week '%1' is not a valid project (.psf) file").arg(week));
+      }
+    } catch (const IoError& e) {
+      checker.fault(line, QStringLiteral("week '%1' cannot be read: %2").arg(week, ReadFault(e)));
+    }
+  }
+  const QDate horizon = day.addYears(kRecurrenceYearsAhead);
+  for (const auto& [calendar, line] : reading.calendars_named) {
+    QByteArray bytes;
+    try {
+      const QString file = plan.resolve(calendar);
+      if (!QFileInfo::exists(file)) {
+        checker.fault(line, QStringLiteral("calendar '%1' is not there").arg(calendar));
+        continue;
+      }
+      const std::vector<std::uint8_t> raw = ReadFileStart(file, kMaxCalendarBytes + 1);
+      if (raw.size() > kMaxCalendarBytes) {
+        checker.fault(line, QStringLiteral("calendar '%1' is too large to be a calendar").arg(calendar));
+        continue;
+      }
+      bytes = QByteArray(reinterpret_cast<const char*>(raw.data()), static_cast<qsizetype>(raw.size()));
+    } catch (const IoError& e) {
+      checker.fault(line, QStringLiteral("calendar '%1' cannot be read: %2").arg(calendar, ReadFault(e)));
+      continue;
+    }
+    CalendarReading read = ReadCalendar(bytes, calendar, horizon);
+    if (!read.fault.isEmpty()) {
+      checker.fault(line, QStringLiteral("calendar '%1' is not a valid calendar: %2").arg(calendar, read.fault));
+      continue;
+    }
+    plan.holiday_spans.insert(plan.holiday_spans.end(), read.spans.begin(), read.spans.end());
+  }
+  SortByLine(reading.faults);
+}
+
+PlanReading ReadPlan(const QString& path, QDate day) {
+  std::string text;
+  try {
+    const std::vector<std::uint8_t> bytes = ReadFileStart(path, kMaxPlanBytes + 1);
+    if (bytes.size() > kMaxPlanBytes) {
+      PlanReading refused;
+      refused.plan.path = path;
+      refused.plan.name = QFileInfo(path).completeBaseName();
+      Checker(refused).fault(0, QStringLiteral("too large to be a plan"));
+      return refused;
+    }
+    text.assign(bytes.begin(), bytes.end());
+  } catch (const IoError& e) {
+    PlanReading refused;
+    refused.plan.path = path;
+    refused.plan.name = QFileInfo(path).completeBaseName();
+    Checker(refused).fault(0, QStringLiteral("cannot be read: %1").arg(ReadFault(e)));
+    return refused;
+  }
+  PlanReading reading = ParsePlan(text, path);
+  LoadPlanFiles(reading, day);
+  return reading;
+}
+
+std::string PlanText(const YearPlan& plan) {
+  toml::table top;
+  if (plan.port) top.insert("port", plan.port->toStdString());
+  top.insert("week", plan.week.toStdString());
+  if (plan.clock_tolerance != kDefaultClockTolerance) top.insert("clock_tolerance", plan.clock_tolerance);
+  if (!plan.holidays.empty()) {
+    toml::array calendars;
+    for (const QString& c : plan.holidays) calendars.push_back(c.toStdString());
+    top.insert("holidays", std::move(calendars));
+  }
+  if (!plan.periods.empty()) {
+    toml::array periods;
+    for (const PlanPeriod& p : plan.periods) {
+      toml::table t;
+      t.insert("name", p.name.toStdString());
+      t.insert("from", toml::date(p.from.year(), p.from.month(), p.from.day()));
+      t.insert("to", toml::date(p.to.year(), p.to.month(), p.to.day()));
+      if (p.week.isEmpty()) {
+        t.insert("bells", false);
+      } else {
+        t.insert("week", p.week.toStdString());
+      }
+      periods.push_back(std::move(t));
+    }
+    top.insert("period", std::move(periods));
+  }
+  std::ostringstream out;
+  out << top << '\n';
+  return out.str();
+}
+
+void WritePlanFile(const YearPlan& plan) {
+  const std::string text = PlanText(plan);
+  ReplaceFile(plan.path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+              ReplaceMode::CreateOrReplace);
+}
+
+}  // namespace zmr

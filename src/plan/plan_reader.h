@@ -1,0 +1,45 @@
+#pragma once
+// Reading a year plan (TOML). A plan is taken whole or refused whole: every fault is
+// listed with the line it is on ("north.toml line 12: ..."), so one look at the list
+// mends the file; a typo in a key is a fault, never silently passed over.
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <string_view>
+
+#include "plan/plan_model.h"
+
+namespace zmr {
+
+struct PlanReading {
+  struct Named {
+    QString file;  // as written
+    int line = 0;
+  };
+  YearPlan plan;
+  QStringList faults;  // empty: the plan holds
+  std::vector<Named> weeks_named;      // where each week file is named, for LoadPlanFiles
+  std::vector<Named> calendars_named;
+  bool ok() const { return faults.isEmpty(); }
+};
+
+// The plan's own text, checked without the files it names. path names the plan in the
+// faults and is where its relative names are taken from.
+PlanReading ParsePlan(std::string_view text, const QString& path);
+
+// Loads the weeks and calendars a parsed plan names, adding a fault for each that is
+// missing, unreadable or not what it should be. Recurring holidays are expanded up to
+// kRecurrenceYearsAhead after `day`.
+void LoadPlanFiles(PlanReading& reading, QDate day);
+
+// Both, from the file at path.
+PlanReading ReadPlan(const QString& path, QDate day);
+
+// The plan as TOML text that ParsePlan reads back to the same plan. Comments and the
+// order of the keys are not kept.
+std::string PlanText(const YearPlan& plan);
+
+// Writes PlanText over plan.path, crash-safe like a project file. Throws IoError.
+void WritePlanFile(const YearPlan& plan);
+
+}  // namespace zmr

@@ -1,0 +1,162 @@
+// Reading plans: what a good plan holds, and every fault of a bad one, by line.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <fstream>
+
+#include "plan/plan_days.h"
+#include "plan/plan_reader.h"
+#include "support/project_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace zmr {
+namespace {
+
+using namespace zmr::testing;
+
+class PlanReader : public ::testing::Test {
+ protected:
+  PlanReader() {
+    auto week = std::make_unique<ProjectSetup>();
+    ResetProject(*week);
+    WriteProject(dir.file("normal.zmr"), *week);
+    AddPulse(*week, 1, 1, 9, 0, 5);
+    WriteProject(dir.file("exams.zmr"), *week);
+    Write("terms.ics",
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//s//t//EN\r\nBEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:May Day\r\n"
+          "DTSTART;VALUE=DATE:20270503\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    Write("not-a-week.zmr", "hello");
+  }
+  void Write(const char* name, const std::string& text) {
+    std::ofstream(dir.file(name).toStdString(), std::ios::binary) << text;
+  }
+  PlanReading Read(const std::string& text) {
+    Write("north.toml", text);
+    return ReadPlan(dir.file("north.toml"), QDate(2026, 9, 1));
+  }
+  static std::vector<std::string> Faults(const PlanReading& r) {
+    std::vector<std::string> faults;
+    for (const QString& f : r.faults) faults.push_back(f.toStdString());
+    return faults;
+  }
+
+  TempDir dir;
+};
+
+const char kGoodPlan[] = R"(# north.toml: the plan of the timer in the north building
+port = "COM1"
+week = "normal.zmr"
+clock_tolerance = 20
+holidays = ["terms.ics"]
+
+[[period]]
+name = "Exam week"
+from = 2027-05-10
+to = 2027-05-14
+week = "exams.zmr"
+
+[[period]]
+name = "Christmas holidays"
+from = 2026-12-21
+to = 2027-01-03
+bells = false
+)";
+
+TEST_F(PlanReader, AGoodPlanIsReadWithItsWeeksAndHolidays) {
+  const PlanReading r = Read(kGoodPlan);
+  ASSERT_TRUE(r.ok()) << r.faults.join('\n').toStdString();
+  const YearPlan& p = r.plan;
+  EXPECT_EQ(p.name, "north");
+  EXPECT_EQ(p.port, "COM1");
+  EXPECT_EQ(p.clock_tolerance, 20);
+  ASSERT_EQ(p.periods.size(), 2u);
+  EXPECT_EQ(p.periods[0].line, 7);
+  EXPECT_EQ(p.periods[1].week, "");
+  EXPECT_EQ(p.weeks.size(), 2u);
+  EXPECT_NE(p.weeks.at("exams.zmr")->slot(1, 1).hour, p.weeks.at("normal.zmr")->slot(1, 1).hour);
+  EXPECT_EQ(DecideDay(p, QDate(2027, 5, 3)).reason, "holiday May Day (terms.ics)");
+
+  // Written back and read again, it is the same plan.
+  const std::string text = PlanText(p);
+  const PlanReading again = ParsePlan(text, dir.file("north.toml"));
+  ASSERT_TRUE(again.ok()) << again.faults.join('\n').toStdString() << '\n' << text;
+  EXPECT_EQ(PlanText(again.plan), text);
+  EXPECT_EQ(again.plan.periods[1].to, QDate(2027, 1, 3));
+  EXPECT_EQ(again.plan.holidays, p.holidays);
+
+  // Written to its file, it reads back whole, weeks and calendars found beside it.
+  YearPlan changed = p;
+  changed.periods.pop_back();
+  changed.clock_tolerance = kDefaultClockTolerance;
+  WritePlanFile(changed);
+  const PlanReading reread = ReadPlan(dir.file("north.toml"), QDate(2026, 9, 1));
+  ASSERT_TRUE(reread.ok()) << reread.faults.join('\n').toStdString();
+  EXPECT_EQ(reread.plan.periods.size(), 1u);
+  EXPECT_EQ(reread.plan.clock_tolerance, kDefaultClockTolerance);
+  EXPECT_EQ(reread.plan.weeks.size(), 2u);
+  EXPECT_FALSE(reread.plan.holiday_spans.empty());
+}
+
+TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::vector<std::string> faults;
+  } cases[] = {
+      {"syntax", "week = \"normal.zmr\"\nport = \n", {"north.toml line 2: "}},
+      {"unknown keys",
+       "week = \"normal.zmr\"\nclock_tolerence = 20\n[[period]]\nname = \"A\"\nfrom = 2027-01-01\nto = "
+       "2027-01-02\nbels = false\n",
+       {"north.toml line 2: unknown key 'clock_tolerence'",
+        "north.toml line 3: the period has neither 'week' nor 'bells = false'; it needs one of them",
+        "north.toml line 7: unknown key 'bels' in [[period]]"}},
+      {"no week", "port = \"COM2\"\n",
+       {"north.toml: 'week' is missing: the week in force when no period says otherwise"}},
+      {"both and the wrong order",
+       "week = \"normal.zmr\"\n\n[[period]]\nname = \"Exams\"\nfrom = 2027-05-10\nto = 2027-05-01\nweek = "
+       "\"exams.zmr\"\nbells = false\n",
+       {"north.toml line 3: the period has both 'week' and 'bells = false'; it needs one of them",
+        "north.toml line 6: 'to' 2027-05-01 is before 'from' 2027-05-10"}},
+      {"missing parts of a period", "week = \"normal.zmr\"\n[[period]]\nbells = true\n",
+       {"north.toml line 2: the period has no 'name'", "north.toml line 2: the period has no 'from' date",
+        "north.toml line 2: the period has no 'to' date",
+        "north.toml line 2: the period has neither 'week' nor 'bells = false'; it needs one of them",
+        "north.toml line 3: 'bells' can only be false: a period with bells names its 'week'"}},
+      {"wrong types",
+       "week = 5\nclock_tolerance = 3600\nholidays = \"terms.ics\"\nport = \"\"\n[[period]]\nname = \"A\"\n"
+       "from = \"2027-01-01\"\nto = 2027-01-02T08:00:00\nweek = \"exams.zmr\"\n",
+       {"north.toml line 1: 'week' must be a text in quotes, not empty",
+        "north.toml line 2: 'clock_tolerance' must be a whole number of seconds from 0 to 3599",
+        "north.toml line 3: 'holidays' must be a list of calendar files, e.g. [\"term-dates.ics\"]",
+        "north.toml line 4: 'port' must be a text in quotes, not empty",
+        "north.toml line 7: 'from' must be a date such as 2027-05-10",
+        "north.toml line 8: 'to' must be a date such as 2027-05-10"}},
+      {"files that are not there or not right",
+       "week = \"none.zmr\"\nholidays = [\"terms.ics\",\n  \"none.ics\",\n  \"normal.zmr\"]\n[[period]]\nname = "
+       "\"A\"\nfrom = 2027-01-01\nto = 2027-01-02\nweek = \"not-a-week.zmr\"\n",
+       {"north.toml line 1: week 'none.zmr' is not there", "north.toml line 3: calendar 'none.ics' is not there",
+        "north.toml line 4: calendar 'normal.zmr' is not a valid calendar: it holds no VCALENDAR",
+        "north.toml line 9: week 'not-a-week.zmr' is not a valid project (.psf) file"}},
+      {"a period is not a table", "week = \"normal.zmr\"\nperiod = 3\n",
+       {"north.toml line 2: 'period' must be written as [[period]] tables"}},
+  };
+  for (const Case& c : cases) {
+    const PlanReading r = Read(c.text);
+    std::vector<std::string> faults = Faults(r);
+    if (c.faults.size() == 1 && c.faults[0].back() == ' ') {  // a syntax fault: its line, toml++'s words
+      ASSERT_EQ(faults.size(), 1u) << c.what;
+      EXPECT_EQ(faults[0].rfind(c.faults[0], 0), 0u) << c.what << ": " << faults[0];
+      continue;
+    }
+    EXPECT_EQ(faults, c.faults) << c.what;
+  }
+}
+
+TEST_F(PlanReader, AFileThatCannotBeReadIsOneFault) {
+  const PlanReading r = ReadPlan(dir.file("missing.toml"), QDate(2026, 9, 1));
+  EXPECT_EQ(Faults(r), std::vector<std::string>{"missing.toml: cannot be read: File not found."});
+  EXPECT_EQ(r.plan.name, "missing");
+}
+
+}  // namespace
+}  // namespace zmr
