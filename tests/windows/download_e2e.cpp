@@ -187,7 +187,7 @@ TEST(DownloadWindowE2E, ATimerRestartedBetweenDownloadsIsReachedOnTheFirstTryAnd
   auto sim = std::make_unique<ZmrsimProcess>(kZmrsim, args);
   setenv("ZMR_COM1", com1.c_str(), 1);
   SystemClock clock;
-  const std::unique_ptr<SerialPort> port = MakeQtSerialPort();
+  const std::unique_ptr<SerialPort> port = MakePort();  // the program's own port object
   TimerLink link(*port, clock);
   World w{{}, &link};
   StartWithSchoolWeek(w);
