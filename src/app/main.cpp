@@ -6,8 +6,8 @@
 #include "link/timer_link.h"
 #include "project/project_file.h"
 #include "windows/console_windows.h"
-#include "windows/qt_prompts.h"
-#include "windows/zmr_application.h"
+#include "ui/qt_prompts.h"
+#include "ui/zmr_application.h"
 
 int main(int argc, char** argv) {
   zmr::ZmrApplication app(argc, argv);

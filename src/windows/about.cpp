@@ -6,8 +6,8 @@
 #include "base/version.h"
 #include "project/settings.h"
 #include "ui_about.h"
-#include "windows/artwork.h"
-#include "windows/field_looks.h"
+#include "ui/artwork.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "windows/console.h"
+#include "ui/console.h"
 #include "windows/mainform.h"
 
 namespace zmr {

@@ -10,8 +10,8 @@
 #include "link/timer_link.h"
 #include "project/settings.h"
 #include "ui_main.h"
-#include "windows/artwork.h"
-#include "windows/help_window.h"
+#include "ui/artwork.h"
+#include "ui/help_window.h"
 
 namespace zmr {
 

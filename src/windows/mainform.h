@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "project/project_file.h"
-#include "windows/console.h"
+#include "ui/console.h"
 
 namespace Ui {
 class TMainform;

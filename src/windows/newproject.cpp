@@ -5,8 +5,8 @@
 
 #include "base/prompts.h"
 #include "ui_newproject.h"
-#include "windows/artwork.h"
-#include "windows/field_looks.h"
+#include "ui/artwork.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 

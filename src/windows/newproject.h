@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "project/summary_edit.h"
-#include "windows/console.h"
+#include "ui/console.h"
 
 namespace Ui {
 class Tnewprojectform;

@@ -8,7 +8,7 @@
 #include "link/detect_port.h"
 #include "link/port_names.h"
 #include "project/settings.h"
-#include "windows/field_looks.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 

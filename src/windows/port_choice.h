@@ -5,7 +5,7 @@
 #include <QObject>
 
 #include "link/detect_port.h"
-#include "windows/console.h"
+#include "ui/console.h"
 
 class QGroupBox;
 class QLabel;

@@ -2,8 +2,8 @@
 
 #include "link/timer_link.h"
 #include "ui_programoptions.h"
-#include "windows/artwork.h"
-#include "windows/field_looks.h"
+#include "ui/artwork.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 

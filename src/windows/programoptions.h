@@ -2,7 +2,7 @@
 // Program Options: the port on which the timer is expected.
 #include <memory>
 
-#include "windows/console.h"
+#include "ui/console.h"
 #include "windows/port_choice.h"
 
 namespace Ui {

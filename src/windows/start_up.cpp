@@ -2,8 +2,8 @@
 
 #include "project/settings.h"
 #include "ui_start_up.h"
-#include "windows/artwork.h"
-#include "windows/field_looks.h"
+#include "ui/artwork.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 

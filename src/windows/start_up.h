@@ -2,7 +2,7 @@
 // Welcome: shown at start-up; introduces the program and asks for the timer's port.
 #include <memory>
 
-#include "windows/console.h"
+#include "ui/console.h"
 #include "windows/port_choice.h"
 
 namespace Ui {

@@ -6,8 +6,8 @@
 
 #include "support/recording_prompts.h"
 #include "windows_world.h"
-#include "windows/qt_prompts.h"
-#include "windows/zmr_application.h"
+#include "ui/qt_prompts.h"
+#include "ui/zmr_application.h"
 
 namespace zmr::testing {
 namespace {

@@ -18,7 +18,7 @@
 #include "plan/week_state.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
-#include "windows/help_window.h"
+#include "ui/help_window.h"
 #include "windows_world.h"
 
 namespace zmr::testing {

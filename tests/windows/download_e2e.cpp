@@ -20,7 +20,7 @@
 #include "sim_timer.h"
 #include "support/child_process.h"
 #include "support/fake_clock.h"
-#include "windows/zmr_application.h"
+#include "ui/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {

@@ -10,7 +10,7 @@
 #include "support/sim_port.h"
 #include "windows/programoptions.h"
 #include "windows/start_up.h"
-#include "windows/zmr_application.h"
+#include "ui/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {

@@ -15,7 +15,7 @@
 #include "support/project_fixtures.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
-#include "windows/console.h"
+#include "ui/console.h"
 #include "windows/console_windows.h"
 
 namespace zmr::testing {

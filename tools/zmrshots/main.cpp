@@ -16,7 +16,7 @@
 #include "windows/console_windows.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"
-#include "windows/qt_prompts.h"
+#include "ui/qt_prompts.h"
 #include "windows/start_up.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "windows/artwork.h"
-#include "windows/palette.h"
+#include "ui/artwork.h"
+#include "ui/palette.h"
 
 namespace zmr {
 namespace {

@@ -12,8 +12,8 @@
 #include "editor/editor_texts.h"
 #include "editor/ui/editor_artwork.h"
 #include "ui_scheduleall.h"
-#include "windows/artwork.h"
-#include "windows/field_looks.h"
+#include "ui/artwork.h"
+#include "ui/field_looks.h"
 
 namespace zmr {
 namespace {

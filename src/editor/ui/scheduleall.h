@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "editor/schedule_editor.h"
-#include "windows/console.h"
+#include "ui/console.h"
 
 class QMenu;
 

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "windows/artwork.h"
-#include "windows/palette.h"
+#include "ui/artwork.h"
+#include "ui/palette.h"
 
 namespace zmr {
 namespace {

@@ -6,8 +6,8 @@
 #include "link/timer_link.h"
 #include "plan/week_state.h"
 #include "ui_compile.h"
-#include "windows/help_window.h"
-#include "windows/shell_links.h"
+#include "ui/help_window.h"
+#include "ui/shell_links.h"
 
 namespace zmr {
 

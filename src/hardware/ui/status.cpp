@@ -6,9 +6,9 @@
 #include "hardware/ui/clipboard_glyph.h"
 #include "link/timer_link.h"
 #include "ui_status.h"
-#include "windows/about.h"
-#include "windows/field_looks.h"
-#include "windows/shell_links.h"
+#include "ui/maker.h"
+#include "ui/field_looks.h"
+#include "ui/shell_links.h"
 
 namespace zmr {
 

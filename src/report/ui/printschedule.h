@@ -7,7 +7,7 @@
 #include "base/clock.h"
 #include "report/paint/schedule_report.h"
 #include "report/ui/report_printers.h"
-#include "windows/console.h"
+#include "ui/console.h"
 
 namespace zmr {
 

@@ -1,4 +1,4 @@
-#include "windows/shell_links.h"
+#include "ui/shell_links.h"
 
 #include <QKeyEvent>
 #include <QLabel>

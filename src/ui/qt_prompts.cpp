@@ -1,4 +1,4 @@
-#include "windows/qt_prompts.h"
+#include "ui/qt_prompts.h"
 
 #include <QApplication>
 #include <QClipboard>

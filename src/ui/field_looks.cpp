@@ -1,4 +1,4 @@
-#include "windows/field_looks.h"
+#include "ui/field_looks.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "windows/artwork.h"
+#include "ui/artwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-#include "windows/palette.h"
+#include "ui/palette.h"
 
 namespace zmr {
 namespace {

@@ -1,4 +1,4 @@
-#include "windows/help_window.h"
+#include "ui/help_window.h"
 
 #include <QFileInfo>
 #include <QKeySequence>

@@ -1,5 +1,5 @@
-#include "windows/artwork.h"
-#include "windows/console.h"
+#include "ui/artwork.h"
+#include "ui/console.h"
 
 namespace zmr {
 

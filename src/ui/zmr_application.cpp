@@ -1,9 +1,9 @@
-#include "windows/zmr_application.h"
+#include "ui/zmr_application.h"
 
 #include <QIcon>
 
-#include "windows/artwork.h"
-#include "windows/qt_prompts.h"
+#include "ui/artwork.h"
+#include "ui/qt_prompts.h"
 
 namespace zmr {
 

@@ -4,7 +4,7 @@
 #include <QTextBrowser>
 #include <QWidget>
 
-#include "windows/console.h"
+#include "ui/console.h"
 
 namespace zmr {
 

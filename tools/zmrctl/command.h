@@ -1,0 +1,84 @@
+#pragma once
+// What every zmrctl command is handed: the parsed command line and one run's world
+// (settings, prompts, the port and its link, made when a command first needs them).
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/serial_port.h"
+#include "link/timer_link.h"
+#include "project/project_model.h"
+#include "project/settings.h"
+#include "zmrctl/console_prompts.h"
+#include "zmrctl/zmrctl.h"
+
+namespace zmr::ctl {
+
+struct Options {
+  QString command;
+  QStringList operands;
+  std::optional<QString> port;
+  std::optional<QString> settings_folder;
+  std::optional<QString> pdf;
+  bool activate = false;
+  bool save = false;
+  bool create_new = false;
+  bool help = false;
+};
+
+class Invocation {
+ public:
+  Invocation(Environment& env, const Options& options)
+      : env(env), options(options), prompts(env.out, env.err, options.activate) {}
+
+  Environment& env;
+  const Options& options;
+  ConsolePrompts prompts;
+  ProgramSettings settings;
+  QString settings_folder;  // with a trailing separator
+
+  // timer.ini from --settings DIR, else from the program's folder.
+  void loadSettings();
+  // COMn -> n; a device path stands in for COM1 through its mapping variable; nullopt
+  // (after saying why) for a port name that is neither.
+  std::optional<std::uint16_t> portNumber();
+  // The timer link over a new port of the environment's kind (not opened yet).
+  TimerLink& link();
+  // "zmrctl: <what>" on stderr; the usage exit status.
+  int usageError(const std::string& what);
+  // Reads a project file for a command; null (the refusal shown) when it is not one.
+  std::unique_ptr<ProjectSetup> readProject(const QString& path);
+  // Runs `f` on the one project file the command names; the usage or refusal status otherwise.
+  template <typename F>
+  int withProject(F&& f) {
+    if (options.operands.size() != 1) return usageError(options.command.toStdString() + " takes one project file");
+    const std::unique_ptr<ProjectSetup> project = readProject(options.operands[0]);
+    return project ? f(*project) : kExitProjectRefused;
+  }
+
+ private:
+  std::unique_ptr<SerialPort> port_;
+  std::unique_ptr<TimerLink> link_;
+};
+
+// One function per command; each returns the exit status.
+// Timer commands (cmd_timer.cpp): the port is already checked, the settings loaded.
+int StatusCommand(Invocation& run, std::uint16_t port);
+int SyncClockCommand(Invocation& run, std::uint16_t port);
+int OneShotCommand(Invocation& run, std::uint16_t port);  // activate, deactivate, test-output
+int DownloadCommand(Invocation& run, std::uint16_t port);
+int DetectCommand(Invocation& run);
+// Project commands (cmd_project.cpp): show, compile, report.
+int ShowCommand(Invocation& run);
+int CompileCommand(Invocation& run);
+int ReportCommand(Invocation& run);
+// Exchange (cmd_exchange.cpp): the week as CSV and back.
+int ExportCommand(Invocation& run);
+int ImportCommand(Invocation& run);
+// Ports (cmd_ports.cpp): where COM1 .. COM6 lead.
+int PortsCommand(Invocation& run);
+
+}  // namespace zmr::ctl

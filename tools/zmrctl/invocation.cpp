@@ -1,0 +1,47 @@
+#include <QByteArray>
+
+#include "project/project_file.h"
+#include "zmrctl/command.h"
+
+namespace zmr::ctl {
+
+void Invocation::loadSettings() {
+  settings_folder = options.settings_folder ? *options.settings_folder : env.program_folder;
+  if (!settings_folder.isEmpty() && !settings_folder.endsWith('/')) settings_folder += '/';
+  LoadSettings(settings, settings_folder);
+}
+
+std::optional<std::uint16_t> Invocation::portNumber() {
+  if (!options.port) return settings.com_port;
+  const QString& p = *options.port;
+  if (p.startsWith("COM")) {
+    bool ok = false;
+    const int n = p.mid(3).toInt(&ok);
+    if (ok && n >= 0 && n <= 255) return static_cast<std::uint16_t>(n);
+    env.err << "zmrctl: bad port " << p.toStdString() << '\n';
+    return std::nullopt;
+  }
+  qputenv("ZMR_COM1", p.toLocal8Bit());
+  return 1;
+}
+
+TimerLink& Invocation::link() {
+  if (!link_) {
+    port_ = env.make_port();
+    link_ = std::make_unique<TimerLink>(*port_, env.clock);
+  }
+  return *link_;
+}
+
+int Invocation::usageError(const std::string& what) {
+  env.err << "zmrctl: " << what << '\n';
+  return kExitUsage;
+}
+
+std::unique_ptr<ProjectSetup> Invocation::readProject(const QString& path) {
+  auto project = std::make_unique<ProjectSetup>();
+  if (ReadProjectFile(path, *project, prompts) != OpenOutcome::Opened) return nullptr;
+  return project;
+}
+
+}  // namespace zmr::ctl
