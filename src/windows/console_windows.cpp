@@ -2,6 +2,7 @@
 
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
+#include "plan/ui/yearplan.h"
 #include "editor/ui/scheduleall.h"
 #include "report/ui/printschedule.h"
 #include "windows/about.h"
@@ -21,6 +22,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   status_ = new Tstatusform(console, main_.get());
   scheduleall_ = new Tscheduleallform(console, main_.get());
   printschedule_ = new Tprintscheduleform(console, main_.get());
+  yearplan_ = new Tyearplanform(console, main_.get());
   console.report = printschedule_;
   MainDialogs dialogs;
   dialogs.properties = newproject_;
@@ -30,6 +32,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   dialogs.compile = compile_;
   dialogs.status = status_;
   dialogs.schedule = scheduleall_;
+  dialogs.yearplan = yearplan_;
   main_->setDialogs(dialogs);
 }
 

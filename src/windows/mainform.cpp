@@ -143,7 +143,8 @@ void TMainform::connectCommands() {
                                 {ui_->toolbuttrigsall, &MainDialogs::schedule},
                                 {ui_->Download1, &MainDialogs::compile},
                                 {ui_->toolbutdownload, &MainDialogs::compile},
-                                {ui_->HardwareStatus1, &MainDialogs::status}}) {
+                                {ui_->HardwareStatus1, &MainDialogs::status},
+                                {ui_->YearPlan1, &MainDialogs::yearplan}}) {
     connect(action, &QAction::triggered, this, [this, window] { showDialog(dialogs_.*window); });
   }
   connect(ui_->bigtriggerdetailsbut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.schedule); });
@@ -216,6 +217,8 @@ void TMainform::RefreshMainMenu() {
   ui_->toolbutdownload->setEnabled(compile);
   ui_->bigcompilebut->setEnabled(compile);
   ui_->HardwareStatus1->setEnabled(dialogs_.status != nullptr);
+  // The year plan names its own weeks: it needs no project open.
+  ui_->YearPlan1->setEnabled(dialogs_.yearplan != nullptr);
   ui_->Ports1->setEnabled(dialogs_.options != nullptr);
   ui_->About1->setEnabled(dialogs_.about != nullptr);
   const bool link = console_.link != nullptr;

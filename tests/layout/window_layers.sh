@@ -8,7 +8,7 @@ offend() { printf '%s\n' "$1"; status=1; }
 for hit in $(grep -rlE '#include "(windows|[a-z]+/ui)/' ui); do
   offend "the window kit includes a window: $hit"
 done
-for sub in base project link hardware editor report exchange; do
+for sub in base project link hardware editor report exchange plan; do
   for hit in $(grep -rlE '#include "windows/' "$sub"); do
     offend "$sub includes the main window's folder: $hit"
   done

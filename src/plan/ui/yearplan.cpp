@@ -1,0 +1,574 @@
+#include "plan/ui/yearplan.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "base/prompts.h"
+#include "link/port_names.h"
+#include "link/serial_port.h"
+#include "link/timer_link.h"
+#include "plan/plan_look.h"
+#include "plan/plan_reader.h"
+#include "plan/ui/period_dialog.h"
+#include "plan/ui/plan_looks.h"
+#include "plan/ui/plan_months.h"
+#include "plan/week_state.h"
+#include "project/project_file.h"
+#include "project/settings.h"
+#include "ui/zmr_application.h"
+
+namespace zmr {
+namespace {
+
+// The ports offered besides any name typed in; the first entry is the stored port.
+constexpr int kOfferedComPorts = 8;
+
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, const QString& accessible = {}) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  if (!accessible.isEmpty()) b->setAccessibleName(accessible);
+  return b;
+}
+
+QLabel* Caption(QWidget* parent, const QString& text, QWidget* buddy) {
+  auto* label = new QLabel(text, parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
+// Upkeep's lines into the window as they come, the last error kept for the box.
+class WindowLines : public UpkeepLines {
+ public:
+  WindowLines(QPlainTextEdit& view, Prompts& prompts) : view_(view), prompts_(prompts) {}
+  void line(const QString& text) override {
+    view_.appendPlainText(text);
+    for (const QString& prefix : {QStringLiteral("error: "), QStringLiteral("port error: ")}) {
+      if (text.startsWith(prefix)) last_error = text.mid(prefix.size());
+    }
+    prompts_.processEvents();
+  }
+  QString last_error;
+
+ private:
+  QPlainTextEdit& view_;
+  Prompts& prompts_;
+};
+
+// Every button of the window off while upkeep talks to the timer; each back as it was.
+class ButtonsOff {
+ public:
+  explicit ButtonsOff(QWidget& window) {
+    for (QPushButton* b : window.findChildren<QPushButton*>()) {
+      if (b->isEnabled()) {
+        b->setEnabled(false);
+        off_.push_back(b);
+      }
+    }
+  }
+  ~ButtonsOff() {
+    for (const QPointer<QPushButton>& b : off_) {
+      if (b) b->setEnabled(true);
+    }
+  }
+  ButtonsOff(const ButtonsOff&) = delete;
+  ButtonsOff& operator=(const ButtonsOff&) = delete;
+
+ private:
+  std::vector<QPointer<QPushButton>> off_;
+};
+
+// Upkeep opens the plan's port on the program's one link; afterwards the link must not
+// take it for the stored port.
+class PortGivenBack {
+ public:
+  explicit PortGivenBack(TimerLink& link) : link_(link) {}
+  ~PortGivenBack() {
+    if (link_.port().isOpen()) link_.port().close();
+    link_.port_opened = false;
+  }
+  PortGivenBack(const PortGivenBack&) = delete;
+  PortGivenBack& operator=(const PortGivenBack&) = delete;
+
+ private:
+  TimerLink& link_;
+};
+
+}  // namespace
+
+Tyearplanform::Tyearplanform(Console& console, QWidget* parent)
+    : TimerDialog(parent), console_(console), service_(std::make_shared<SystemctlQuery>()) {
+  setObjectName(QStringLiteral("yearplanform"));
+  setWindowTitle(QStringLiteral("Year Plan"));
+  state_folder_ = DefaultStateFolder();
+  period_form_ = new Tperiodform(console, this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(build());
+}
+
+Tyearplanform::~Tyearplanform() = default;
+
+QWidget* Tyearplanform::build() {
+  auto* body = new QWidget(this);
+  auto* grid = new QGridLayout(body);
+  grid->setContentsMargins(0, 0, 0, 0);
+
+  // The plan file.
+  auto* file_row = new QHBoxLayout;
+  plan_path_ = new QLineEdit(body);
+  plan_path_->setObjectName(QStringLiteral("planpath"));
+  plan_path_->setReadOnly(true);
+  file_row->addWidget(Caption(body, QStringLiteral("Plan &file:"), plan_path_));
+  file_row->addWidget(plan_path_, 1);
+  QPushButton* new_plan = Button(body, QStringLiteral("&New ..."), "newplanbut", QStringLiteral("New plan"));
+  QPushButton* open_plan = Button(body, QStringLiteral("&Open ..."), "openplanbut", QStringLiteral("Open plan"));
+  file_row->addWidget(new_plan);
+  file_row->addWidget(open_plan);
+  grid->addLayout(file_row, 0, 0, 1, 2);
+
+  plan_parts_ = new QWidget(body);
+  auto* parts = new QGridLayout(plan_parts_);
+  parts->setContentsMargins(0, 0, 0, 0);
+  grid->addWidget(plan_parts_, 1, 0, 1, 2);
+
+  // Left: the months, the legend, what decides the day picked.
+  auto* calendar = new QGroupBox(QStringLiteral("The months ahead"), plan_parts_);
+  auto* cal = new QVBoxLayout(calendar);
+  months_ = new PlanMonths(calendar);
+  months_->onDay = [this](QDate d) { dayClicked(d); };
+  cal->addWidget(months_);
+  legend_ = new QWidget(calendar);
+  legend_->setObjectName(QStringLiteral("legend"));
+  auto* legend_layout = new QHBoxLayout(legend_);
+  legend_layout->setContentsMargins(0, 0, 0, 0);
+  cal->addWidget(legend_);
+  day_cause_ = new QLabel(kPickADayText, calendar);
+  day_cause_->setObjectName(QStringLiteral("daycause"));
+  day_cause_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  cal->addWidget(day_cause_);
+  parts->addWidget(calendar, 0, 0, 2, 1);
+
+  // Right: the timer's settings, the periods, the holiday calendars.
+  auto* timer = new QGroupBox(QStringLiteral("Every day"), plan_parts_);
+  auto* t = new QGridLayout(timer);
+  usual_week_ = new QLineEdit(timer);
+  usual_week_->setObjectName(QStringLiteral("usualweek"));
+  usual_week_->setReadOnly(true);
+  t->addWidget(Caption(timer, QStringLiteral("&Usual week:"), usual_week_), 0, 0);
+  t->addWidget(usual_week_, 0, 1);
+  QPushButton* usual_button =
+      Button(timer, QStringLiteral("C&hoose ..."), "usualweekbut", QStringLiteral("Choose the usual week"));
+  t->addWidget(usual_button, 0, 2);
+  tolerance_ = new QSpinBox(timer);
+  tolerance_->setObjectName(QStringLiteral("tolerance"));
+  tolerance_->setRange(0, kMaxClockTolerance);
+  tolerance_->setSuffix(QStringLiteral(" s"));
+  t->addWidget(Caption(timer, QStringLiteral("Clock &tolerance:"), tolerance_), 1, 0);
+  t->addWidget(tolerance_, 1, 1);
+  port_ = new QComboBox(timer);
+  port_->setObjectName(QStringLiteral("portname"));
+  port_->setEditable(true);
+  port_->setInsertPolicy(QComboBox::NoInsert);
+  port_->lineEdit()->setPlaceholderText(QStringLiteral("COM2, /dev/ttyUSB0, rfc2217://host:port"));
+  t->addWidget(Caption(timer, QStringLiteral("&Port:"), port_), 2, 0);
+  t->addWidget(port_, 2, 1, 1, 2);
+  faults_ = MakeFaultLabel(timer, "planfaults");
+  t->addWidget(faults_, 3, 0, 1, 3);
+  parts->addWidget(timer, 0, 1);
+
+  auto* periods = new QGroupBox(QStringLiteral("Periods (a later one wins where they overlap)"), plan_parts_);
+  auto* p = new QGridLayout(periods);
+  periods_ = new QTableWidget(0, 4, periods);
+  periods_->setObjectName(QStringLiteral("periods"));
+  periods_->setAccessibleName(QStringLiteral("Periods"));
+  periods_->setHorizontalHeaderLabels(
+      {QStringLiteral("Name"), QStringLiteral("From"), QStringLiteral("To"), QStringLiteral("Week")});
+  periods_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  periods_->setSelectionMode(QAbstractItemView::SingleSelection);
+  periods_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  periods_->setTabKeyNavigation(false);
+  periods_->verticalHeader()->setVisible(false);
+  periods_->horizontalHeader()->setStretchLastSection(true);
+  p->addWidget(periods_, 0, 0, 1, 5);
+  QPushButton* add = Button(periods, QStringLiteral("&Add ..."), "addperiodbut", QStringLiteral("Add a period"));
+  QPushButton* edit = Button(periods, QStringLiteral("&Edit ..."), "editperiodbut", QStringLiteral("Edit the period"));
+  QPushButton* remove = Button(periods, QStringLiteral("&Remove"), "removeperiodbut", QStringLiteral("Remove the period"));
+  QPushButton* up = Button(periods, QStringLiteral("Move &up"), "upperiodbut", QStringLiteral("Move the period up"));
+  QPushButton* down = Button(periods, QStringLiteral("Move &down"), "downperiodbut", QStringLiteral("Move the period down"));
+  int column = 0;
+  for (QPushButton* b : {add, edit, remove, up, down}) p->addWidget(b, 1, column++);
+  parts->addWidget(periods, 1, 1);
+
+  auto* holidays = new QGroupBox(QStringLiteral("Holiday calendars (days without bells)"), plan_parts_);
+  auto* h = new QGridLayout(holidays);
+  calendars_ = new QListWidget(holidays);
+  calendars_->setObjectName(QStringLiteral("calendars"));
+  calendars_->setAccessibleName(QStringLiteral("Holiday calendars"));
+  calendars_->setMaximumHeight(calendars_->fontMetrics().height() * 4);
+  h->addWidget(calendars_, 0, 0, 2, 1);
+  QPushButton* add_calendar =
+      Button(holidays, QStringLiteral("Add .&ics ..."), "addcalendarbut", QStringLiteral("Add a holiday calendar"));
+  QPushButton* remove_calendar =
+      Button(holidays, QStringLiteral("Remo&ve"), "removecalendarbut", QStringLiteral("Remove the holiday calendar"));
+  h->addWidget(add_calendar, 0, 1);
+  h->addWidget(remove_calendar, 1, 1);
+  parts->addWidget(holidays, 2, 1);
+
+  // Below: upkeep now, and the unattended job.
+  auto* upkeep = new QGroupBox(QStringLiteral("The timer"), plan_parts_);
+  auto* u = new QGridLayout(upkeep);
+  QPushButton* check = Button(upkeep, QStringLiteral("Chec&k today"), "checktodaybut");
+  check->setToolTip(QStringLiteral("Reads the timer and says what upkeep would do now; changes nothing"));
+  check->setAccessibleDescription(check->toolTip());
+  QPushButton* apply = Button(upkeep, QStringLiteral("A&pply now"), "applynowbut");
+  apply->setToolTip(QStringLiteral("Brings the timer to what the plan says for today"));
+  apply->setAccessibleDescription(apply->toolTip());
+  u->addWidget(check, 0, 0);
+  u->addWidget(apply, 1, 0);
+  lines_ = new QPlainTextEdit(upkeep);
+  lines_->setObjectName(QStringLiteral("upkeeplines"));
+  lines_->setAccessibleName(QStringLiteral("What upkeep says"));
+  lines_->setReadOnly(true);
+  lines_->setTabChangesFocus(true);
+  lines_->setMaximumHeight(lines_->fontMetrics().height() * 6);
+  u->addWidget(lines_, 0, 1, 3, 1);
+  job_ = new QLabel(upkeep);
+  job_->setObjectName(QStringLiteral("jobline"));
+  job_->setWordWrap(true);
+  u->addWidget(job_, 3, 0, 1, 2);
+  job_command_ = new QLineEdit(upkeep);
+  job_command_->setObjectName(QStringLiteral("jobcommand"));
+  job_command_->setReadOnly(true);
+  job_command_->setAccessibleName(QStringLiteral("Command that turns the unattended job on"));
+  u->addWidget(job_command_, 4, 0, 1, 2);
+  parts->addWidget(upkeep, 2, 0);
+
+  QPushButton* close = Button(body, QStringLiteral("&Close"), "closebut");
+  auto* close_row = new QHBoxLayout;
+  close_row->addStretch();
+  close_row->addWidget(close);
+  grid->addLayout(close_row, 2, 0, 1, 2);
+
+  connect(new_plan, &QPushButton::clicked, this, &Tyearplanform::newplanbutClick);
+  connect(open_plan, &QPushButton::clicked, this, &Tyearplanform::openplanbutClick);
+  connect(usual_button, &QPushButton::clicked, this, &Tyearplanform::usualweekbutClick);
+  connect(tolerance_, &QSpinBox::editingFinished, this, &Tyearplanform::toleranceChanged);
+  connect(port_->lineEdit(), &QLineEdit::editingFinished, this, &Tyearplanform::portChanged);
+  connect(port_, &QComboBox::activated, this, &Tyearplanform::portChanged);
+  connect(add, &QPushButton::clicked, this, &Tyearplanform::addperiodbutClick);
+  connect(edit, &QPushButton::clicked, this, &Tyearplanform::editperiodbutClick);
+  connect(periods_, &QTableWidget::cellDoubleClicked, this, &Tyearplanform::editperiodbutClick);
+  connect(remove, &QPushButton::clicked, this, &Tyearplanform::removeperiodbutClick);
+  connect(up, &QPushButton::clicked, this, [this] { moveperiod(-1); });
+  connect(down, &QPushButton::clicked, this, [this] { moveperiod(+1); });
+  connect(add_calendar, &QPushButton::clicked, this, &Tyearplanform::addcalendarbutClick);
+  connect(remove_calendar, &QPushButton::clicked, this, &Tyearplanform::removecalendarbutClick);
+  connect(check, &QPushButton::clicked, this, &Tyearplanform::checktodaybutClick);
+  connect(apply, &QPushButton::clicked, this, &Tyearplanform::applynowbutClick);
+  connect(close, &QPushButton::clicked, this, &Tyearplanform::reject);
+  return body;
+}
+
+QDate Tyearplanform::today() const {
+  return console_.link != nullptr ? console_.link->clock().now().date() : QDate::currentDate();
+}
+
+QString Tyearplanform::settingsFolder() const { return SettingsFolder(console_.data.state.program_folder); }
+
+void Tyearplanform::FormShow() {
+  lines_->clear();
+  faults_->clear();
+  if (!plan_) {
+    const QString remembered = RememberedPlan(settingsFolder());
+    if (!remembered.isEmpty() && QFileInfo::exists(remembered)) openPlan(remembered, true);
+  }
+  showPlan();
+}
+
+std::optional<QString> Tyearplanform::chooseFile(const QString& caption, const QString& filter) {
+  FileDialogRequest request;
+  request.caption = caption;
+  request.filter = filter;
+  if (plan_) request.initial_folder = QFileInfo(plan_->path).absolutePath();
+  return console_.prompts.openFileName(request);
+}
+
+bool Tyearplanform::openPlan(const QString& path, bool quiet) {
+  PlanReading reading = ReadPlan(path, today());
+  if (!reading.ok()) {
+    if (quiet) {
+      faults_->setText(kPlanRefusedText.arg(reading.faults.join(u'\n')));
+    } else {
+      console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(reading.faults.join(u'\n')));
+    }
+    return false;
+  }
+  plan_ = std::move(reading.plan);
+  return true;
+}
+
+void Tyearplanform::newplanbutClick() {
+  FileDialogRequest request;
+  request.caption = QStringLiteral("New year plan");
+  request.filter = kPlanFilter;
+  request.default_suffix = QStringLiteral("toml");
+  request.proposed_name = QStringLiteral("plan.toml");
+  const std::optional<QString> path = console_.prompts.saveFileName(request);
+  if (!path) return;
+  request = {};
+  request.caption = QStringLiteral("The usual week of the new plan");
+  request.initial_folder = QFileInfo(*path).absolutePath();
+  request.filter = kProjectFilter;
+  const std::optional<QString> week = console_.prompts.openFileName(request);
+  if (!week) return;
+  const std::optional<YearPlan> before = plan_;
+  if (store(NewPlan(*path, *week))) {
+    RunGuarded(console_.prompts, [&] { RememberPlan(settingsFolder(), plan_->path); });
+  } else {
+    plan_ = before;
+    showPlan();
+  }
+}
+
+void Tyearplanform::openplanbutClick() {
+  const std::optional<QString> path = chooseFile(QStringLiteral("Open a year plan"), kPlanFilter);
+  if (!path || !openPlan(*path, false)) return;
+  faults_->clear();
+  showPlan();
+  RunGuarded(console_.prompts, [&] { RememberPlan(settingsFolder(), plan_->path); });
+}
+
+bool Tyearplanform::store(const YearPlan& changed) {
+  YearPlan loaded;
+  const QStringList faults = CheckPlan(changed, today(), &loaded);
+  if (!faults.isEmpty()) {
+    faults_->setText(faults.join(u'\n'));
+    console_.prompts.beep();
+    showPlan();  // the controls go back to what is stored
+    return false;
+  }
+  if (!RunGuarded(console_.prompts, [&] { WritePlanFile(changed); })) {
+    showPlan();
+    return false;
+  }
+  faults_->clear();
+  plan_ = std::move(loaded);
+  showPlan();
+  return true;
+}
+
+void Tyearplanform::usualweekbutClick() {
+  if (!plan_) return;
+  const std::optional<QString> week = chooseFile(QStringLiteral("The usual week"), kProjectFilter);
+  if (!week) return;
+  YearPlan changed = *plan_;
+  changed.week = NameInPlan(changed, *week);
+  store(changed);
+}
+
+void Tyearplanform::toleranceChanged() {
+  if (!plan_ || tolerance_->value() == plan_->clock_tolerance) return;
+  YearPlan changed = *plan_;
+  changed.clock_tolerance = tolerance_->value();
+  store(changed);
+}
+
+void Tyearplanform::portChanged() {
+  if (!plan_) return;
+  const QString text = port_->currentText().trimmed();
+  std::optional<QString> port;
+  if (!text.isEmpty() && text != port_->itemText(0)) port = text;
+  if (port == plan_->port) return;
+  YearPlan changed = *plan_;
+  changed.port = port;
+  store(changed);
+}
+
+bool Tyearplanform::editPeriod(PlanPeriod& period) {
+  period_form_->setPeriod(*plan_, period, today());
+  period_form_->setResult(QDialog::Rejected);
+  console_.runner.run(*period_form_);
+  if (period_form_->result() != QDialog::Accepted) return false;
+  const int line = period.line;
+  period = period_form_->period();
+  period.line = line;
+  return true;
+}
+
+int Tyearplanform::currentPeriod() const {
+  const int row = periods_->currentRow();
+  return plan_ && row >= 0 && row < static_cast<int>(plan_->periods.size()) ? row : -1;
+}
+
+void Tyearplanform::addperiodbutClick() {
+  if (!plan_) return;
+  PlanPeriod period;
+  period.from = today();
+  period.to = today();
+  if (!editPeriod(period)) return;
+  YearPlan changed = *plan_;
+  changed.periods.push_back(period);
+  if (store(changed)) periods_->selectRow(static_cast<int>(plan_->periods.size()) - 1);
+}
+
+void Tyearplanform::editperiodbutClick() {
+  const int row = currentPeriod();
+  if (row < 0) return;
+  YearPlan changed = *plan_;
+  if (!editPeriod(changed.periods[row])) return;
+  if (store(changed)) periods_->selectRow(row);
+}
+
+void Tyearplanform::removeperiodbutClick() {
+  const int row = currentPeriod();
+  if (row < 0) return;
+  YearPlan changed = *plan_;
+  changed.periods.erase(changed.periods.begin() + row);
+  if (store(changed) && !plan_->periods.empty()) {
+    periods_->selectRow(std::min(row, static_cast<int>(plan_->periods.size()) - 1));
+  }
+}
+
+void Tyearplanform::moveperiod(int by) {
+  const int row = currentPeriod();
+  const int to = row + by;
+  if (row < 0 || to < 0 || to >= static_cast<int>(plan_->periods.size())) return;
+  YearPlan changed = *plan_;
+  std::swap(changed.periods[row], changed.periods[to]);
+  if (store(changed)) periods_->selectRow(to);
+}
+
+void Tyearplanform::addcalendarbutClick() {
+  if (!plan_) return;
+  const std::optional<QString> file = chooseFile(QStringLiteral("Add a holiday calendar"), kCalendarFilter);
+  if (!file) return;
+  YearPlan changed = *plan_;
+  const QString name = NameInPlan(changed, *file);
+  if (std::find(changed.holidays.begin(), changed.holidays.end(), name) != changed.holidays.end()) return;
+  changed.holidays.push_back(name);
+  store(changed);
+}
+
+void Tyearplanform::removecalendarbutClick() {
+  const int row = calendars_->currentRow();
+  if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size())) return;
+  YearPlan changed = *plan_;
+  changed.holidays.erase(changed.holidays.begin() + row);
+  store(changed);
+}
+
+void Tyearplanform::dayClicked(QDate date) {
+  if (!plan_) return;
+  const DayLook look = LookOfDay(*plan_, PlanLegend(*plan_), date);
+  day_cause_->setText(QStringLiteral("%1: %2").arg(QLocale().toString(date, QLocale::LongFormat), look.text));
+}
+
+void Tyearplanform::checktodaybutClick() { runUpkeep(true); }
+
+void Tyearplanform::applynowbutClick() { runUpkeep(false); }
+
+void Tyearplanform::runUpkeep(bool dry_run) {
+  if (!plan_ || console_.link == nullptr) return;
+  lines_->clear();
+  const QString port = plan_->port.value_or(PortName(console_.data.settings.com_port));
+  UpkeepOutcome outcome = UpkeepOutcome::Done;
+  WindowLines lines(*lines_, console_.prompts);
+  {
+    Busy busy(*this);
+    ButtonsOff off(*this);
+    BusyCursor hourglass(console_.prompts);
+    PortGivenBack give_back(*console_.link);
+    const UpkeepJob job{*plan_, port, today(), dry_run, state_folder_};
+    outcome = RunUpkeep(job, *console_.link, lines);
+  }
+  if (outcome != UpkeepOutcome::Done) {
+    console_.prompts.message(BoxKind::Error, lines.last_error.isEmpty() ? kTimerNotFoundText : lines.last_error);
+  }
+}
+
+void Tyearplanform::showPlan() {
+  plan_parts_->setEnabled(plan_.has_value());
+  for (QLabel* old : legend_->findChildren<QLabel*>()) delete old;
+  periods_->setRowCount(0);
+  calendars_->clear();
+  port_->clear();
+  port_->addItem(QStringLiteral("The stored port (%1)").arg(PortName(console_.data.settings.com_port)));
+  for (int n = 1; n <= kOfferedComPorts; ++n) port_->addItem(PortName(n));
+  months_->showPlan(plan_ ? &*plan_ : nullptr, today());
+  if (!plan_) {
+    plan_path_->setText(QString());
+    usual_week_->clear();
+    day_cause_->setText(kNoPlanText);
+    job_->clear();
+    job_command_->clear();
+    return;
+  }
+  const YearPlan& plan = *plan_;
+  plan_path_->setText(plan.path);
+  usual_week_->setText(plan.week);
+  tolerance_->setValue(plan.clock_tolerance);
+  if (plan.port) {
+    port_->setCurrentText(*plan.port);
+  } else {
+    port_->setCurrentIndex(0);
+  }
+  for (const LegendEntry& entry : PlanLegend(plan)) {
+    auto* swatch = new QLabel(entry.label, legend_);
+    swatch->setObjectName(QStringLiteral("legendentry"));
+    swatch->setAutoFillBackground(true);
+    swatch->setMargin(3);
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, PlanColour(entry.colour));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    swatch->setPalette(palette);
+    if (entry.week.isEmpty()) {
+      QFont struck = swatch->font();
+      struck.setStrikeOut(true);
+      swatch->setFont(struck);
+    }
+    legend_->layout()->addWidget(swatch);
+  }
+  auto* today_entry = new QLabel(QStringLiteral("Today"), legend_);
+  today_entry->setObjectName(QStringLiteral("legendentry"));
+  QFont marked = today_entry->font();
+  marked.setBold(true);
+  marked.setUnderline(true);
+  today_entry->setFont(marked);
+  legend_->layout()->addWidget(today_entry);
+  day_cause_->setText(kPickADayText);
+  periods_->setRowCount(static_cast<int>(plan.periods.size()));
+  for (int row = 0; row < static_cast<int>(plan.periods.size()); ++row) {
+    const PlanPeriod& p = plan.periods[row];
+    const QStringList cells{p.name, p.from.toString(Qt::ISODate), p.to.toString(Qt::ISODate),
+                            p.week.isEmpty() ? QStringLiteral("No bells") : p.week};
+    for (int column = 0; column < cells.size(); ++column) {
+      periods_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+  }
+  periods_->resizeColumnsToContents();
+  for (const QString& calendar : plan.holidays) {
+    const int days = HolidayDays(plan, calendar);
+    calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar).arg(days).arg(days == 1 ? "" : "s"));
+  }
+  showJob();
+}
+
+void Tyearplanform::showJob() {
+  const JobLine job = UnattendedJob(*plan_, *service_);
+  job_->setText(job.text);
+  job_command_->setText(job.command);
+  job_command_->setVisible(!job.command.isEmpty());
+}
+
+}  // namespace zmr
