@@ -36,7 +36,7 @@ QString RecentEntryCaption(int k, const QString& path) {
 TMainform::TMainform(Console& console, QStringList arguments, QWidget* parent)
     : QMainWindow(parent), console_(console), arguments_(std::move(arguments)), ui_(new Ui::TMainform) {
   ui_->setupUi(this);
-  for (QAction* separator : {ui_->N1, ui_->N2, ui_->N3, ui_->N6, ui_->nameline}) {
+  for (QAction* separator : {ui_->N1, ui_->N2, ui_->N3, ui_->N6, ui_->N7, ui_->nameline}) {
     separator->setSeparator(true);
   }
   timer1_.setSingleShot(true);

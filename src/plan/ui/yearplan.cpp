@@ -38,6 +38,8 @@ constexpr int kOfferedComPorts = 8;
 QPushButton* Button(QWidget* parent, const QString& caption, const char* name, const QString& accessible = {}) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(QString::fromLatin1(name));
+  // Enter in a field stores that field; it must never run upkeep or close the window.
+  b->setAutoDefault(false);
   if (!accessible.isEmpty()) b->setAccessibleName(accessible);
   return b;
 }
@@ -180,6 +182,7 @@ QWidget* Tyearplanform::build() {
   port_->setObjectName(QStringLiteral("portname"));
   port_->setEditable(true);
   port_->setInsertPolicy(QComboBox::NoInsert);
+  port_->view()->setAccessibleName(QStringLiteral("Ports"));
   port_->lineEdit()->setPlaceholderText(QStringLiteral("COM2, /dev/ttyUSB0, rfc2217://host:port"));
   t->addWidget(Caption(timer, QStringLiteral("&Port:"), port_), 2, 0);
   t->addWidget(port_, 2, 1, 1, 2);
@@ -487,8 +490,15 @@ void Tyearplanform::runUpkeep(bool dry_run) {
   {
     Busy busy(*this);
     ButtonsOff off(*this);
-    BusyCursor hourglass(console_.prompts);
     PortGivenBack give_back(*console_.link);
+    // A port that cannot be opened gets the program's usual port box, before any hourglass.
+    SerialPort& serial = console_.link->port();
+    if (serial.isOpen()) serial.close();
+    if (!RunGuarded(console_.prompts, [&] { serial.open(port); })) {
+      lines_->appendPlainText(QStringLiteral("The port %1 cannot be opened.").arg(port));
+      return;
+    }
+    BusyCursor hourglass(console_.prompts);
     const UpkeepJob job{*plan_, port, today(), dry_run, state_folder_};
     outcome = RunUpkeep(job, *console_.link, lines);
   }
