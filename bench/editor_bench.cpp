@@ -1,6 +1,7 @@
 // Times one insert on a full week (7 x 120 events, the insert filling the last free slot):
 // the sort of all seven days, the save with its flush to disk and the refill of the 840
-// cells, first in the core alone, then through the editor window's real grid.
+// cells, first in the core alone, then through the editor window's real grid. Then one
+// undo of that insert: the week restored from its snapshot, saved with its flush, refilled.
 // Run: QT_QPA_PLATFORM=offscreen build/default/bin/editor_bench [runs]
 #include <QApplication>
 #include <QComboBox>
@@ -63,6 +64,20 @@ std::vector<double> Run(int runs, ScheduleEditor& editor, const std::function<vo
   return ms;
 }
 
+// Times the undo of an insert (the insert itself untimed); returns milliseconds.
+std::vector<double> RunUndo(int runs, ScheduleEditor& editor, const std::function<void()>& between) {
+  std::vector<double> ms;
+  for (int i = 0; i < runs; ++i) {
+    editor.InsertEvent(1);
+    between();
+    const auto t0 = std::chrono::steady_clock::now();
+    editor.Undo();
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    between();
+  }
+  return ms;
+}
+
 void Report(const char* what, std::vector<double> ms) {
   std::sort(ms.begin(), ms.end());
   auto at = [&](double q) { return ms[static_cast<std::size_t>(q * (ms.size() - 1))]; };
@@ -99,6 +114,16 @@ int main(int argc, char** argv) {
     }
     Report("  of which sort of 7 days and core refill", ms);
   }
+  Report("undo on a full week, core", RunUndo(runs, core, [] {}));
+  {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+      const auto t0 = std::chrono::steady_clock::now();
+      SaveProject(*data);
+      ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+    Report("  of which (alone) the save with its flush", ms);
+  }
 
   auto window_data = testing::MakeConsoleData(dir.folder());
   FullWeek(*window_data, path);
@@ -121,6 +146,10 @@ int main(int argc, char** argv) {
   type();
   Report("insert on a full week, window grid refill", Run(runs, editor, [&] {
            QApplication::processEvents();  // the grid repaints as it would between two clicks
+           type();
+         }));
+  Report("undo on a full week, window grid refill", RunUndo(runs, editor, [&] {
+           QApplication::processEvents();
            type();
          }));
   if (!prompts.boxes.empty() || !window_prompts.boxes.empty()) {

@@ -1,6 +1,8 @@
 #include "editor/schedule_editor.h"
 
 #include <QFileInfo>
+#include <cstring>
+#include <memory>
 
 #include "base/file_io.h"
 #include "base/prompts.h"
@@ -36,6 +38,7 @@ void ScheduleEditor::Reset() {
   FreeCopyBuffer(state_.copy_buffer);
   state_.event_edit_mode = false;
   state_.edited_slot = 0;
+  history_.Clear();
   data_.state.project_readonly = ProjectFileReadOnly(data_.state.project_path);
 }
 
@@ -81,15 +84,57 @@ void ScheduleEditor::endEdit() {
   state_.edited_slot = 0;
 }
 
-void ScheduleEditor::endOfChange(int first_day, int last_day) {
-  struct Refill {
-    ScheduleEditor& editor;
-    ~Refill() { editor.FillGrid(); }
-  } refill{*this};
+namespace {
+
+// Refills the grid on every way out, a failed save included.
+struct Refill {
+  ScheduleEditor& editor;
+  ~Refill() { editor.FillGrid(); }
+};
+
+bool SameWeek(const WeekSchedule& a, const WeekSchedule& b) { return std::memcmp(&a, &b, sizeof(WeekSchedule)) == 0; }
+
+}  // namespace
+
+void ScheduleEditor::endOfChange(int first_day, int last_day, const WeekSchedule& before) {
+  Refill refill{*this};
   for (int day = first_day; day <= last_day; ++day) {
     SortDay(data_.project, day);
   }
+  // The week has changed in memory whether or not the save succeeds: it can be undone.
+  if (!SameWeek(before, data_.project.week)) {
+    history_.Record(before);
+  }
   SaveProject(data_);
+}
+
+void ScheduleEditor::Undo() { restore(true); }
+void ScheduleEditor::Redo() { restore(false); }
+
+void ScheduleEditor::restore(bool undo) {
+  if (undo ? !CanUndo() : !CanRedo()) {
+    return;
+  }
+  Refill refill{*this};
+  const auto replaced = std::make_unique<WeekSchedule>(data_.project.week);
+  data_.project.week = undo ? history_.UndoTarget() : history_.RedoTarget();
+  try {
+    SaveProject(data_);
+  } catch (...) {
+    data_.project.week = *replaced;  // refused: the week on file, in memory and in the grid agree
+    throw;
+  }
+  if (undo) {
+    history_.CommitUndo(*replaced);
+  } else {
+    history_.CommitRedo(*replaced);
+  }
+  // An opened event cannot be followed through a whole other week: the edit ends.
+  if (state_.event_edit_mode) {
+    endEdit();
+    view_.clearEntryFields();
+    view_.setDayButtonsEnabled(true);
+  }
 }
 
 void ScheduleEditor::InsertEvent(int day) {
@@ -102,10 +147,11 @@ void ScheduleEditor::InsertEvent(int day) {
     return;
   }
   const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
   if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
     return refuse(*refusal);
   }
-  endOfChange(1, kDays);
+  endOfChange(1, kDays, *before);
 }
 
 void ScheduleEditor::ShowEventDetails() {
@@ -143,9 +189,10 @@ void ScheduleEditor::UpdateEvent() {
   if (FindTimeInDay(ScheduleSlots(table), v->hour, v->minute, state_.edited_slot) != 0) {
     return refuse(kTimeExistsText);
   }
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
   table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
-  endOfChange(day, day);
+  endOfChange(day, day, *before);
 }
 
 std::optional<DaySelection> ScheduleEditor::GetDaySelection(const GridSelection& selection) {
@@ -192,6 +239,7 @@ void ScheduleEditor::DeleteEvents(const GridSelection& selection) {
   }
   // The current cell lies in the selection, so its day is the selection's day.
   const int day = state_.current_day;
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
   for (int row = sel->first_row; row <= sel->last_row; ++row) {
     if (const int slot = grid_.slotOfRow(day, row)) {
       EmptySlot(data_.project.slot(day, slot));
@@ -203,7 +251,7 @@ void ScheduleEditor::DeleteEvents(const GridSelection& selection) {
     endEdit();
     view_.setDayButtonsEnabled(true);
   }
-  endOfChange(1, kDays);
+  endOfChange(1, kDays, *before);
 }
 
 void ScheduleEditor::CutEvents(const GridSelection& selection) {
@@ -223,6 +271,7 @@ void ScheduleEditor::PasteEvents() {
   const int day = state_.current_day;
   DaySchedule& table = data_.project.day(day);
   const int held = HeldCount(state_.copy_buffer);
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
   int placed = 0;
   for (int k = 0; k < held; ++k) {
     if (const auto refusal = AddEventToDay(ScheduleSlots(table), state_.copy_buffer[k])) {
@@ -237,7 +286,7 @@ void ScheduleEditor::PasteEvents() {
   if (state_.event_edit_mode && state_.edited_slot != 0) {
     state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
   }
-  endOfChange(day, day);
+  endOfChange(day, day, *before);
 }
 
 }  // namespace zmr

@@ -7,6 +7,7 @@
 
 #include "editor/entry_checks.h"
 #include "editor/schedule_grid.h"
+#include "editor/week_history.h"
 #include "project/project_file.h"
 
 namespace zmr {
@@ -95,6 +96,14 @@ class ScheduleEditor {
   void CutEvents(const GridSelection& selection);
   void PasteEvents();
 
+  // Put the week back as it was before the last change (forward again after an undo),
+  // saved like an edit. A save that fails leaves the week and the history as they were.
+  bool CanUndo() const { return !readonly() && history_.CanUndo(); }
+  bool CanRedo() const { return !readonly() && history_.CanRedo(); }
+  std::size_t UndoCount() const { return history_.UndoCount(); }
+  void Undo();
+  void Redo();
+
  private:
   void refuse(const QString& text);
   // The typed values, or nothing after the refusal of a bad time or of a bad pulse (its
@@ -103,14 +112,18 @@ class ScheduleEditor {
   bool copyRows(const GridSelection& selection);
   // Sorts the given days, saves, refills; a failed save still refills, so the grid
   // never shows other rows than the ones the operations address.
-  void endOfChange(int first_day, int last_day);
+  // `before` is the week as it stood before the change; it becomes an undo step unless
+  // the change left every byte as it was.
+  void endOfChange(int first_day, int last_day, const WeekSchedule& before);
   void endEdit();
+  void restore(bool undo);
 
   ConsoleData& data_;
   Prompts& prompts_;
   EditorView& view_;
   EditorState state_;
   GridTexts grid_;
+  WeekHistory history_;
 };
 
 }  // namespace zmr

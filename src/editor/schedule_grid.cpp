@@ -14,6 +14,11 @@ void ClearGrid(GridTexts& grid) {
   for (auto& day : grid.slot_of_row) {
     day.fill(0);
   }
+  for (auto& day : grid.tips) {
+    for (QString& tip : day) {
+      tip.clear();
+    }
+  }
   for (int n = 1; n <= kGridRows; ++n) {
     grid.cells[0][n - 1] = QString::number(n);
   }
@@ -28,10 +33,30 @@ void FillGrid(const ProjectSetup& project, GridTexts& grid) {
       if (!e.isEmptyKind()) {
         grid.cells[day][row] = EventText(e);
         grid.slot_of_row[day - 1][row] = slot;
+        grid.tips[day - 1][row] = EventTip(e);
         ++row;
       }
     }
   }
+}
+
+QString EventTip(const ScheduleEvent& event) {
+  const QString title = event.title.text();
+  QString kind;
+  switch (static_cast<EventKind>(event.kind)) {
+    case EventKind::Pulse:
+      return title.isEmpty() ? QStringLiteral("(no title)") : title;
+    case EventKind::On:
+      kind = QStringLiteral("(switches the output on)");
+      break;
+    case EventKind::Off:
+      kind = QStringLiteral("(switches the output off)");
+      break;
+    default:
+      kind = QStringLiteral("(a kind of event the editor only shows)");
+      break;
+  }
+  return title.isEmpty() ? kind : title + u' ' + kind;
 }
 
 int SlotAfterSort(const DaySchedule& day, int slot) {

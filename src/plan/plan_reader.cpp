@@ -315,4 +315,10 @@ std::string PlanText(const YearPlan& plan) {
   return out.str();
 }
 
+void WritePlanFile(const YearPlan& plan) {
+  const std::string text = PlanText(plan);
+  ReplaceFile(plan.path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+              ReplaceMode::CreateOrReplace);
+}
+
 }  // namespace zmr

@@ -35,7 +35,11 @@ void LoadPlanFiles(PlanReading& reading, QDate day);
 // Both, from the file at path.
 PlanReading ReadPlan(const QString& path, QDate day);
 
-// The plan as TOML text that ParsePlan reads back to the same plan.
+// The plan as TOML text that ParsePlan reads back to the same plan. Comments and the
+// order of the keys are not kept.
 std::string PlanText(const YearPlan& plan);
+
+// Writes PlanText over plan.path, crash-safe like a project file. Throws IoError.
+void WritePlanFile(const YearPlan& plan);
 
 }  // namespace zmr

@@ -30,6 +30,12 @@ QString ReportCellText(const ScheduleEvent& event) {
   return u' ' + EventText(event) + u' ' + event.title.text();
 }
 
+int ReportTitleStart(const QString& cell) {
+  constexpr int kAfterTime = 8;  // " HH:MM, " comes first
+  const int blank = cell.size() > kAfterTime ? static_cast<int>(cell.indexOf(u' ', kAfterTime)) : -1;
+  return blank < 0 ? static_cast<int>(cell.size()) : blank + 1;
+}
+
 bool ScheduleFeed::NeedData(ReportCells& cells) {
   const int r = row_counter;
   bool more = false;

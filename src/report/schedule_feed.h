@@ -32,6 +32,10 @@ ReportHeaderTexts ReportHeader(const ProjectSummary& summary, const QDate& today
 // The text of a filled slot in its day cell: " " + EventText + " " + title.
 QString ReportCellText(const ScheduleEvent& event);
 
+// Where the title begins in a cell's text: after the blank that follows the time and the
+// pulse (or On, Off, nothing); the whole length for a text without a title.
+int ReportTitleStart(const QString& cell);
+
 // A slot counts as filled for the report when its hour is set, whatever its kind.
 inline bool IsReportFilled(const ScheduleEvent& event) { return event.hour != kEmptyTime; }
 

@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "editor/editor_texts.h"
+#include "editor/typed_time.h"
 #include "editor_fixture.h"
 
 namespace zmr::testing {
@@ -504,6 +505,148 @@ TEST(FailedSave, TheGridStillShowsTheRecordItsRowsAddress) {
   EXPECT_THROW(w.editor.InsertEvent(1), IoError);
   EXPECT_FALSE(w.data->state.project_changed);
   EXPECT_EQ(w.column(1), (QStringList{"08:00, 5", "09:00, 5"}));
+}
+
+TEST(TypedTime, KeysTheMaskWouldGetWrongAndWholeTimes) {
+  const struct {
+    const char* positions;
+    int cursor;
+    char key;
+    std::optional<std::pair<const char*, int>> after;
+  } keys[] = {
+      {"7 :  ", 1, ':', std::pair{" 7:  ", 3}},   // one hour digit, then the separator
+      {"7 :05", 1, '.', std::pair{" 7:05", 3}},   // the minutes typed before are kept
+      {"12:  ", 2, ':', std::pair{"12:  ", 3}},   // two digits: only moves on
+      {"  :  ", 0, ':', std::pair{"  :  ", 3}},   // no hour yet: on to the minutes
+      {"07:0 ", 4, ':', std::pair{"07:0 ", 4}},   // in the minutes it changes nothing
+      {"77:05", 1, ':', std::pair{" 7:05", 3}},   // over an earlier time
+      {"  :  ", 0, ' ', std::pair{"  :  ", 1}},   // a leading blank, the hour follows
+      {"1 :  ", 0, ' ', std::pair{"  :  ", 1}},   // typed over a digit
+      {"  :  ", 1, ' ', std::nullopt},           // a blank elsewhere is the field's
+      {"  :  ", 0, '7', std::nullopt},           // digits are the field's
+      {"7 :  ", 1, 'x', std::nullopt},
+  };
+  for (const auto& k : keys) {
+    SCOPED_TRACE(std::string(k.positions) + " " + std::to_string(k.cursor) + " " + k.key);
+    const auto edit = TimeFieldKey(QString::fromLatin1(k.positions), k.cursor, QChar(k.key));
+    ASSERT_EQ(edit.has_value(), k.after.has_value());
+    if (edit) {
+      EXPECT_EQ(edit->positions, QString::fromLatin1(k.after->first));
+      EXPECT_EQ(edit->cursor, k.after->second);
+    }
+  }
+  const struct {
+    const char* text;
+    std::optional<const char*> positions;
+  } texts[] = {{"7:05", " 7:05"}, {"07:05", "07:05"}, {" 7.05 ", " 7:05"}, {"705", " 7:05"},
+               {"0705", "07:05"}, {"23:59", "23:59"}, {"99:99", "99:99"},  // range is the insert's check
+               {"7:5", std::nullopt}, {"123:45", std::nullopt}, {"7-05", std::nullopt},
+               {"", std::nullopt},    {"seven", std::nullopt}};
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    const auto positions = TimeFieldFromText(QString::fromLatin1(t.text));
+    ASSERT_EQ(positions.has_value(), t.positions.has_value());
+    if (positions) {
+      EXPECT_EQ(*positions, QString::fromLatin1(*t.positions));
+      // What the field then holds reads as the time the text meant.
+      EntryValues v;
+      if (QString::fromLatin1(t.text) != "99:99") {
+        EXPECT_EQ(ReadEntry({{}, QStringLiteral("5"), *positions}, v), EntryFault::None);
+      }
+    }
+  }
+}
+
+TEST(Grid, TipsGiveTheTitleAndTheKindsTheEditorOnlyShows) {
+  const struct {
+    EventKind kind;
+    const char* title;
+    const char* tip;
+  } cases[] = {
+      {EventKind::Pulse, "Lunch", "Lunch"},
+      {EventKind::Pulse, "", "(no title)"},
+      {EventKind::On, "Heating", "Heating (switches the output on)"},
+      {EventKind::Off, "", "(switches the output off)"},
+      {static_cast<EventKind>(9), "Odd", "Odd (a kind of event the editor only shows)"},
+  };
+  ProjectSetup p;
+  ResetProject(p);
+  int slot = 0;
+  for (const auto& c : cases) {
+    p.slot(2, ++slot) = MakeEvent(c.kind, QString::fromLatin1(c.title), 8, slot, 5);
+  }
+  GridTexts grid;
+  FillGrid(p, grid);
+  for (int row = 0; row < slot; ++row) {
+    EXPECT_EQ(grid.tip(2, row), QString::fromLatin1(cases[row].tip)) << row;
+  }
+  EXPECT_TRUE(grid.tip(2, slot).isEmpty());
+  EXPECT_TRUE(grid.tip(1, 0).isEmpty());
+  ResetProject(p);  // a refill forgets the tips of rows now empty
+  FillGrid(p, grid);
+  EXPECT_TRUE(grid.tip(2, 0).isEmpty());
+}
+
+TEST(Undo, EveryChangeIsOneStepAndAFailedSaveLeavesTheHistory) {
+  EditorWorld w([](ProjectSetup& p) { Week(p, 1, {{8, 0}, {9, 0}}); });
+  EXPECT_FALSE(w.editor.CanUndo());
+  const WeekSchedule start = w.data->project.week;
+  w.type(QStringLiteral("10:00"), QStringLiteral("5"), QStringLiteral("Break"));
+  w.editor.InsertEvent(1);
+  w.editor.InsertEvent(1);  // refused: no step
+  w.click(0, 1);
+  w.editor.DeleteEvents(EditorWorld::rows(1, 5, 9));  // empty rows: nothing changed, no step
+  w.editor.DeleteEvents(EditorWorld::rows(1, 0, 0));
+  EXPECT_EQ(w.column(1), (QStringList{"09:00, 5", "10:00, 5"}));
+  w.data->state.project_changed = false;
+  w.editor.Undo();
+  EXPECT_EQ(w.column(1), (QStringList{"08:00, 5", "09:00, 5", "10:00, 5"}));
+  EXPECT_TRUE(w.data->state.project_changed);  // saved like an edit
+  EXPECT_TRUE(w.fileEqualsRecord());
+  w.editor.Undo();
+  EXPECT_EQ(std::memcmp(&w.data->project.week, &start, sizeof start), 0);
+  EXPECT_FALSE(w.editor.CanUndo());
+  EXPECT_TRUE(w.editor.CanRedo());
+  w.editor.Redo();
+  EXPECT_EQ(w.column(1).size(), 3);
+
+  // The file has gone: the undo is refused with the file error and stays to be done.
+  const WeekSchedule before = w.data->project.week;
+  QFile::rename(w.data->state.project_path, w.data->state.project_path + ".away");
+  EXPECT_THROW(w.editor.Undo(), IoError);
+  EXPECT_EQ(std::memcmp(&w.data->project.week, &before, sizeof before), 0);
+  EXPECT_EQ(w.column(1).size(), 3);
+  QFile::rename(w.data->state.project_path + ".away", w.data->state.project_path);
+  w.editor.Undo();
+  EXPECT_EQ(w.column(1).size(), 2);
+  EXPECT_TRUE(w.fileEqualsRecord());
+
+  // A new change forgets what could be redone; each showing starts without a history.
+  w.type(QStringLiteral("10:00"), QStringLiteral("5"));  // the delete cleared the fields
+  w.editor.InsertEvent(2);
+  EXPECT_FALSE(w.editor.CanRedo());
+  w.editor.Reset();
+  EXPECT_FALSE(w.editor.CanUndo());
+  EXPECT_TRUE(w.prompts.texts() == std::vector<QString>{kTimeExistsText});
+}
+
+TEST(Undo, AnOpenedEventEndsAndTheHistoryKeepsItsLimit) {
+  EditorWorld w([](ProjectSetup& p) { Week(p, 1, {{8, 0}}); });
+  w.click(0, 1);
+  w.editor.ShowEventDetails();
+  w.view.fields.pulse = QStringLiteral("9");
+  w.editor.UpdateEvent();
+  w.editor.Undo();
+  EXPECT_EQ(w.column(1), QStringList{"08:00, 5"});
+  EXPECT_FALSE(w.editor.state().event_edit_mode);
+  EXPECT_TRUE(w.view.day_buttons_enabled);
+  EXPECT_EQ(w.view.fields.time, kEmptyTimeField);
+
+  for (int i = 0; i < int(WeekHistory::kLimit) + 5; ++i) {
+    w.type(QStringLiteral("%1:%2").arg(10 + i / 60).arg(i % 60, 2, 10, QChar('0')), QStringLiteral("5"));
+    w.editor.InsertEvent(2);
+  }
+  EXPECT_EQ(w.editor.UndoCount(), WeekHistory::kLimit);
 }
 
 }  // namespace

@@ -19,9 +19,30 @@ struct RefEvent {
   bool operator==(const RefEvent&) const = default;
 };
 
+using RefWeek = std::array<std::vector<RefEvent>, kDays>;
+
 struct Reference {
-  std::array<std::vector<RefEvent>, kDays> days;
+  RefWeek days;
   std::vector<RefEvent> held;
+  std::vector<RefWeek> undo, redo;  // the weeks an undo and a redo bring back
+
+  // A change made: the week before it is one undo step, when the change changed anything.
+  void changed(const RefWeek& before) {
+    if (before != days) {
+      undo.push_back(before);
+      if (undo.size() > WeekHistory::kLimit) {
+        undo.erase(undo.begin());
+      }
+      redo.clear();
+    }
+  }
+  void back(std::vector<RefWeek>& from, std::vector<RefWeek>& to) {
+    if (!from.empty()) {
+      to.push_back(days);
+      days = from.back();
+      from.pop_back();
+    }
+  }
 
   std::vector<RefEvent>& day(int d) { return days[d - 1]; }
   bool has(int d, int time, int except_row = -1) {
@@ -63,7 +84,9 @@ class MemoryTemp {
   QByteArray old_;
 };
 
-TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
+// Undo and redo come between the operations, and each one must bring back exactly the
+// week the reference remembers.
+TEST(EditorModel, RandomOperationsAndUndosKeepEveryDayPackedSortedAndSaved) {
   MemoryTemp memory;
   std::mt19937 rng(20261209);
   const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -96,8 +119,18 @@ TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
     w.prompts.boxes.clear();
     std::vector<QString> expected;
     const int day = pick(1, kDays);
-    const int op = pick(0, 9);
-    if (op <= 3) {  // insert, now and then with a bad field
+    const int op = pick(0, 12);
+    const RefWeek before = ref.days;
+    if (op >= 10) {  // undo, now and then several, or redo
+      const bool undo = op < 12;
+      const int times = pick(0, 4) == 0 ? pick(2, 6) : 1;
+      for (int i = 0; i < times; ++i) {
+        undo ? w.editor.Undo() : w.editor.Redo();
+        undo ? ref.back(ref.undo, ref.redo) : ref.back(ref.redo, ref.undo);
+      }
+      ASSERT_EQ(w.editor.CanUndo(), !ref.undo.empty());
+      ASSERT_EQ(w.editor.CanRedo(), !ref.redo.empty());
+    } else if (op <= 3) {  // insert, now and then with a bad field
       const int t = time();
       const int pulse = pick(0, 12) == 0 ? pick(60, 70) : pick(1, 59);
       const QString title = QStringLiteral("E%1").arg(step);
@@ -124,6 +157,7 @@ TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
         w.view.fields.time = TimeText(t);
         w.view.fields.pulse = QString::number(pulse);
         if (pick(0, 1)) {  // a paste into the same day may come between
+          const RefWeek before_paste = ref.days;
           w.editor.PasteEvents();
           for (const RefEvent& e : ref.held) {
             if (ref.has(day, e.time)) {
@@ -136,7 +170,9 @@ TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
             }
             ref.add(day, e);
           }
+          ref.changed(before_paste);
         }
+        const RefWeek before_update = ref.days;
         w.editor.UpdateEvent();
         const auto it =
             std::find_if(v.begin(), v.end(), [&](const RefEvent& e) { return e.time == opened_time; });
@@ -148,6 +184,7 @@ TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
           v.erase(it);
           ref.add(day, changed);
         }
+        ref.changed(before_update);
       }
     } else if (op == 5) {  // copy
       const GridSelection sel = selection(day);
@@ -209,6 +246,9 @@ TEST(EditorModel, RandomOperationsKeepEveryDayPackedSortedAndSaved) {
           w.editor.CutEvents(sel);
           expected = {kOneDayOnlyText, kOneDayOnlyText};
       }
+    }
+    if (op != 4 && op < 10) {
+      ref.changed(before);
     }
     ASSERT_EQ(w.prompts.texts(), expected);
 

@@ -14,8 +14,11 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <QToolButton>
 #include <array>
+#include <cstring>
 
 #include "editor/editor_texts.h"
 #include "windows/windows_world.h"
@@ -48,6 +51,7 @@ struct Controls {
               *TS_Paste = c<QToolButton>("TS_Paste"), *TS_Del = c<QToolButton>("TS_Del"),
               *TS_Prop = c<QToolButton>("TS_Prop"), *TS_print = c<QToolButton>("TS_print");
   QPushButton* closebutton = c<QPushButton>("closebutton");
+  QToolButton *TS_Undo = c<QToolButton>("TS_Undo"), *TS_Redo = c<QToolButton>("TS_Redo");
   QLabel *tip1 = c<QLabel>("tip1"), *tip4 = c<QLabel>("tip4"), *Label2 = c<QLabel>("Label2"),
          *TS_CutCaption = c<QLabel>("TS_CutCaption");
 };
@@ -91,6 +95,13 @@ struct EditorWindow {
     QTest::keyClick(ui.timergrid, static_cast<Qt::Key>(k), mods);
   }
   QString cell(int row, int day) const { return ui.timergrid->item(row, day - 1)->text(); }
+  // Keys typed into the focused widget, as a user types them.
+  static void type(const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
+  void typeTime(const QString& keys) {
+    QTest::mouseClick(ui.time_on, Qt::LeftButton);
+    ui.time_on->setCursorPosition(0);
+    QTest::keyClicks(ui.time_on, keys);
+  }
   QStringList column(int day) const {
     QStringList texts;
     for (int row = 0; row < kGridRows && !cell(row, day).isEmpty(); ++row) {
@@ -475,6 +486,331 @@ TEST(EditorWindow, PrintIsOffWithoutAReportAndPropertiesOpensTheEvent) {
   e.ui.TS_Prop->click();
   EXPECT_EQ(e.ui.time_on->text(), "10:00");
   EXPECT_FALSE(e.dayButtonsEnabled());
+}
+
+TEST(EditorWindow, AnEmptyUntouchedTimeFieldLetsTheFocusGoOnTabAndClick) {
+  EditorWindow e(SchoolMonday);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // from the title to the pulse time
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_TRUE(e.ui.time_on->hasFocus());
+  QTest::keyClick(e.ui.time_on, Qt::Key_Tab);
+  EXPECT_TRUE(e.ui.bmon->hasFocus());
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+  // Clicked into and then a day button: the insert's own check speaks.
+  QTest::mouseClick(e.ui.time_on, Qt::LeftButton);
+  ASSERT_TRUE(e.ui.time_on->hasFocus());
+  QTest::mouseClick(e.ui.bmon, Qt::LeftButton);
+  EXPECT_EQ(e.w.prompts.texts(), std::vector<QString>{kInvalidTimeText});
+  EXPECT_FALSE(e.ui.time_on->hasFocus());
+  // After a click on the grid has emptied the fields, the field is as good as new.
+  e.click(0, 2);
+  e.w.prompts.boxes.clear();
+  QTest::mouseClick(e.ui.time_on, Qt::LeftButton);
+  e.click(1, 2);
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+}
+
+TEST(EditorWindow, EveryShowingStartsCleanWhateverTheLastOneLeft) {
+  EditorWindow e(SchoolMonday);
+  e.click(0, 1);
+  e.click(2, 1, Qt::ShiftModifier);
+  e.ui.timergrid->verticalScrollBar()->setValue(50);
+  e.typeTime("1");  // half a time, then the title bar's close box
+  e.form.close();
+  ASSERT_FALSE(e.form.isVisible());
+  e.show();
+  EXPECT_EQ(e.ui.time_on->displayText(), "__:__");
+  EXPECT_FALSE(e.ui.time_on->isModified());
+  EXPECT_EQ(QApplication::focusWidget(), e.ui.timer_name);
+  EXPECT_TRUE(e.ui.timergrid->selectedItems().isEmpty());
+  EXPECT_EQ(e.ui.timergrid->verticalScrollBar()->value(), 0);
+  EXPECT_EQ((std::pair{e.ui.timergrid->currentRow(), e.ui.timergrid->currentColumn()}), (std::pair{0, 0}));
+  e.click(1, 1);
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+  EXPECT_EQ(e.tools(), (std::vector<bool>{true, true, false, true, true, true}));
+}
+
+TEST(EditorWindow, TypingInTheGridMovesNothingAndNoKeyReachesTheSystemClipboard) {
+  EditorWindow e(SchoolMonday);  // 08:00, 09:45, 10:00
+  e.dblclick(0, 1);
+  ASSERT_EQ(e.ui.time_on->text(), "08:00");
+  // Type-ahead would jump to "09:45" or "10:00" and end the edit.
+  QTest::keyClicks(e.ui.timergrid, "1907a ");
+  EXPECT_EQ(e.ui.timergrid->currentRow(), 0);
+  EXPECT_EQ(e.ui.time_on->text(), "08:00");
+  EXPECT_TRUE(e.form.editor().state().event_edit_mode);
+
+  QGuiApplication::clipboard()->setText("before");
+  const QList<QKeySequence> ours{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_X),
+                                 QKeySequence(Qt::CTRL | Qt::Key_V)};
+  int sent = 0;
+  for (auto standard : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll}) {
+    for (const QKeySequence& keys : QKeySequence::keyBindings(standard)) {
+      if (!ours.contains(keys)) {
+        QTest::keySequence(e.ui.timergrid, keys);
+        ++sent;
+      }
+    }
+  }
+  EXPECT_GE(sent, 3);  // Ctrl+Insert, Shift+Delete, Shift+Insert at least
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+  EXPECT_EQ(e.column(1).size(), 3);
+  EXPECT_EQ(HeldCount(e.form.editor().state().copy_buffer), 0);
+  EXPECT_EQ(e.ui.timergrid->selectedItems().size(), 1);
+}
+
+TEST(EditorWindow, AfterAChangeNothingShowsSelectedUntilTheNextClick) {
+  EditorWindow e(SchoolMonday);
+  e.click(0, 1);
+  e.key(Qt::Key_C, Qt::ControlModifier);
+  e.click(0, 2);
+  ASSERT_EQ(e.ui.timergrid->selectedItems().size(), 1);
+  e.key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e.column(2), QStringList{"08:00, 5"});
+  EXPECT_TRUE(e.ui.timergrid->selectedItems().isEmpty());
+  EXPECT_EQ(e.tools(), (std::vector<bool>{false, false, true, false, false, true}));
+  e.key(Qt::Key_Delete);
+  EXPECT_EQ(e.column(2).size(), 1);
+  // An insert from a day button leaves nothing selected either.
+  e.click(1, 1);
+  e.typeTime("1200");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);  // to the pulse time
+  e.type("5");
+  QTest::mouseClick(e.ui.bmon, Qt::LeftButton);
+  EXPECT_EQ(e.column(1).size(), 4);
+  EXPECT_TRUE(e.ui.timergrid->selectedItems().isEmpty());
+  // A click selects again, and the tools act on what it selected.
+  e.click(0, 2);
+  EXPECT_EQ(e.ui.timergrid->selectedItems().size(), 1);
+  e.key(Qt::Key_Delete);
+  EXPECT_TRUE(e.column(2).isEmpty());
+}
+
+// Every day stored out of time order: 10:0d, 08:3d, 09:1d.
+void UnsortedWeek(ProjectSetup& p) {
+  for (int d = 1; d <= kDays; ++d) {
+    AddPulse(p, d, 1, 10, d, 5);
+    AddPulse(p, d, 2, 8, 30 + d, 5);
+    AddPulse(p, d, 3, 9, 10 + d, 5);
+  }
+}
+
+TEST(EditorWindow, AWriteBackOrPasteSortsItsOwnDayAndADeleteOrInsertAllSeven) {
+  const std::vector<int> all{1, 2, 3, 4, 5, 6, 7};
+  const struct {
+    const char* what;
+    std::function<void(EditorWindow&)> act;
+    std::vector<int> sorted;
+  } cases[] = {
+      {"write-back",
+       [](EditorWindow& e) {
+         e.dblclick(0, 2);
+         QTest::mouseClick(e.ui.timer_length->lineEdit(), Qt::LeftButton);
+         e.ui.timer_length->lineEdit()->selectAll();
+         e.type("7\r");
+       },
+       {2}},
+      {"paste",
+       [](EditorWindow& e) {
+         e.click(0, 1);
+         e.key(Qt::Key_C, Qt::ControlModifier);
+         e.click(5, 3);
+         e.key(Qt::Key_V, Qt::ControlModifier);
+       },
+       {3}},
+      {"delete",
+       [](EditorWindow& e) {
+         e.click(1, 4);
+         e.key(Qt::Key_Delete);
+       },
+       all},
+      {"cut",
+       [](EditorWindow& e) {
+         e.click(1, 5);
+         e.key(Qt::Key_X, Qt::ControlModifier);
+       },
+       all},
+      {"insert",
+       [](EditorWindow& e) {
+         e.typeTime("1200");
+         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+         e.type("5");
+         QTest::mouseClick(e.ui.bsun, Qt::LeftButton);
+       },
+       all},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EditorWindow e(UnsortedWeek);
+    c.act(e);
+    EXPECT_TRUE(e.w.prompts.boxes.empty());
+    std::vector<int> sorted;
+    for (int d = 1; d <= kDays; ++d) {
+      const QStringList column = e.column(d);
+      if (std::is_sorted(column.begin(), column.end())) {
+        sorted.push_back(d);
+      }
+    }
+    EXPECT_EQ(sorted, c.sorted);
+  }
+}
+
+TEST(EditorWindow, OnOffAndOtherKindsOpenReadOnly) {
+  EditorWindow e([](ProjectSetup& p) {
+    p.slot(1, 1) = MakeEvent(EventKind::On, "Heating", 6, 0, 0);
+    p.slot(1, 2) = MakeEvent(static_cast<EventKind>(9), "Odd", 7, 0, 3);
+    p.slot(1, 3) = MakeEvent(EventKind::Off, {}, 18, 0, 0);
+  });
+  EXPECT_EQ(e.column(1), (QStringList{"06:00, On", "07:00, ", "18:00, Off"}));
+  for (int row : {0, 1, 2}) {
+    SCOPED_TRACE(row);
+    e.dblclick(row, 1);
+    EXPECT_TRUE(e.form.editor().state().event_edit_mode);
+    EXPECT_FALSE(e.dayButtonsEnabled());
+    QTest::mouseClick(e.ui.time_on, Qt::LeftButton);
+    e.ui.time_on->selectAll();
+    e.type("1111\r");
+    QTest::mouseClick(e.ui.timer_name, Qt::LeftButton);  // leaving the field writes nothing back either
+    EXPECT_EQ(e.column(1), (QStringList{"06:00, On", "07:00, ", "18:00, Off"}));
+  }
+  EXPECT_FALSE(e.w.data->state.project_changed);
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+}
+
+TEST(EditorWindow, TimesTypedOrPastedAsPeopleWriteThem) {
+  const struct {
+    const char* keys;
+    const char* shown;  // what the field shows; the cell what every insert stores
+  } cases[] = {{"7:05", "_7:05"}, {"7.15", "_7:15"}, {" 725", "_7:25"}, {"0735", "07:35"}, {"07:45", "07:45"}};
+  EditorWindow e;
+  e.ui.timer_length->setEditText("5");
+  int day = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    e.typeTime(c.keys);
+    EXPECT_EQ(e.ui.time_on->displayText(), c.shown);
+    QTest::mouseClick(e.days()[day++], Qt::LeftButton);
+    EXPECT_EQ(e.column(day), QStringList{QString(c.shown).replace('_', '0') + ", 5"});
+  }
+  // Tabbed into, the whole field is selected: the keys replace it.
+  e.ui.time_on->setText("11:11");
+  e.ui.timer_length->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  e.type("8:10");
+  EXPECT_EQ(e.ui.time_on->displayText(), "_8:10");
+  // Pasted with the keys or from the field's menu.
+  QGuiApplication::clipboard()->setText(" 7:05 ");
+  e.ui.time_on->clear();
+  QTest::keyClick(e.ui.time_on, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e.ui.time_on->displayText(), "_7:05");
+  QGuiApplication::clipboard()->setText("0930");
+  e.ui.time_on->clear();
+  QTimer::singleShot(0, [] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    Control(*menu, "edit-paste")->trigger();
+    menu->close();
+  });
+  QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, {5, 5}, e.ui.time_on->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(e.ui.time_on, &menu_key);
+  EXPECT_EQ(e.ui.time_on->displayText(), "09:30");
+  e.form.activateWindow();  // the menu took the keyboard
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&e.form));
+  // A time still incomplete keeps the field's own refusal.
+  e.click(0, 1);
+  e.typeTime("7:");
+  QTest::mouseClick(e.ui.bsun, Qt::LeftButton);
+  EXPECT_EQ(e.w.prompts.texts(), std::vector<QString>{kMaskErrorText});
+  EXPECT_EQ(e.column(7), QStringList{});
+}
+
+TEST(EditorWindow, UndoAndRedoFromKeysButtonsAndMenu) {
+  EditorWindow e(SchoolMonday);
+  const std::vector<bool> off{false, false};
+  const auto undo_states = [&] { return std::vector<bool>{e.ui.TS_Undo->isEnabled(), e.ui.TS_Redo->isEnabled()}; };
+  EXPECT_EQ(undo_states(), off);
+  EXPECT_EQ(e.ui.TS_Undo->accessibleName(), "Undo");
+  EXPECT_FALSE(e.ui.TS_Redo->toolTip().isEmpty());
+  const QStringList monday = e.column(1);
+  e.click(0, 1);
+  e.key(Qt::Key_Delete);
+  EXPECT_EQ(undo_states(), (std::vector<bool>{true, false}));
+  e.w.data->state.project_changed = false;
+  e.key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(e.column(1), monday);
+  EXPECT_TRUE(e.w.data->state.project_changed);  // Close and Exit warn again
+  const std::vector<std::uint8_t> saved = ReadBytes(e.path);  // and the file holds the week put back
+  ASSERT_EQ(saved.size(), sizeof(ProjectSetup));
+  EXPECT_EQ(std::memcmp(saved.data(), &e.w.data->project, sizeof(ProjectSetup)), 0);
+  EXPECT_EQ(undo_states(), (std::vector<bool>{false, true}));
+  e.key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(e.column(1).size(), 2);
+  QTest::mouseClick(e.ui.TS_Undo, Qt::LeftButton);
+  EXPECT_EQ(e.column(1), monday);
+  QTest::keyClick(e.ui.timergrid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(e.column(1).size(), 2);
+  e.form.popupAt(e.at(0, 1));
+  EXPECT_EQ(e.menuItems(), (std::vector<bool>{false, false, false, false}));
+  QAction* undo1 = Control(e.form.PopupMenu1(), "Undo1");
+  EXPECT_TRUE(undo1->isEnabled());
+  EXPECT_FALSE(undo1->toolTip().isEmpty());
+  undo1->trigger();
+  e.form.PopupMenu1().hide();
+  EXPECT_EQ(e.column(1), monday);
+  e.click(2, 1);
+  QTest::mouseClick(e.ui.TS_Redo, Qt::LeftButton);
+  EXPECT_EQ(e.column(1).size(), 2);
+  // Ctrl+Z in a text field undoes its typing, not the week; from a day button, the week.
+  QTest::mouseClick(e.ui.timer_name, Qt::LeftButton);
+  e.type("Lunch");
+  QTest::keyClick(e.ui.timer_name, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(e.ui.timer_name->text(), "");
+  EXPECT_EQ(e.column(1).size(), 2);
+  e.ui.bwed->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(e.ui.bwed, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(e.column(1), monday);
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+  // The next showing starts without a history.
+  e.form.close();
+  e.show();
+  EXPECT_EQ(undo_states(), off);
+  e.key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(e.column(1), monday);
+}
+
+TEST(EditorWindow, ReadOnlyHasNoUndo) {
+  EditorWindow e(SchoolMonday, /*readonly=*/true);
+  e.click(0, 1);
+  EXPECT_FALSE(e.ui.TS_Undo->isEnabled());
+  EXPECT_FALSE(e.ui.TS_Redo->isEnabled());
+  e.form.PopupMenu1Popup();
+  EXPECT_FALSE(Control(e.form.PopupMenu1(), "Undo1")->isEnabled());
+}
+
+TEST(EditorWindow, ACellTellsItsTitleOnHoverAndToAScreenReader) {
+  EditorWindow e([](ProjectSetup& p) {
+    SchoolMonday(p);
+    p.slot(2, 1) = MakeEvent(EventKind::On, "Heating", 6, 0, 0);
+  });
+  QWidget* viewport = e.ui.timergrid->viewport();
+  const auto hover = [&](int row, int day) {
+    QHelpEvent tip(QEvent::ToolTip, e.at(row, day), viewport->mapToGlobal(e.at(row, day)));
+    QApplication::sendEvent(viewport, &tip);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(hover(0, 1), "First bell");
+  EXPECT_EQ(hover(0, 2), "Heating (switches the output on)");
+  EXPECT_EQ(hover(1, 1), "(no title)");
+  EXPECT_EQ(e.cell(0, 1), "08:00, 5");
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(e.ui.timergrid);
+  ASSERT_NE(grid->tableInterface(), nullptr);
+  EXPECT_EQ(grid->tableInterface()->cellAt(0, 0)->text(QAccessible::Description), "First bell");
+  // A change moves the tips with their events.
+  e.click(0, 1);
+  e.key(Qt::Key_Delete);
+  EXPECT_EQ(hover(0, 1), "(no title)");
+  EXPECT_EQ(grid->tableInterface()->cellAt(2, 0)->text(QAccessible::Description), "");
+  QToolTip::hideText();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build into a fresh prefix and checks it as a desktop would use it: the
 # program folder, the commands on the PATH, a valid menu entry and project file type,
-# icons, manual pages, and that the installed commands start.
+# icons, manual pages, the upkeep units, and that the installed commands start.
 #   installed_layout.sh BUILD_DIR
 set -eu
 build=$1
@@ -43,6 +43,29 @@ xmllint --noout "$prefix/share/icons/hicolor/scalable/apps/zmr-console.svg" || f
 for page in zmrctl zmrsim; do
   grep -q "^\.TH $(echo $page | tr a-z A-Z) 1" "$prefix/share/man/man1/$page.1" || fail "man page $page"
 done
+
+# The upkeep units: an instance per plan, zmrctl by its installed path, and what systemd
+# makes of them (the instance links stand in for an enabled plan "north").
+units=$prefix/lib/systemd/system
+service=$units/zmr-upkeep@.service
+[ -f "$units/zmr-upkeep@.timer" ] || fail "no upkeep timer unit"
+grep -qx "ExecStart=$prefix/bin/zmrctl --settings /etc/zmr-console upkeep /etc/zmr-console/plans/%i.toml" "$service" ||
+  fail "the upkeep service does not run the installed zmrctl"
+for line in DynamicUser=yes SupplementaryGroups=dialout StateDirectory=zmr-console Type=oneshot; do
+  grep -qx "$line" "$service" || fail "the upkeep service lacks $line"
+done
+for line in OnCalendar=hourly Persistent=true WantedBy=timers.target; do
+  grep -qx "$line" "$units/zmr-upkeep@.timer" || fail "the upkeep timer lacks $line"
+done
+mkdir "$work/units"
+for kind in service timer; do
+  cp "$units/zmr-upkeep@.$kind" "$work/units/"
+  ln -s "zmr-upkeep@.$kind" "$work/units/zmr-upkeep@north.$kind"
+done
+man_check=--man=no
+command -v man >/dev/null && man_check=--man=yes
+MANPATH=$prefix/share/man systemd-analyze verify "$man_check" "$work/units/zmr-upkeep@north.service" \
+  "$work/units/zmr-upkeep@north.timer" || fail "systemd-analyze verify of the upkeep units"
 
 # The installed commands start from the PATH.
 export PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen

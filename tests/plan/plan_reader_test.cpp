@@ -83,6 +83,18 @@ TEST_F(PlanReader, AGoodPlanIsReadWithItsWeeksAndHolidays) {
   EXPECT_EQ(PlanText(again.plan), text);
   EXPECT_EQ(again.plan.periods[1].to, QDate(2027, 1, 3));
   EXPECT_EQ(again.plan.holidays, p.holidays);
+
+  // Written to its file, it reads back whole, weeks and calendars found beside it.
+  YearPlan changed = p;
+  changed.periods.pop_back();
+  changed.clock_tolerance = kDefaultClockTolerance;
+  WritePlanFile(changed);
+  const PlanReading reread = ReadPlan(dir.file("north.toml"), QDate(2026, 9, 1));
+  ASSERT_TRUE(reread.ok()) << reread.faults.join('\n').toStdString();
+  EXPECT_EQ(reread.plan.periods.size(), 1u);
+  EXPECT_EQ(reread.plan.clock_tolerance, kDefaultClockTolerance);
+  EXPECT_EQ(reread.plan.weeks.size(), 2u);
+  EXPECT_FALSE(reread.plan.holiday_spans.empty());
 }
 
 TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {

@@ -223,28 +223,66 @@ TEST_F(ReportPdf, PlacesAreMillimetresWhateverTheResolution) {
   EXPECT_NEAR(at("Subject:").y_min / kPointsPerMm - at("Title:").y_min / kPointsPerMm, 5.1, 0.2);
 }
 
-TEST_F(ReportPdf, TextWiderThanItsCellEndsAtTheCellsEdge) {
+TEST(CellElision, CutsAfterAWordWhereOneFitsElseAfterACharacterNeverInTheFixedPart) {
+  const auto within = [](int chars) {
+    return [chars](const QString& text) { return text.size() <= chars; };
+  };
+  const struct {
+    const char* text;
+    int fixed;
+    int width;  // characters that fit
+    const char* shown;
+  } cases[] = {
+      {" 12:30, 10 Lunch", 11, 30, " 12:30, 10 Lunch"},                   // fits: untouched
+      {" 12:30, 10 Afternoon lessons", 11, 24, " 12:30, 10 Afternoon…"},  // at the word
+      {" 12:30, 10 Afternoon break", 11, 24, " 12:30, 10 Afternoon…"},
+      {" 12:30, 10 Lunch for the staff", 11, 25, " 12:30, 10 Lunch for the…"},
+      {" 12:30, 10 Lunch for the staff", 11, 24, " 12:30, 10 Lunch for…"},
+      {" 12:30, 10 Supercalifragilistic", 11, 20, " 12:30, 10 Supercal…"},  // no word fits
+      {" 12:30, 10 A Supercalifragilistic", 11, 20, " 12:30, 10 A…"},
+      {" 12:30, 10 Lunch", 11, 13, " 12:30, 10 L…"},
+      {" 12:30, 10 Lunch", 11, 5, " 12:30, 10 …"},  // even the time does not fit: the cell clips
+      {" 18:05, On  x", 11, 11, " 18:05, On …"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ElideText(QString::fromUtf8(c.text), c.fixed, within(c.width)), QString::fromUtf8(c.shown));
+  }
+}
+
+TEST_F(ReportPdf, ATitleThatDoesNotFitEndsWithAnEllipsisInsideItsCell) {
   auto week = ReportWeek(0);
-  // Wrapped text keeps its first line only; a word longer than the cell wraps away.
-  AddPulse(*week, 1, 1, 7, 0, 1, "Lunch for the lower school and the staff room");
-  for (int slot = 2; slot <= 20; ++slot) {
-    AddPulse(*week, 1, slot, 8, slot, 5, "Supercalifragilisticexpialidocious-bell");
+  AddPulse(*week, 1, 1, 12, 30, 10, "Afternoon lessons begin now");
+  AddPulse(*week, 1, 2, 12, 45, 10, "Afternoon break for everyone");
+  AddPulse(*week, 1, 3, 13, 0, 59, "Supercalifragilisticexpialidocious");
+  AddPulse(*week, 1, 4, 13, 5, 5, "Lunch");
+  for (int slot = 5; slot <= 20; ++slot) {
+    AddPulse(*week, 1, slot, 14, slot, 5, "Supercalifragilisticexpialidocious-bell");
   }
   AddPulse(*week, 3, 1, 7, 0, 1, "ok");
   const QString path = Write(*week);
   const QString text = PageLines(path, 1).join('\n');
-  EXPECT_TRUE(text.contains("07:00, 1 Lunch for the"));
-  EXPECT_FALSE(text.contains("lower"));
-  EXPECT_TRUE(text.contains("08:20, 5"));
-  EXPECT_FALSE(text.contains("Supercal"));
+  EXPECT_TRUE(text.contains(QString::fromUtf8("12:30, 10 Afternoon…"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromUtf8("12:45, 10 Afternoon…")));
+  EXPECT_FALSE(text.contains("lessons"));
+  EXPECT_TRUE(text.contains("13:05, 5 Lunch"));
+  EXPECT_FALSE(text.contains(QString::fromUtf8("Lunch…")));
+  // A word wider than the cell keeps its first letters.
+  static const QRegularExpression one_word(QString::fromUtf8("13:00, 59 Supercalif\\w*…"));
+  EXPECT_TRUE(one_word.match(text).hasMatch()) << text.toStdString();
+  EXPECT_TRUE(text.contains("14:20, 5 Super"));
+  EXPECT_TRUE(text.contains("07:00, 1 ok"));
 
-  // Every word of Monday's wrapped cell lies within Monday's column.
+  // Every word of Monday's cells, the mark included, lies within Monday's column.
   const double monday_right = (12.7 + 26.5) * kPointsPerMm;
+  int marks = 0;
   for (const Word& w : Words(path)) {
-    if (w.text == "Lunch" || w.text == "for" || w.text == "the") {
+    if (w.x_max < monday_right + 20 && w.y_min > (12.7 + 38.4) * kPointsPerMm) {
       EXPECT_LE(w.x_max, monday_right) << w.text.toStdString();
+      marks += w.text.endsWith(QChar(0x2026));
     }
   }
+  EXPECT_EQ(marks, 19);
 
   // Nothing of Monday reaches into Tuesday's empty column on paper.
   const Raster page = Render(path, 150);

@@ -117,6 +117,18 @@ TEST(ReportFeed, CellTextIsABlankTheEventTextABlankAndTheTitle) {
   EXPECT_EQ(ReportCellText(on), " 18:05, On ");
   EXPECT_EQ(ReportCellText(off), " 18:05, Off " + QString(100, u'x'));
   EXPECT_EQ(ReportCellText(odd), " 18:05,  ");
+
+  // The title begins where the time and pulse end, whatever the kind.
+  odd.title.setText("Odd one");
+  const std::pair<ScheduleEvent, QString> titles[] = {
+      {p->slot(1, 1), "Morning bell"}, {p->slot(1, 2), "Bell"}, {on, ""},
+      {off, QString(100, u'x')},       {odd, "Odd one"},
+  };
+  for (const auto& [event, title] : titles) {
+    const QString cell = ReportCellText(event);
+    EXPECT_EQ(cell.mid(ReportTitleStart(cell)), title) << cell.toStdString();
+  }
+  EXPECT_EQ(ReportTitleStart(QString()), 0);
 }
 
 TEST(ReportHeader, TheTitleDateIsDayFirstAndPaddedWhateverTheLocale) {

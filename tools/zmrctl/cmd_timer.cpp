@@ -7,7 +7,9 @@
 #include "hardware/download.h"
 #include "hardware/status_report.h"
 #include "link/detect_port.h"
+#include "link/port_names.h"
 #include "link/timer_commands.h"
+#include "plan/week_state.h"
 #include "zmrctl/command.h"
 #include "zmrctl/console_download_view.h"
 
@@ -69,6 +71,12 @@ int DownloadCommand(Invocation& run, std::uint16_t port) {
     DownloadContext context{run.link(), run.prompts, view, run.env.formats};
     ProjectState state;
     const DownloadResult result = DownloadSchedule(context, project, state, port);
+    // The week is in the timer even when the status after it could not be read.
+    if (result == DownloadResult::Completed || result == DownloadResult::StatusFailed) {
+      const QString fault = RecordDownload(run.options.state.value_or(DefaultStateFolder()), PortName(port), project,
+                                           run.env.clock.now());
+      if (!fault.isEmpty()) run.env.err << "error: " << fault.toStdString() << '\n';
+    }
     if (result != DownloadResult::Completed) return kExitTimerFailure;
     return run.prompts.errors() == 0 ? kExitOk : kExitTimerFailure;  // e.g. a failed activation
   });

@@ -1,6 +1,7 @@
 #pragma once
 // What every zmrctl command is handed: the parsed command line and one run's world
 // (settings, prompts, the port and its link, made when a command first needs them).
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -17,6 +18,9 @@
 
 namespace zmr::ctl {
 
+inline constexpr int kDefaultPlanDays = 14;
+inline constexpr int kMaxPlanDays = 3660;
+
 struct Options {
   QString command;
   QStringList operands;
@@ -27,6 +31,10 @@ struct Options {
   bool save = false;
   bool create_new = false;
   bool help = false;
+  std::optional<QString> state;  // --state DIR
+  std::optional<QDate> date;     // --date and --from
+  int days = kDefaultPlanDays;   // --days
+  bool dry_run = false;
 };
 
 class Invocation {
@@ -80,5 +88,8 @@ int ExportCommand(Invocation& run);
 int ImportCommand(Invocation& run);
 // Ports (cmd_ports.cpp): where COM1 .. COM6 lead.
 int PortsCommand(Invocation& run);
+// Year plans (cmd_plan.cpp, cmd_upkeep.cpp): a plan day by day; upkeep of the plans' timers.
+int PlanCommand(Invocation& run);
+int UpkeepCommand(Invocation& run);  // the settings loaded: they name the default port
 
 }  // namespace zmr::ctl

@@ -28,6 +28,27 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.settings_folder = value())) return std::nullopt;
     } else if (a == "--pdf") {
       if (!(o.pdf = value())) return std::nullopt;
+    } else if (a == "--state") {
+      if (!(o.state = value())) return std::nullopt;
+    } else if (a == "--date" || a == "--from") {
+      const std::optional<QString> text = value();
+      if (!text) return std::nullopt;
+      o.date = QDate::fromString(*text, Qt::ISODate);
+      if (!o.date->isValid()) {
+        err << "zmrctl: " << a.toStdString() << " takes a date YYYY-MM-DD, not " << text->toStdString() << '\n';
+        return std::nullopt;
+      }
+    } else if (a == "--days") {
+      const std::optional<QString> text = value();
+      if (!text) return std::nullopt;
+      bool ok = false;
+      o.days = text->toInt(&ok);
+      if (!ok || o.days < 1 || o.days > kMaxPlanDays) {
+        err << "zmrctl: --days takes 1 to " << kMaxPlanDays << '\n';
+        return std::nullopt;
+      }
+    } else if (a == "--dry-run") {
+      o.dry_run = true;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {
@@ -65,6 +86,8 @@ const Command kCommands[] = {
     {"report", Needs::Operands, ReportCommand},
     {"detect", Needs::Settings, DetectCommand},
     {"ports", Needs::Settings, PortsCommand},
+    {"plan", Needs::Operands, PlanCommand},
+    {"upkeep", Needs::Settings, UpkeepCommand},
     {"status", Needs::Port, nullptr, StatusCommand},
     {"sync-clock", Needs::Port, nullptr, SyncClockCommand},
     {"activate", Needs::Port, nullptr, OneShotCommand},

@@ -41,6 +41,25 @@ void Plus(QPainter& p, const QPointF& c, const QColor& badge) {
   p.drawLine(QPointF(c.x(), c.y() - 10), QPointF(c.x(), c.y() + 10));
 }
 
+// A hooked arrow turning back to the left; mirrored, it points forward again.
+void BackArrow(QPainter& p, bool mirrored) {
+  if (mirrored) {
+    p.translate(100, 0);
+    p.scale(-1, 1);
+  }
+  QPainterPath hook;
+  hook.moveTo(30, 40);
+  hook.lineTo(62, 40);
+  hook.cubicTo(92, 40, 92, 84, 62, 84);
+  hook.lineTo(40, 84);
+  p.setPen(QPen(kNavy, 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(hook);
+  p.setPen(QPen(kNavy, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(kNavy);
+  p.drawPolygon(QPolygonF({QPointF(8, 40), QPointF(36, 18), QPointF(36, 62)}));
+}
+
 void Draw(QPainter& p, EditorGlyph glyph) {
   switch (glyph) {
     case EditorGlyph::Cut: {
@@ -76,6 +95,10 @@ void Draw(QPainter& p, EditorGlyph glyph) {
     case EditorGlyph::DayInsert:
       Clipboard(p);
       Plus(p, {72, 72}, kGreen);
+      break;
+    case EditorGlyph::Undo:
+    case EditorGlyph::Redo:
+      BackArrow(p, glyph == EditorGlyph::Redo);
       break;
   }
 }

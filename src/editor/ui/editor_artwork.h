@@ -4,7 +4,7 @@
 
 namespace zmr {
 
-enum class EditorGlyph { Cut, Copy, Paste, Delete, DayInsert };
+enum class EditorGlyph { Cut, Copy, Paste, Delete, DayInsert, Undo, Redo };
 
 // Normal and greyed (disabled) forms, drawn at the given size.
 QIcon EditorIcon(EditorGlyph glyph, int size);

@@ -11,6 +11,7 @@
 #include "base/prompts.h"
 #include "editor/editor_texts.h"
 #include "editor/ui/editor_artwork.h"
+#include "editor/ui/time_field.h"
 #include "ui_scheduleall.h"
 #include "ui/artwork.h"
 #include "ui/field_looks.h"
@@ -40,6 +41,7 @@ const QString kTip4 = QStringLiteral(
 
 constexpr int kDayIconSize = 22;
 constexpr int kStripIconSize = 28;
+constexpr int kUndoIconSize = 22;
 
 bool IsFocusMove(QEvent* event) {
   const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -82,6 +84,8 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   ui_->TS_Del->setIcon(EditorIcon(EditorGlyph::Delete, kStripIconSize));
   ui_->TS_Prop->setIcon(GlyphIcon(Glyph::Properties, kStripIconSize));
   ui_->TS_print->setIcon(GlyphIcon(Glyph::Print, kStripIconSize));
+  ui_->TS_Undo->setIcon(EditorIcon(EditorGlyph::Undo, kUndoIconSize));
+  ui_->TS_Redo->setIcon(EditorIcon(EditorGlyph::Redo, kUndoIconSize));
   for (const auto& [button, caption] : {std::pair{ui_->TS_Cut, ui_->TS_CutCaption}, {ui_->TS_Copy, ui_->TS_CopyCaption},
                                         {ui_->TS_Paste, ui_->TS_PasteCaption}, {ui_->TS_Del, ui_->TS_DelCaption},
                                         {ui_->TS_Prop, ui_->TS_PropCaption}, {ui_->TS_print, ui_->TS_printCaption}}) {
@@ -93,6 +97,8 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   connect(ui_->TS_Del, &QToolButton::clicked, this, &Tscheduleallform::TS_DelClick);
   connect(ui_->TS_Prop, &QToolButton::clicked, this, &Tscheduleallform::TS_PropClick);
   connect(ui_->TS_print, &QToolButton::clicked, this, &Tscheduleallform::TS_printClick);
+  connect(ui_->TS_Undo, &QToolButton::clicked, this, &Tscheduleallform::TS_UndoClick);
+  connect(ui_->TS_Redo, &QToolButton::clicked, this, &Tscheduleallform::TS_RedoClick);
   connect(ui_->closebutton, &QPushButton::clicked, this, &Tscheduleallform::closebuttonClick);
 
   popup_ = new QMenu(this);
@@ -106,6 +112,21 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   item("Copy1", QStringLiteral("&Copy"), &Tscheduleallform::TS_CopyClick);
   item("Paste1", QStringLiteral("&Paste"), &Tscheduleallform::TS_PasteClick);
   item("Delete1", QStringLiteral("&Delete"), &Tscheduleallform::TS_DelClick);
+  popup_->addSeparator();
+  item("Undo1", QStringLiteral("&Undo"), &Tscheduleallform::TS_UndoClick);
+  item("Redo1", QStringLiteral("&Redo"), &Tscheduleallform::TS_RedoClick);
+  // The keys work wherever the focus is in the window, but a text field keeps Ctrl+Z
+  // for its own typing.
+  undo_ = popup_->findChild<QAction*>(QStringLiteral("Undo1"));
+  redo_ = popup_->findChild<QAction*>(QStringLiteral("Redo1"));
+  undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  for (QAction* action : {undo_, redo_}) {
+    action->setToolTip(action == undo_ ? ui_->TS_Undo->toolTip() : ui_->TS_Redo->toolTip());
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+  }
+  popup_->setToolTipsVisible(true);
   connect(ui_->timergrid, &QWidget::customContextMenuRequested, this, &Tscheduleallform::popupAt);
 
   connect(ui_->timergrid, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
@@ -119,6 +140,7 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
   for (QWidget* field : entryWidgets()) {
     field->installEventFilter(this);
   }
+  time_keys_ = std::make_unique<TimeFieldKeys>(*ui_->time_on);  // sees the field's keys first
 }
 
 std::array<QWidget*, 3> Tscheduleallform::entryWidgets() const {
@@ -165,6 +187,8 @@ void Tscheduleallform::setTimerName(const QString& text) { ui_->timer_name->setT
 
 void Tscheduleallform::clearEntryFields() {
   ui_->time_on->clear();
+  // clear() counts as an edit of a masked field; an emptied field is an unedited one.
+  ui_->time_on->setModified(false);
   ui_->timer_name->clear();
   ui_->timer_length->setEditText(QString());
 }
@@ -177,6 +201,13 @@ void Tscheduleallform::setDayButtonsEnabled(bool enabled) {
 
 void Tscheduleallform::gridFilled(const GridTexts& grid) {
   QTableWidget& table = *ui_->timergrid;
+  // A refill shows nothing selected, so nothing looks chosen that the tools would not act
+  // on: Cut, Copy and Delete wait for the next click.
+  table.clearSelection();
+  ui_->TS_Cut->setEnabled(false);
+  ui_->TS_Copy->setEnabled(false);
+  ui_->TS_Del->setEnabled(false);
+  updateUndoButtons();
   for (int row = 0; row < kGridRows && row < table.rowCount(); ++row) {
     QTableWidgetItem* number = table.verticalHeaderItem(row);
     if (number == nullptr || number->text() != grid.cell(0, row)) {
@@ -186,6 +217,10 @@ void Tscheduleallform::gridFilled(const GridTexts& grid) {
       QTableWidgetItem* cell = table.item(row, day - 1);
       if (cell->text() != grid.cell(day, row)) {
         cell->setText(grid.cell(day, row));
+      }
+      if (cell->toolTip() != grid.tip(day, row)) {
+        cell->setToolTip(grid.tip(day, row));
+        cell->setData(Qt::AccessibleDescriptionRole, grid.tip(day, row));
       }
     }
   }
@@ -202,8 +237,13 @@ void Tscheduleallform::FormShow() {
   for (int s = kMinPulseSeconds; s <= kMaxPulseSeconds; ++s) {
     ui_->timer_length->addItem(QString::number(s));
   }
+  // Nothing of an earlier showing survives: not a refused or half-typed time, a click
+  // under way, the scroll position or where the focus was.
+  exit_refused_ = refocusing_ = mouse_down_ = skip_release_ = false;
+  time_on_at_entry_.clear();
   editor_.ClearGrid();
   ui_->timergrid->setCurrentCell(0, 0);
+  ui_->timergrid->scrollToTop();
   clearEntryFields();
   ui_->timer_length->setEnabled(true);
   ui_->timergrid->setRowCount(kGridRows);
@@ -218,6 +258,14 @@ void Tscheduleallform::FormShow() {
   }
   ui_->TS_print->setEnabled(console_.report != nullptr);
   editor_.FillGrid();
+  (readonly ? static_cast<QWidget*>(ui_->timergrid) : ui_->timer_name)->setFocus(Qt::OtherFocusReason);
+}
+
+void Tscheduleallform::updateUndoButtons() {
+  ui_->TS_Undo->setEnabled(editor_.CanUndo());
+  ui_->TS_Redo->setEnabled(editor_.CanRedo());
+  undo_->setEnabled(editor_.CanUndo());
+  redo_->setEnabled(editor_.CanRedo());
 }
 
 void Tscheduleallform::setClipboardButtons(bool cut_copy_del, bool prop, bool paste) {
@@ -291,6 +339,8 @@ void Tscheduleallform::TS_CopyClick() { editor_.CopyEvents(selection()); }
 void Tscheduleallform::TS_PasteClick() { editor_.PasteEvents(); }
 void Tscheduleallform::TS_DelClick() { editor_.DeleteEvents(selection()); }
 void Tscheduleallform::TS_PropClick() { editor_.ShowEventDetails(); }
+void Tscheduleallform::TS_UndoClick() { editor_.Undo(); }
+void Tscheduleallform::TS_RedoClick() { editor_.Redo(); }
 
 void Tscheduleallform::TS_printClick() {
   if (console_.report != nullptr) {
@@ -299,8 +349,12 @@ void Tscheduleallform::TS_printClick() {
 }
 
 void Tscheduleallform::PopupMenu1Popup() {
-  const std::array<std::pair<const char*, QToolButton*>, 4> items = {
-      {{"Cut1", ui_->TS_Cut}, {"Copy1", ui_->TS_Copy}, {"Paste1", ui_->TS_Paste}, {"Delete1", ui_->TS_Del}}};
+  const std::array<std::pair<const char*, QToolButton*>, 6> items = {{{"Cut1", ui_->TS_Cut},
+                                                                      {"Copy1", ui_->TS_Copy},
+                                                                      {"Paste1", ui_->TS_Paste},
+                                                                      {"Delete1", ui_->TS_Del},
+                                                                      {"Undo1", ui_->TS_Undo},
+                                                                      {"Redo1", ui_->TS_Redo}}};
   for (const auto& [name, button] : items) {
     popup_->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(button->isEnabled());
   }
@@ -346,23 +400,39 @@ bool Tscheduleallform::gridKey(QKeyEvent* key) {
         if (ui_->TS_Copy->isEnabled()) {
           TS_CopyClick();
         }
-        return true;  // the system clipboard is never used
+        return true;
       case Qt::Key_V:
         if (ui_->TS_Paste->isEnabled()) {
           TS_PasteClick();
         }
         return true;
       default:
-        return false;
+        break;
     }
   }
-  if (key->key() == Qt::Key_Delete) {
-    if (!(mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) && ui_->TS_Cut->isEnabled()) {
-      editor_.DeleteEvents(selection());
-    }
-    return true;
+  switch (key->key()) {
+    case Qt::Key_Delete:
+      if (!(mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) && ui_->TS_Cut->isEnabled()) {
+        editor_.DeleteEvents(selection());
+      }
+      return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Menu:
+      return false;
+    default:
+      // Type-ahead search would move the current cell and the table's own copy keys
+      // (Ctrl+Insert, the Copy key) would fill the system clipboard: no other key acts here.
+      return true;
   }
-  return false;
 }
 
 bool Tscheduleallform::timeOnRefusesExit() {

@@ -7,6 +7,7 @@
 #include "editor/schedule_editor.h"
 #include "ui/console.h"
 
+class QAction;
 class QMenu;
 
 namespace Ui {
@@ -14,6 +15,8 @@ class Tscheduleallform;
 }
 
 namespace zmr {
+
+class TimeFieldKeys;
 
 // The masked time field's own refusal when it is left with a required digit missing.
 inline const QString kMaskErrorText =
@@ -44,6 +47,8 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void TS_PasteClick();
   void TS_DelClick();
   void TS_PropClick();
+  void TS_UndoClick();
+  void TS_RedoClick();
   void TS_printClick();
   void PopupMenu1Popup();
   void closebuttonClick();
@@ -76,11 +81,15 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   bool gridKey(QKeyEvent* key);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
+  void updateUndoButtons();
 
   Console& console_;
   std::unique_ptr<Ui::Tscheduleallform> ui_;
+  std::unique_ptr<TimeFieldKeys> time_keys_;
   ScheduleEditor editor_;
   QMenu* popup_ = nullptr;     // owned by the window
+  QAction* undo_ = nullptr;    // Undo1 and Redo1, owned by the window; they carry the keys
+  QAction* redo_ = nullptr;
   bool mouse_down_ = false;    // a click is under way: the release takes the position
   bool skip_release_ = false;  // the release that ends a double-click is no click
   QString time_on_at_entry_;   // what Escape puts back in the time field

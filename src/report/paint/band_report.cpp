@@ -23,15 +23,24 @@ QFont ReportFont(double point_size) {
   return font;
 }
 
+constexpr QChar kEllipsis = u'\u2026';
+
 // Lays the text out within the width; only the lines that fit the height whole are
 // kept (the first one always), so a cut never shows the top of a half line.
 void DrawLabelText(QPainter& painter, const BandLabel& label, const QRectF& box) {
   if (label.text.isEmpty()) {
     return;
   }
-  QTextLayout layout(label.text, ReportFont(label.point_size), painter.device());
+  const QFont font = ReportFont(label.point_size);
+  QString text = label.text;
+  if (label.elide) {
+    const QFontMetricsF metrics(font, painter.device());
+    text = ElideText(text, label.fixed_chars,
+                     [&](const QString& candidate) { return metrics.horizontalAdvance(candidate) <= box.width(); });
+  }
+  QTextLayout layout(text, font, painter.device());
   QTextOption option(label.alignment | Qt::AlignTop);
-  option.setWrapMode(label.word_wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+  option.setWrapMode(label.word_wrap && !label.elide ? QTextOption::WordWrap : QTextOption::NoWrap);
   layout.setTextOption(option);
   layout.beginLayout();
   double y = 0;
@@ -51,6 +60,29 @@ void DrawLabelText(QPainter& painter, const BandLabel& label, const QRectF& box)
 }
 
 }  // namespace
+
+QString ElideText(const QString& text, int fixed_chars, const std::function<bool(const QString&)>& fits) {
+  if (fits(text)) {
+    return text;
+  }
+  const QString fixed = text.left(fixed_chars);
+  const QString rest = text.mid(fixed_chars);
+  // After the longest run of whole words that fits with the mark.
+  for (int blank = rest.lastIndexOf(u' '); blank > 0; blank = rest.lastIndexOf(u' ', blank - 1)) {
+    const QString words = rest.left(blank).trimmed();
+    if (!words.isEmpty() && fits(fixed + words + kEllipsis)) {
+      return fixed + words + kEllipsis;
+    }
+  }
+  // No word fits whole: after as many characters as fit.
+  for (int n = static_cast<int>(rest.size()) - 1; n > 0; --n) {
+    const QString part = rest.left(n).trimmed();
+    if (!part.isEmpty() && fits(fixed + part + kEllipsis)) {
+      return fixed + part + kEllipsis;
+    }
+  }
+  return fixed + kEllipsis;
+}
 
 BandLabel* Band::label(const QString& name) {
   const auto it = std::find_if(labels.begin(), labels.end(), [&](const BandLabel& l) { return l.name == name; });

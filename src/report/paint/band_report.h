@@ -28,7 +28,14 @@ struct BandLabel {
   bool fits_text = false;   // the width follows the text
   bool line_above = false;  // a line along the top edge
   bool word_wrap = false;   // wrap at words; lines that do not fit the height are dropped
+  // One line that says when it is cut: it ends in "…" inside the label, cut after a whole
+  // word where one fits, else after a character; the first fixed_chars are never cut.
+  bool elide = false;
+  int fixed_chars = 0;
 };
+
+// The text as an eliding label shows it, `fits` telling whether a text fits the width.
+QString ElideText(const QString& text, int fixed_chars, const std::function<bool(const QString&)>& fits);
 
 struct Band {
   double width = 0;   // mm

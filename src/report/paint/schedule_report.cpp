@@ -90,7 +90,7 @@ BandReport ScheduleBands() {
     cell.width = kColumns[d].second;
     cell.height = kRowHeight;
     cell.point_size = kCellPoints;
-    cell.word_wrap = true;
+    cell.elide = true;  // one line fits the row; the time and pulse are never cut
     detail.labels.push_back(cell);
   }
   return report;
@@ -125,6 +125,7 @@ bool ScheduleBandReport::NeedData() {
   const bool more = feed_.NeedData(cells);
   for (int d = 0; d < kDays; ++d) {
     cells_[d]->text = cells[d];
+    cells_[d]->fixed_chars = ReportTitleStart(cells[d]);
   }
   return more;
 }

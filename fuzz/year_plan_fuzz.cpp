@@ -1,0 +1,57 @@
+// A year plan and a holiday calendar from the fuzzer's bytes: the plan's TOML up to the
+// first zero byte, the calendar after it. Neither reader may crash or hang; a plan taken
+// writes back to a text that reads as the same plan; every fault names the file, and a
+// line when it has one; a calendar gives days in order or a fault, never both.
+#include <QDate>
+#include <cstring>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "plan/calendar_reader.h"
+#include "plan/plan_days.h"
+#include "plan/plan_reader.h"
+
+namespace {
+
+const QDate kReadFor(2026, 9, 1);
+
+void CheckCalendar(const QByteArray& bytes, zmr::YearPlan& plan) {
+  const zmr::CalendarReading read = zmr::ReadCalendar(bytes, QStringLiteral("terms.ics"), kReadFor.addYears(2));
+  FUZZ_CHECK(read.fault.isEmpty() || read.spans.empty());
+  for (const zmr::HolidaySpan& s : read.spans) {
+    FUZZ_CHECK(s.first.isValid() && s.last.isValid() && s.first <= s.last);
+    FUZZ_CHECK(s.calendar == QStringLiteral("terms.ics"));
+  }
+  plan.holiday_spans = read.spans;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace zmr;
+  const char* text = reinterpret_cast<const char*>(data);
+  const void* zero = std::memchr(data, 0, size);
+  const std::size_t toml_size = zero != nullptr ? static_cast<const std::uint8_t*>(zero) - data : size;
+  const std::string_view toml(text, toml_size);
+  const QByteArray calendar = zero != nullptr ? QByteArray(text + toml_size + 1, static_cast<qsizetype>(size - toml_size - 1))
+                                              : QByteArray();
+
+  PlanReading reading = ParsePlan(toml, QStringLiteral("/plans/north.toml"));
+  for (const QString& fault : reading.faults) FUZZ_CHECK(fault.startsWith(QStringLiteral("north.toml")));
+  if (reading.ok()) {
+    FUZZ_CHECK(!reading.plan.week.isEmpty());
+    for (const PlanPeriod& p : reading.plan.periods) FUZZ_CHECK(p.from.isValid() && p.from <= p.to);
+    const std::string written = PlanText(reading.plan);
+    const PlanReading again = ParsePlan(written, QStringLiteral("/plans/north.toml"));
+    FUZZ_CHECK(again.ok());
+    FUZZ_CHECK(PlanText(again.plan) == written);
+  }
+  if (zero != nullptr) CheckCalendar(calendar, reading.plan);
+  if (reading.ok()) {
+    for (const DayDecision& d : PlanDays(reading.plan, kReadFor, 400)) {
+      FUZZ_CHECK(d.bells != d.week.isEmpty());
+      FUZZ_CHECK(!d.reason.isEmpty());
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,158 @@
+// zmrctl plan and zmrctl upkeep in-process, with the simulated timer behind a FakePort.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <sstream>
+
+#include "plan/week_state.h"
+#include "support/project_fixtures.h"
+#include "support/sim_port.h"
+#include "support/temp_dir.h"
+#include "zmrctl/zmrctl.h"
+
+namespace zmr {
+namespace {
+
+using namespace zmr::testing;
+
+const char kPlan[] = R"(week = "normal.zmr"
+port = "sim-timer"
+
+[[period]]
+name = "Exam week"
+from = 2027-05-10
+to = 2027-05-14
+week = "exams.zmr"
+
+[[period]]
+name = "Whitsun"
+from = 2027-05-15
+to = 2027-05-17
+bells = false
+)";
+
+class ZmrctlPlanTest : public ::testing::Test {
+ protected:
+  ZmrctlPlanTest() {
+    sim.clock.setNow(QDateTime(QDate(2027, 5, 9), QTime(7, 0)));
+    sim.timer.setTimerClock(sim.clock.now());
+    env.program_folder = dir.folder();
+    env.make_port = [this] {
+      auto port = std::make_unique<FakePort>(sim.clock);
+      port->attach("sim-timer", SimDevice(sim.timer));
+      port->attach("COM1", SimDevice(sim.timer));  // where --port sends a device name
+      return port;
+    };
+    auto week = std::make_unique<ProjectSetup>();
+    ResetProject(*week);
+    AddPulse(*week, 1, 1, 8, 0, 5);
+    WriteProject(dir.file("normal.zmr"), *week);
+    AddPulse(*week, 1, 2, 9, 0, 5);
+    WriteProject(dir.file("exams.zmr"), *week);
+    Write("north.toml", kPlan);
+  }
+  void Write(const char* name, const std::string& text) {
+    QFile f(dir.file(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+  }
+  int Run(QStringList args) {
+    out.str({});
+    err.str({});
+    return ctl::Run(args, env);
+  }
+  std::vector<std::string> OutLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(out.str());
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  TempDir dir;
+  SimulatedLink sim;
+  std::ostringstream out, err;
+  ctl::Environment env{out, err, sim.clock};
+};
+
+TEST_F(ZmrctlPlanTest, PlanShowsEachDayWithWhatDecidesIt) {
+  EXPECT_EQ(Run({"plan", dir.file("north.toml"), "--from", "2027-05-14", "--days", "4"}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{"Fri 2027-05-14  exams.zmr  Exam week",
+                                                  "Sat 2027-05-15  no bells   Whitsun",
+                                                  "Sun 2027-05-16  no bells   Whitsun",
+                                                  "Mon 2027-05-17  no bells   Whitsun"}));
+  EXPECT_EQ(Run({"plan", dir.file("north.toml")}), ctl::kExitOk);  // 14 days from the PC's today
+  EXPECT_EQ(OutLines().size(), 14u);
+  EXPECT_EQ(OutLines().front(), "Sun 2027-05-09  normal.zmr  the plan's week");
+
+  Write("bad.toml", "week = \"normal.zmr\"\nweeks = 3\n");
+  EXPECT_EQ(Run({"plan", dir.file("bad.toml")}), ctl::kExitProjectRefused);
+  EXPECT_EQ(err.str(), "bad.toml line 2: unknown key 'weeks'\nbad.toml: the plan is refused\n");
+  EXPECT_EQ(out.str(), "");
+
+  const struct {
+    QStringList args;
+    const char* says;
+  } usage[] = {
+      {{"plan"}, "plan takes one plan file"},
+      {{"plan", "a.toml", "b.toml"}, "plan takes one plan file"},
+      {{"plan", "a.toml", "--days", "0"}, "--days takes 1 to 3660"},
+      {{"plan", "a.toml", "--from", "2027-13-01"}, "--from takes a date YYYY-MM-DD, not 2027-13-01"},
+      {{"upkeep", "--dry-run"}, "upkeep takes one or more plan files"},
+      {{"upkeep", "a.toml", "--date", "tomorrow"}, "--date takes a date YYYY-MM-DD, not tomorrow"},
+  };
+  for (const auto& u : usage) {
+    EXPECT_EQ(Run(u.args), ctl::kExitUsage) << u.says;
+    EXPECT_NE(err.str().find(u.says), std::string::npos) << err.str();
+  }
+}
+
+TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {
+  const QString state = dir.file("state");
+  const QString plan = dir.file("north.toml");
+  EXPECT_EQ(Run({"upkeep", plan, "--date", "2027-05-10", "--state", state}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{
+                            "north: downloaded exams.zmr (Exam week): the timer is not known to hold it",
+                            "north: activated the timer: exams.zmr (Exam week)"}));
+  const auto held = WeekStateStore(state).held("sim-timer");
+  ASSERT_TRUE(held);
+  EXPECT_EQ(Run({"upkeep", plan, "--date", "2027-05-10", "--state", state}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), std::vector<std::string>{"north: nothing to do: exams.zmr (Exam week), timer activated"});
+  EXPECT_EQ(Run({"upkeep", plan, "--date", "2027-05-15", "--state", state, "--dry-run"}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), std::vector<std::string>{"north: would deactivate the timer: no bells (Whitsun)"});
+  EXPECT_TRUE(sim.timer.activated());
+
+  // A refused plan is the worst status; the good plan beside it still does its work.
+  Write("south.toml", "week = \"normal.zmr\"\nbels = false\n");
+  EXPECT_EQ(Run({"upkeep", plan, dir.file("south.toml"), "--date", "2027-05-15", "--state", state}),
+            ctl::kExitProjectRefused);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{"south: south.toml line 2: unknown key 'bels'",
+                                                  "south: the plan is refused; its timer is left as it is",
+                                                  "north: deactivated the timer: no bells (Whitsun)"}));
+  EXPECT_FALSE(sim.timer.activated());
+
+  // Two plans on one timer are both refused, and nothing is sent.
+  Write("east.toml", kPlan);
+  const int requests = sim.timer.requests('L');
+  EXPECT_EQ(Run({"upkeep", plan, dir.file("east.toml"), "--state", state}), ctl::kExitProjectRefused);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{
+                            "north: refused: its port sim-timer is the port of east too; one timer, one plan",
+                            "east: refused: its port sim-timer is the port of north too; one timer, one plan"}));
+  EXPECT_EQ(sim.timer.requests('L'), requests);
+
+  // A port that is not there, then a timer that does not answer.
+  Write("west.toml", "week = \"normal.zmr\"\nport = \"no-such-port\"\n");
+  EXPECT_EQ(Run({"upkeep", dir.file("west.toml"), "--state", state}), ctl::kExitPortError);
+  EXPECT_EQ(OutLines().at(0).rfind("west: port error: Unable to open com port", 0), 0u) << out.str();
+}
+
+TEST_F(ZmrctlPlanTest, DownloadRecordsTheWeekForUpkeep) {
+  const QString state = dir.file("state");
+  EXPECT_EQ(Run({"--port", "sim-timer", "download", dir.file("normal.zmr"), "--state", state}), ctl::kExitOk);
+  qunsetenv("ZMR_COM1");  // --port with a device name maps COM1 to it
+  // Upkeep on the same day finds the week in the timer and only activates it.
+  EXPECT_EQ(Run({"upkeep", dir.file("north.toml"), "--date", "2027-05-09", "--state", state}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), std::vector<std::string>{"north: activated the timer: normal.zmr (the plan's week)"});
+}
+
+}  // namespace
+}  // namespace zmr

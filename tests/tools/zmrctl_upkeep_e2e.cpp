@@ -1,0 +1,151 @@
+// zmrctl upkeep as systemd runs it, against zmrsim on pseudo-terminals: a school's weeks
+// around its exams and holidays, a clock change, and several timers in one run.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <fstream>
+#include <sstream>
+
+#include "hardware/schedule_format.h"
+#include "link/packet.h"
+#include "sim_timer.h"
+#include "support/child_process.h"
+#include "support/fake_clock.h"
+#include "support/project_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace zmr {
+namespace {
+
+using namespace zmr::testing;
+
+const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
+const std::string kZmrctl = ZMR_BIN_DIR "/zmrctl";
+
+class UpkeepE2E : public ::testing::Test {
+ protected:
+  UpkeepE2E() {
+    normal_ = std::make_unique<ProjectSetup>();
+    ResetProject(*normal_);
+    for (int day = 1; day <= 5; ++day) AddPulse(*normal_, day, 1, 8, 0, 5);
+    WriteProject(dir.file("normal.zmr"), *normal_);
+    exams_ = std::make_unique<ProjectSetup>(*normal_);
+    for (int s = 2; s <= 18; ++s) AddPulse(*exams_, 1, s, 9, s, 3);  // two chunks on Monday
+    WriteProject(dir.file("exams.zmr"), *exams_);
+    std::ofstream(dir.file("terms.ics").toStdString())
+        << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//school//terms//EN\r\nBEGIN:VEVENT\r\nUID:w@school\r\n"
+           "SUMMARY:Whitsun\r\nDTSTART;VALUE=DATE:20270515\r\nDTEND;VALUE=DATE:20270518\r\nEND:VEVENT\r\n"
+           "END:VCALENDAR\r\n";
+  }
+  std::string Plan(const std::string& name, const std::string& port) {
+    const std::string path = dir.file(QString::fromStdString(name + ".toml")).toStdString();
+    std::ofstream(path) << "port = \"" << port << "\"\nweek = \"normal.zmr\"\nholidays = [\"terms.ics\"]\n\n"
+                        << "[[period]]\nname = \"Exam week\"\nfrom = 2027-05-10\nto = 2027-05-14\n"
+                        << "week = \"exams.zmr\"\n";
+    return path;
+  }
+  int Upkeep(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--settings", dir.folder().toStdString(), "upkeep", "--state",
+                               dir.file("state").toStdString()});
+    ChildProcess ctl(kZmrctl, args);
+    const int status = ctl.wait(20000);
+    output = ctl.lines();
+    return status;
+  }
+  // What a timer holds after it received exactly the chunks of this week, activated or not.
+  static std::string TimerWeek(const ProjectSetup& week, bool activated) {
+    FakeClock clock;
+    sim::SimTimer timer(clock);
+    for (int day = 1; day <= kDays; ++day)
+      for (const DayChunk& chunk : ChunksOfDay(week, day)) timer.receive(BuildFrame('W', 0, chunk));
+    if (activated) timer.receive(BuildFrame('E', 0, {}));
+    return timer.weekTable();
+  }
+  static std::string Dumped(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static int Count(const std::vector<std::string>& lines, const std::string& text) {
+    int n = 0;
+    for (const auto& line : lines) n += line.find(text) != std::string::npos;
+    return n;
+  }
+
+  TempDir dir;
+  std::vector<std::string> output;
+  std::unique_ptr<ProjectSetup> normal_, exams_;
+};
+
+TEST_F(UpkeepE2E, AroundTheExamsAndTheHolidays) {
+  const std::string dump = dir.file("north.dump").toStdString();
+  ZmrsimProcess sim(kZmrsim, {"--dump", dump});
+  const std::string plan = Plan("north", sim.device());
+  using V = std::vector<std::string>;
+  const struct {
+    const char* date;
+    V lines;
+  } days[] = {
+      {"2027-05-09",  // the day before the exams
+       {"north: downloaded normal.zmr (the plan's week): the timer is not known to hold it",
+        "north: activated the timer: normal.zmr (the plan's week)"}},
+      {"2027-05-10", {"north: downloaded exams.zmr (Exam week): the timer holds another week"}},
+      {"2027-05-10", {"north: nothing to do: exams.zmr (Exam week), timer activated"}},
+      {"2027-05-15", {"north: deactivated the timer: no bells (holiday Whitsun (terms.ics))"}},
+      {"2027-05-18",  // the day after
+       {"north: downloaded normal.zmr (the plan's week): the timer holds another week",
+        "north: activated the timer: normal.zmr (the plan's week)"}},
+  };
+  for (const auto& d : days) {
+    EXPECT_EQ(Upkeep({plan, "--date", d.date}), 0) << d.date;
+    EXPECT_EQ(output, d.lines) << d.date;
+  }
+  EXPECT_EQ(sim.stop(), 0);
+  EXPECT_EQ(Count(sim.lines(), "request W"), 7 + 8 + 7);  // normal, exams (two chunks on Monday), normal
+  EXPECT_EQ(Count(sim.lines(), "request U"), 0);
+  EXPECT_EQ(Dumped(dump), TimerWeek(*normal_, true));
+}
+
+TEST_F(UpkeepE2E, AClockAnHourOffAfterAClockChangeIsSetOnce) {
+  const QString behind = QDateTime::currentDateTime().addSecs(-3600).toString("yyyy-MM-dd HH:mm:ss");
+  ZmrsimProcess sim(kZmrsim, {"--clock", behind.toStdString(), "--activated"});
+  const std::string plan = Plan("north", sim.device());
+  EXPECT_EQ(Upkeep({plan, "--dry-run"}), 0);
+  ASSERT_FALSE(output.empty());
+  EXPECT_EQ(output[0].rfind("north: would set the clock from the PC: it was 1 h 0 min", 0), 0u) << output[0];
+  EXPECT_EQ(Upkeep({plan}), 0);
+  ASSERT_FALSE(output.empty());
+  EXPECT_EQ(output[0].rfind("north: clock set from the PC: it was 1 h 0 min", 0), 0u) << output[0];
+  EXPECT_EQ(Upkeep({plan}), 0);
+  EXPECT_EQ(Count(output, "clock"), 0);
+  EXPECT_EQ(Count(output, "nothing to do"), 1);
+  EXPECT_EQ(sim.stop(), 0);
+  EXPECT_EQ(Count(sim.lines(), "request U"), 1);
+}
+
+TEST_F(UpkeepE2E, SeveralTimersInOneRunAndAFailedOneStopsNoOther) {
+  const std::string north_dump = dir.file("north.dump").toStdString();
+  const std::string south_dump = dir.file("south.dump").toStdString();
+  ZmrsimProcess north(kZmrsim, {"--dump", north_dump});
+  ZmrsimProcess south(kZmrsim, {"--dump", south_dump, "--activated"});
+  ZmrsimProcess silent(kZmrsim, {"--silent"});
+  const std::string missing = dir.file("no-such-port").toStdString();
+  EXPECT_EQ(Upkeep({Plan("north", north.device()), Plan("south", south.device()), Plan("west", silent.device()),
+                    Plan("east", missing), "--date", "2027-05-11"}),
+            5);  // the worst: a timer that did not answer
+  EXPECT_EQ(Count(output, "north: downloaded exams.zmr (Exam week)"), 1);
+  EXPECT_EQ(Count(output, "north: activated the timer"), 1);
+  EXPECT_EQ(Count(output, "south: downloaded exams.zmr (Exam week)"), 1);
+  EXPECT_EQ(Count(output, "south: activated"), 0);
+  EXPECT_EQ(Count(output, "west: error: Timer was not found"), 1);
+  EXPECT_EQ(Count(output, "east: port error: Unable to open com port"), 1);
+  EXPECT_EQ(north.stop(), 0);
+  EXPECT_EQ(south.stop(), 0);
+  EXPECT_EQ(Dumped(north_dump), TimerWeek(*exams_, true));
+  EXPECT_EQ(Dumped(south_dump), TimerWeek(*exams_, true));
+}
+
+}  // namespace
+}  // namespace zmr

@@ -1,0 +1,36 @@
+// zmrctl plan: what a plan puts in force, day by day, and what decides each day.
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+
+#include "plan/plan_days.h"
+#include "plan/plan_reader.h"
+#include "zmrctl/command.h"
+
+namespace zmr::ctl {
+
+int PlanCommand(Invocation& run) {
+  if (run.options.operands.size() != 1) return run.usageError("plan takes one plan file");
+  Environment& env = run.env;
+  const QString& path = run.options.operands[0];
+  const QDate from = run.options.date.value_or(env.clock.now().date());
+  const PlanReading reading = ReadPlan(path, from);
+  if (!reading.ok()) {
+    for (const QString& fault : reading.faults) env.err << fault.toStdString() << '\n';
+    env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";
+    return kExitProjectRefused;
+  }
+  const std::vector<DayDecision> days = PlanDays(reading.plan, from, run.options.days);
+  qsizetype width = 8;  // "no bells"
+  for (const DayDecision& d : days) width = std::max(width, d.week.size());
+  for (const DayDecision& d : days) {
+    const QString what = d.bells ? d.week : QStringLiteral("no bells");
+    env.out << (QLocale::c().toString(d.date, QStringLiteral("ddd yyyy-MM-dd")) + "  " + what.leftJustified(width) +
+                "  " + d.reason)
+                   .toStdString()
+            << '\n';
+  }
+  return kExitOk;
+}
+
+}  // namespace zmr::ctl
