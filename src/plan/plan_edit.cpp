@@ -77,10 +77,6 @@ QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
   return reading.faults;
 }
 
-void WritePlanFile(const YearPlan& plan) {
-  ReplaceFile(plan.path, Bytes(PlanText(plan)), ReplaceMode::CreateOrReplace);
-}
-
 QString NameInPlan(const YearPlan& plan, const QString& chosen_path) {
   const QString relative = QDir(QFileInfo(plan.path).absolutePath()).relativeFilePath(chosen_path);
   return relative.startsWith(QStringLiteral("..")) || QDir::isAbsolutePath(relative)

@@ -1,6 +1,6 @@
 #pragma once
 // Changing a plan from the window: every change is put through the plan reader's own
-// checks before the file is touched, and the file is then written whole, crash-safe.
+// checks before the file is touched (WritePlanFile then writes it whole, crash-safe).
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -25,10 +25,6 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
 // ("north.toml line 3: ..."), empty when it holds. On success `loaded` (when given) is
 // the plan read back, with its weeks and holidays loaded.
 QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
-
-// Writes the plan text to plan.path in one crash-safe replacement. Throws IoError.
-// Comments and layout of a hand-written file are not kept: the file is written anew.
-void WritePlanFile(const YearPlan& plan);
 
 // A file the user picked, as the plan names it: relative to the plan's folder when it
 // lies in it or below, else its absolute path.
