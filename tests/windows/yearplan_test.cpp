@@ -304,6 +304,9 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(day27).center());
   EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Holiday from terms.ics: Half term"))
       << control<QLabel>("daycause")->text().toStdString();
+  // Only the day picked looks selected; another month's selection wears its day's colour.
+  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), usual);
+  EXPECT_NE(october.palette().color(QPalette::Active, QPalette::Highlight), none);
   form().hide();
 }
 
@@ -311,6 +314,7 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   makePlan();
   click("checktodaybut");
   EXPECT_EQ(upkeepLines(), (std::vector<std::string>{
+                               "Reading the timer on COM1 ...",
                                "would download normal.zmr (the plan's week): the timer is not known to hold it",
                                "would activate the timer: normal.zmr (the plan's week)"}));
   EXPECT_EQ(sim.timer.requests('W'), 0);
@@ -327,7 +331,8 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
     return timer(request);
   });
   click("applynowbut");
-  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"downloaded normal.zmr (the plan's week): the timer is not known to hold it",
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"Reading the timer on COM1 ...",
+                                                     "downloaded normal.zmr (the plan's week): the timer is not known to hold it",
                                                      "activated the timer: normal.zmr (the plan's week)"}));
   EXPECT_TRUE(sim.timer.activated());
   EXPECT_GT(sim.timer.requests('W'), 0);
@@ -339,7 +344,7 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   EXPECT_TRUE(w.prompts.boxes.empty());
 
   click("applynowbut");
-  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"nothing to do: normal.zmr (the plan's week), timer activated"}));
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"Reading the timer on COM1 ...", "nothing to do: normal.zmr (the plan's week), timer activated"}));
 
   // A port that leads nowhere: the usual port box; a silent timer: the timer box.
   auto* port = control<QComboBox>("portname");

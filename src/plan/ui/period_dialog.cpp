@@ -29,6 +29,7 @@ Tperiodform::Tperiodform(Console& console, QWidget* parent) : ConsoleDialog(pare
   };
   name_ = new QLineEdit(this);
   name_->setObjectName(QStringLiteral("periodname"));
+  name_->setMinimumWidth(name_->fontMetrics().averageCharWidth() * 32);
   row(0, QStringLiteral("&Name:"), name_, name_fault_, "namefault");
   for (auto [edit, name] : {std::pair{&from_, "periodfrom"}, {&to_, "periodto"}}) {
     *edit = new QDateEdit(this);

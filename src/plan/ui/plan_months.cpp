@@ -1,5 +1,6 @@
 #include "plan/ui/plan_months.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,10 +17,10 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("planmonths"));
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
-  auto* earlier = new QPushButton(QStringLiteral("< &Earlier"), this);
+  auto* earlier = new QPushButton(QStringLiteral("< Earlier"), this);
   earlier->setObjectName(QStringLiteral("earlierbut"));
   earlier->setAccessibleName(QStringLiteral("Earlier months"));
-  auto* later = new QPushButton(QStringLiteral("&Later >"), this);
+  auto* later = new QPushButton(QStringLiteral("Later >"), this);
   later->setObjectName(QStringLiteral("laterbut"));
   later->setAccessibleName(QStringLiteral("Later months"));
   auto* nav = new QHBoxLayout;
@@ -46,11 +47,9 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
     for (Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday}) month->setWeekdayTextFormat(day, plain);
     grid->addWidget(month, 2, k);
     months_[k] = month;
-    connect(month, &QCalendarWidget::clicked, this, [this](QDate d) {
-      if (onDay) onDay(d);
-    });
+    connect(month, &QCalendarWidget::clicked, this, &PlanMonths::pick);
     connect(month, &QCalendarWidget::selectionChanged, this, [this, month] {
-      if (onDay && month->hasFocus()) onDay(month->selectedDate());
+      if (!painting_ && month->hasFocus()) pick(month->selectedDate());
     });
   }
   connect(earlier, &QPushButton::clicked, this, &PlanMonths::earlierClick);
@@ -79,7 +78,14 @@ void PlanMonths::laterClick() {
   paintMonths();
 }
 
+void PlanMonths::pick(QDate date) {
+  picked_ = date;
+  paintMonths();
+  if (onDay) onDay(date);
+}
+
 void PlanMonths::paintMonths() {
+  painting_ = true;
   const QLocale locale;
   for (int k = 0; k < kPlanMonthsShown; ++k) {
     const QDate first = first_.addMonths(k);
@@ -91,7 +97,6 @@ void PlanMonths::paintMonths() {
     month.setDateTextFormat(QDate(), QTextCharFormat());  // forget the months shown before
     month.setDateRange(first, last);
     month.setCurrentPage(first.year(), first.month());
-    if (month.selectedDate() < first || month.selectedDate() > last) month.setSelectedDate(first);
     for (QDate d = first; d <= last; d = d.addDays(1)) {
       QTextCharFormat format;
       if (plan_ != nullptr) {
@@ -108,7 +113,26 @@ void PlanMonths::paintMonths() {
       }
       month.setDateTextFormat(d, format);
     }
+    // A calendar always has a day selected. Only the day picked shows as selected; in the
+    // other months the selection takes the looks of the day it sits on.
+    const bool holds_pick = picked_ >= first && picked_ <= last;
+    month.setSelectedDate(holds_pick ? picked_ : first);
+    QPalette palette = month.palette();
+    const QPalette standard = QApplication::palette(&month);
+    const QTextCharFormat under = month.dateTextFormat(first);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      palette.setColor(group, QPalette::Highlight,
+                       holds_pick ? standard.color(group, QPalette::Highlight)
+                                  : under.background().style() != Qt::NoBrush ? under.background().color()
+                                                                              : standard.color(group, QPalette::Base));
+      palette.setColor(group, QPalette::HighlightedText,
+                       holds_pick ? standard.color(group, QPalette::HighlightedText)
+                                  : under.foreground().style() != Qt::NoBrush ? under.foreground().color()
+                                                                              : standard.color(group, QPalette::Text));
+    }
+    month.setPalette(palette);
   }
+  painting_ = false;
 }
 
 }  // namespace zmr

@@ -27,6 +27,8 @@ class PlanMonths : public QWidget {
   QCalendarWidget& month(int k) { return *months_[k]; }
   void earlierClick();
   void laterClick();
+  // A day picked by a click or the keyboard: the one day shown selected, then onDay.
+  void pick(QDate date);
   std::function<void(QDate)> onDay;
 
  private:
@@ -36,6 +38,8 @@ class PlanMonths : public QWidget {
   std::vector<LegendEntry> legend_;
   QDate today_;
   QDate first_;
+  QDate picked_;
+  bool painting_ = false;
   std::array<QCalendarWidget*, kPlanMonthsShown> months_{};
   std::array<QLabel*, kPlanMonthsShown> titles_{};
 };

@@ -1,5 +1,6 @@
 #include "plan/ui/yearplan.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -154,6 +155,7 @@ QWidget* Tyearplanform::build() {
   legend_->setObjectName(QStringLiteral("legend"));
   auto* legend_layout = new QHBoxLayout(legend_);
   legend_layout->setContentsMargins(0, 0, 0, 0);
+  legend_layout->addStretch();  // the entries go before it, side by side at their own width
   cal->addWidget(legend_);
   day_cause_ = new QLabel(kPickADayText, calendar);
   day_cause_->setObjectName(QStringLiteral("daycause"));
@@ -167,7 +169,7 @@ QWidget* Tyearplanform::build() {
   usual_week_ = new QLineEdit(timer);
   usual_week_->setObjectName(QStringLiteral("usualweek"));
   usual_week_->setReadOnly(true);
-  t->addWidget(Caption(timer, QStringLiteral("&Usual week:"), usual_week_), 0, 0);
+  t->addWidget(Caption(timer, QStringLiteral("U&sual week:"), usual_week_), 0, 0);
   t->addWidget(usual_week_, 0, 1);
   QPushButton* usual_button =
       Button(timer, QStringLiteral("C&hoose ..."), "usualweekbut", QStringLiteral("Choose the usual week"));
@@ -202,7 +204,8 @@ QWidget* Tyearplanform::build() {
   periods_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   periods_->setTabKeyNavigation(false);
   periods_->verticalHeader()->setVisible(false);
-  periods_->horizontalHeader()->setStretchLastSection(true);
+  periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   p->addWidget(periods_, 0, 0, 1, 5);
   QPushButton* add = Button(periods, QStringLiteral("&Add ..."), "addperiodbut", QStringLiteral("Add a period"));
   QPushButton* edit = Button(periods, QStringLiteral("&Edit ..."), "editperiodbut", QStringLiteral("Edit the period"));
@@ -234,7 +237,7 @@ QWidget* Tyearplanform::build() {
   QPushButton* check = Button(upkeep, QStringLiteral("Chec&k today"), "checktodaybut");
   check->setToolTip(QStringLiteral("Reads the timer and says what upkeep would do now; changes nothing"));
   check->setAccessibleDescription(check->toolTip());
-  QPushButton* apply = Button(upkeep, QStringLiteral("A&pply now"), "applynowbut");
+  QPushButton* apply = Button(upkeep, QStringLiteral("Appl&y now"), "applynowbut");
   apply->setToolTip(QStringLiteral("Brings the timer to what the plan says for today"));
   apply->setAccessibleDescription(apply->toolTip());
   u->addWidget(check, 0, 0);
@@ -297,6 +300,9 @@ void Tyearplanform::FormShow() {
     if (!remembered.isEmpty() && QFileInfo::exists(remembered)) openPlan(remembered, true);
   }
   showPlan();
+  // Without a plan the first thing to do is make or open one.
+  (plan_ ? static_cast<QWidget*>(&months_->month(0)) : findChild<QPushButton*>(QStringLiteral("newplanbut")))
+      ->setFocus(Qt::OtherFocusReason);
 }
 
 std::optional<QString> Tyearplanform::chooseFile(const QString& caption, const QString& filter) {
@@ -499,6 +505,7 @@ void Tyearplanform::runUpkeep(bool dry_run) {
       return;
     }
     BusyCursor hourglass(console_.prompts);
+    lines.line(QStringLiteral("Reading the timer on %1 ...").arg(port));  // and the buttons are seen off
     const UpkeepJob job{*plan_, port, today(), dry_run, state_folder_};
     outcome = RunUpkeep(job, *console_.link, lines);
   }
@@ -522,6 +529,7 @@ void Tyearplanform::showPlan() {
     day_cause_->setText(kNoPlanText);
     job_->clear();
     job_command_->clear();
+    job_command_->setVisible(false);
     return;
   }
   const YearPlan& plan = *plan_;
@@ -533,6 +541,7 @@ void Tyearplanform::showPlan() {
   } else {
     port_->setCurrentIndex(0);
   }
+  auto& legend_row = static_cast<QHBoxLayout&>(*legend_->layout());
   for (const LegendEntry& entry : PlanLegend(plan)) {
     auto* swatch = new QLabel(entry.label, legend_);
     swatch->setObjectName(QStringLiteral("legendentry"));
@@ -547,7 +556,7 @@ void Tyearplanform::showPlan() {
       struck.setStrikeOut(true);
       swatch->setFont(struck);
     }
-    legend_->layout()->addWidget(swatch);
+    legend_row.insertWidget(legend_row.count() - 1, swatch);
   }
   auto* today_entry = new QLabel(QStringLiteral("Today"), legend_);
   today_entry->setObjectName(QStringLiteral("legendentry"));
@@ -555,7 +564,7 @@ void Tyearplanform::showPlan() {
   marked.setBold(true);
   marked.setUnderline(true);
   today_entry->setFont(marked);
-  legend_->layout()->addWidget(today_entry);
+  legend_row.insertWidget(legend_row.count() - 1, today_entry);
   day_cause_->setText(kPickADayText);
   periods_->setRowCount(static_cast<int>(plan.periods.size()));
   for (int row = 0; row < static_cast<int>(plan.periods.size()); ++row) {
@@ -566,7 +575,6 @@ void Tyearplanform::showPlan() {
       periods_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
   }
-  periods_->resizeColumnsToContents();
   for (const QString& calendar : plan.holidays) {
     const int days = HolidayDays(plan, calendar);
     calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar).arg(days).arg(days == 1 ? "" : "s"));
@@ -578,6 +586,7 @@ void Tyearplanform::showJob() {
   const JobLine job = UnattendedJob(*plan_, *service_);
   job_->setText(job.text);
   job_command_->setText(job.command);
+  job_command_->setCursorPosition(0);  // the command is read from its start
   job_command_->setVisible(!job.command.isEmpty());
 }
 
