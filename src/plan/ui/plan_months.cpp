@@ -23,6 +23,7 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   auto* later = new QPushButton(QStringLiteral("Later >"), this);
   later->setObjectName(QStringLiteral("laterbut"));
   later->setAccessibleName(QStringLiteral("Later months"));
+  for (QPushButton* b : {earlier, later}) b->setAutoDefault(false);  // Enter picks a day, never pages
   auto* nav = new QHBoxLayout;
   nav->addWidget(earlier);
   nav->addStretch();
