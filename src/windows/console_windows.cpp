@@ -21,8 +21,9 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   compile_ = new Tcompileform(console, main_.get());
   status_ = new Tstatusform(console, main_.get());
   scheduleall_ = new Tscheduleallform(console, main_.get());
-  printschedule_ = new Tprintscheduleform(console, main_.get());
   yearplan_ = new Tyearplanform(console, main_.get());
+  // The report window comes last of all.
+  printschedule_ = new Tprintscheduleform(console, main_.get());
   console.report = printschedule_;
   MainDialogs dialogs;
   dialogs.properties = newproject_;

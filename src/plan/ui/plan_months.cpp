@@ -115,12 +115,14 @@ void PlanMonths::paintMonths() {
       month.setDateTextFormat(d, format);
     }
     // A calendar always has a day selected. Only the day picked shows as selected; in the
-    // other months the selection takes the looks of the day it sits on.
+    // other months the selection takes the looks of the day it sits on. The keyboard
+    // starts from today where it is shown.
     const bool holds_pick = picked_ >= first && picked_ <= last;
-    month.setSelectedDate(holds_pick ? picked_ : first);
+    const QDate resting = today_ >= first && today_ <= last ? today_ : first;
+    month.setSelectedDate(holds_pick ? picked_ : resting);
     QPalette palette = month.palette();
     const QPalette standard = QApplication::palette(&month);
-    const QTextCharFormat under = month.dateTextFormat(first);
+    const QTextCharFormat under = month.dateTextFormat(resting);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
       palette.setColor(group, QPalette::Highlight,
                        holds_pick ? standard.color(group, QPalette::Highlight)
