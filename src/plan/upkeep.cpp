@@ -168,7 +168,9 @@ class Upkeep {
     QuietView view;
     DownloadContext context{link_, prompts_, view};
     ProjectState state;
-    const DownloadResult result = DownloadSchedule(context, week, state, 0);
+    // The port is open on the plan's port name already, so the download's com_port goes unused.
+    constexpr std::uint16_t kPortAlreadyOpen = 0;
+    const DownloadResult result = DownloadSchedule(context, week, state, kPortAlreadyOpen);
     if (result == DownloadResult::NoConnection || result == DownloadResult::WriteFailed) {
       return timerFailed(view.last);
     }

@@ -1,6 +1,8 @@
 // Holiday calendars: which days each kind of event takes away.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "plan/calendar_reader.h"
 
 namespace zmr {
@@ -69,6 +71,25 @@ TEST(CalendarReader, EachKindOfEventTakesTheDaysItTouches) {
     EXPECT_TRUE(r.fault.isEmpty()) << c.what << ": " << r.fault.toStdString();
     EXPECT_EQ(Days(r), c.days) << c.what;
   }
+}
+
+// An event in another time zone falls on the days the PC's wall clock sees it on.
+TEST(CalendarReader, ZonedEventsAreTakenInThePcsLocalTime) {
+  const QByteArray old_tz = qgetenv("TZ");
+  qputenv("TZ", "UTC");
+  tzset();
+  const CalendarReading r = ReadCalendar(
+      Calendar(Event("DTSTART;TZID=Asia/Tokyo:20270510T080000\r\nDTEND;TZID=Asia/Tokyo:20270510T090000\r\n") +
+               Event("DTSTART:20270512T233000Z\r\nDTEND:20270513T003000Z\r\n")),
+      "terms.ics", QDate(2028, 1, 1));
+  EXPECT_TRUE(r.fault.isEmpty()) << r.fault.toStdString();
+  EXPECT_EQ(Days(r), (std::vector<std::string>{"2027-05-09..2027-05-09", "2027-05-12..2027-05-13"}));
+  if (old_tz.isNull()) {
+    qunsetenv("TZ");
+  } else {
+    qputenv("TZ", old_tz);
+  }
+  tzset();
 }
 
 TEST(CalendarReader, MalformedCalendarsAreRefused) {

@@ -1,6 +1,7 @@
 // Upkeep: its decisions, the state it keeps, and whole runs against the simulated timer.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
@@ -129,6 +130,29 @@ TEST(WeekState, OneTimerIsOneKeyHoweverItsPortIsNamed) {
   qunsetenv("ZMR_COM9");
   EXPECT_EQ(PortKey("rfc2217://bells.school:4001"), "rfc2217://bells.school:4001");
   EXPECT_NE(store.fileFor("tcp://a:1"), store.fileFor("tcp://a:2"));
+}
+
+// Under systemd the service's StateDirectory, else the user's XDG state folder.
+TEST(WeekState, TheDefaultFolderFollowsTheEnvironment) {
+  const QByteArray old_state = qgetenv("STATE_DIRECTORY"), old_xdg = qgetenv("XDG_STATE_HOME");
+  const struct {
+    const char* state_directory;
+    const char* xdg_state_home;
+    QString folder;
+  } cases[] = {
+      {"/var/lib/zmr-console", "/home/a/.st", "/var/lib/zmr-console"},
+      {"/var/lib/zmr-console:/var/lib/other", nullptr, "/var/lib/zmr-console"},
+      {nullptr, "/home/a/.st", "/home/a/.st/zmr-console"},
+      {nullptr, "relative/st", QDir::homePath() + "/.local/state/zmr-console"},
+      {nullptr, nullptr, QDir::homePath() + "/.local/state/zmr-console"},
+  };
+  for (const auto& c : cases) {
+    c.state_directory ? qputenv("STATE_DIRECTORY", c.state_directory) : qunsetenv("STATE_DIRECTORY");
+    c.xdg_state_home ? qputenv("XDG_STATE_HOME", c.xdg_state_home) : qunsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(DefaultStateFolder(), c.folder) << c.folder.toStdString();
+  }
+  old_state.isNull() ? qunsetenv("STATE_DIRECTORY") : qputenv("STATE_DIRECTORY", old_state);
+  old_xdg.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", old_xdg);
 }
 
 class Lines : public UpkeepLines {

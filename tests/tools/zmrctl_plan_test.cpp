@@ -84,6 +84,14 @@ TEST_F(ZmrctlPlanTest, PlanShowsEachDayWithWhatDecidesIt) {
   EXPECT_EQ(OutLines().size(), 14u);
   EXPECT_EQ(OutLines().front(), "Sun 2027-05-09  normal.zmr  the plan's week");
 
+  // A view longer than the two years recurring holidays are expanded for still has them.
+  Write("yearly.ics",
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\nUID:f@s\r\nSUMMARY:Founders\r\n"
+        "DTSTART;VALUE=DATE:20270301\r\nRRULE:FREQ=YEARLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+  Write("long.toml", "week = \"normal.zmr\"\nholidays = [\"yearly.ics\"]\n");
+  EXPECT_EQ(Run({"plan", dir.file("long.toml"), "--from", "2027-01-01", "--days", "1156"}), ctl::kExitOk);
+  EXPECT_EQ(OutLines().back(), "Fri 2030-03-01  no bells    holiday Founders (yearly.ics)");
+
   Write("bad.toml", "week = \"normal.zmr\"\nweeks = 3\n");
   EXPECT_EQ(Run({"plan", dir.file("bad.toml")}), ctl::kExitProjectRefused);
   EXPECT_EQ(err.str(), "bad.toml line 2: unknown key 'weeks'\nbad.toml: the plan is refused\n");

@@ -14,7 +14,8 @@ int PlanCommand(Invocation& run) {
   Environment& env = run.env;
   const QString& path = run.options.operands[0];
   const QDate from = run.options.date.value_or(env.clock.now().date());
-  const PlanReading reading = ReadPlan(path, from);
+  // Recurring holidays are expanded from the last day shown, so a long view has them all.
+  const PlanReading reading = ReadPlan(path, from.addDays(run.options.days - 1));
   if (!reading.ok()) {
     for (const QString& fault : reading.faults) env.err << fault.toStdString() << '\n';
     env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";
