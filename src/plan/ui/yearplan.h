@@ -60,8 +60,10 @@ class Tyearplanform : public TimerDialog {
 
  private:
   QWidget* build();
-  // Checks the changed plan as the reader would; writes it and shows it, or shows why not.
-  bool store(const YearPlan& changed);
+  // Checks the changed plan as the reader would; writes it and shows it, or shows why not
+  // in the label beside the part that changed (null: beside the every-day fields).
+  bool store(const YearPlan& changed, QLabel* beside = nullptr);
+  void clearFaults();
   bool openPlan(const QString& path, bool quiet);
   void showPlan();
   void showJob();
@@ -89,7 +91,9 @@ class Tyearplanform : public TimerDialog {
   QPlainTextEdit* lines_ = nullptr;
   QLabel* job_ = nullptr;
   QLineEdit* job_command_ = nullptr;
-  QLabel* faults_ = nullptr;
+  QLabel* faults_ = nullptr;           // beside the usual week, tolerance and port
+  QLabel* calendar_faults_ = nullptr;  // beside the holiday calendars
+  QLabel* open_faults_ = nullptr;      // the plan file as a whole
   QWidget* plan_parts_ = nullptr;  // everything that needs a plan
 };
 
