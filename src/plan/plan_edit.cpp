@@ -77,6 +77,10 @@ QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
   return reading.faults;
 }
 
+QString FaultAlone(const QString& fault, const YearPlan& plan) {
+  return LineAndText(fault, QFileInfo(plan.path).fileName()).second;
+}
+
 QString NameInPlan(const YearPlan& plan, const QString& chosen_path) {
   const QString relative = QDir(QFileInfo(plan.path).absolutePath()).relativeFilePath(chosen_path);
   return relative.startsWith(QStringLiteral("..")) || QDir::isAbsolutePath(relative)

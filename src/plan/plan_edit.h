@@ -26,6 +26,10 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
 // the plan read back, with its weeks and holidays loaded.
 QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
 
+// A fault of CheckPlan without its file and line, for a window that shows it beside the
+// control that caused it.
+QString FaultAlone(const QString& fault, const YearPlan& plan);
+
 // A file the user picked, as the plan names it: relative to the plan's folder when it
 // lies in it or below, else its absolute path.
 QString NameInPlan(const YearPlan& plan, const QString& chosen_path);

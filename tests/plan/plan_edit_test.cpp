@@ -73,7 +73,9 @@ TEST(PlanEdit, APlanIsCheckedAsTheReaderWouldTakeItsFile) {
   const QStringList faults = CheckPlan(plan, kToday, &loaded);
   ASSERT_EQ(faults.size(), 1);
   EXPECT_TRUE(faults[0].startsWith("north.toml line ")) << faults[0].toStdString();
-  EXPECT_TRUE(faults[0].contains("calendar 'broken.ics' is not a valid calendar")) << faults[0].toStdString();
+  EXPECT_TRUE(FaultAlone(faults[0], plan).startsWith("calendar 'broken.ics' is not a valid calendar: "))
+      << faults[0].toStdString();
+  EXPECT_EQ(FaultAlone("north.toml: 'week' is missing", plan), "'week' is missing");
 }
 
 TEST(PlanEdit, ChosenFilesAreNamedFromThePlansFolder) {

@@ -185,7 +185,9 @@ bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
   const QStringList faults = CheckPlan(changed, today(), &loaded);
   clearFaults();
   if (!faults.isEmpty()) {
-    (beside != nullptr ? beside : faults_)->setText(faults.join(u'\n'));
+    QStringList said;
+    for (const QString& fault : faults) said << FaultAlone(fault, changed);
+    (beside != nullptr ? beside : faults_)->setText(said.join(u'\n'));
     console_.prompts.beep();
     showPlan();  // the controls go back to what is stored
     return false;
