@@ -406,8 +406,13 @@ TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
                            "upkeeplines", "jobcommand", "closebut"}) {
     EXPECT_TRUE(reached.contains(name)) << name;
   }
+  // A tolerance typed but not yet left is stored when Escape closes the window.
+  auto* tolerance = control<QSpinBox>("tolerance");
+  tolerance->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(tolerance, Qt::Key_Up);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_FALSE(form().isVisible());
+  EXPECT_EQ(written().clock_tolerance, kDefaultClockTolerance + 1);
 }
 
 }  // namespace
