@@ -2,22 +2,23 @@
 // One period of the year plan: its name, its dates, and its week or no bells. OK stores
 // nothing until the plan reader's checks pass; each fault shows beside its field.
 #include <QDate>
-#include <functional>
+#include <memory>
 
 #include "plan/plan_edit.h"
 #include "ui/console.h"
 
-class QDateEdit;
 class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+
+namespace Ui {
+class Tperiodform;
+}
 
 namespace zmr {
 
 class Tperiodform : public ConsoleDialog {
  public:
-  Tperiodform(Console& console, QWidget* parent = nullptr);
+  explicit Tperiodform(Console& console, QWidget* parent = nullptr);
+  ~Tperiodform() override;
 
   // The plan the period belongs to (for its folder and the reader's checks), the period
   // to show and the day the checks are made for.
@@ -25,32 +26,20 @@ class Tperiodform : public ConsoleDialog {
   PlanPeriod period() const;
   void FormShow() override;
 
-  void weekbutClick();
-  void okbutClick();
+  void periodweekbutClick();
+  void periodokClick();
   // The faults last shown, each beside its field ("" where there is none).
   QString faultBeside(PeriodField field) const;
 
  private:
   QLabel* faultLabel(PeriodField field) const;
   void showFaults(const std::vector<FieldFault>& faults);
+  void showWeekChoice();
 
   Console& console_;
+  std::unique_ptr<Ui::Tperiodform> ui_;
   YearPlan plan_;
   QDate today_;
-  QLineEdit* name_;
-  QDateEdit* from_;
-  QDateEdit* to_;
-  QRadioButton* with_week_;
-  QRadioButton* no_bells_;
-  QLineEdit* week_;
-  QPushButton* week_button_;
-  QLabel* name_fault_;
-  QLabel* from_fault_;
-  QLabel* to_fault_;
-  QLabel* week_fault_;
-  QLabel* other_fault_;
 };
-
-inline const QString kPlanDateFormat = QStringLiteral("yyyy-MM-dd");
 
 }  // namespace zmr

@@ -26,6 +26,7 @@
 #include "project/project_file.h"
 #include "project/settings.h"
 #include "ui/zmr_application.h"
+#include "ui_yearplan.h"
 
 namespace zmr {
 namespace {
@@ -94,12 +95,9 @@ class PortGivenBack {
 
 Tyearplanform::Tyearplanform(Console& console, QWidget* parent)
     : TimerDialog(parent), console_(console), service_(std::make_shared<SystemctlQuery>()) {
-  setObjectName(QStringLiteral("yearplanform"));
-  setWindowTitle(QStringLiteral("Year Plan"));
   state_folder_ = DefaultStateFolder();
+  build();
   period_form_ = new Tperiodform(console, this);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(build());
 }
 
 Tyearplanform::~Tyearplanform() = default;
@@ -119,7 +117,7 @@ void Tyearplanform::FormShow() {
   }
   showPlan();
   // Without a plan the first thing to do is make or open one.
-  (plan_ ? static_cast<QWidget*>(&months_->month(0)) : findChild<QPushButton*>(QStringLiteral("newplanbut")))
+  (plan_ ? static_cast<QWidget*>(&months_->month(0)) : static_cast<QWidget*>(ui_->newplanbut))
       ->setFocus(Qt::OtherFocusReason);
 }
 
@@ -136,6 +134,7 @@ bool Tyearplanform::openPlan(const QString& path, bool quiet) {
   if (!reading.ok()) {
     if (quiet) {
       open_faults_->setText(kPlanRefusedText.arg(reading.faults.join(u'\n')));
+      open_faults_->show();
     } else {
       console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(reading.faults.join(u'\n')));
     }
@@ -177,7 +176,11 @@ void Tyearplanform::openplanbutClick() {
 }
 
 void Tyearplanform::clearFaults() {
-  for (QLabel* label : {faults_, calendar_faults_, open_faults_}) label->clear();
+  // Hidden while empty, so no blank line stands where a refusal would be said.
+  for (QLabel* label : {faults_, calendar_faults_, open_faults_}) {
+    label->clear();
+    label->hide();
+  }
 }
 
 bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
@@ -187,7 +190,9 @@ bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
   if (!faults.isEmpty()) {
     QStringList said;
     for (const QString& fault : faults) said << FaultAlone(fault, changed);
-    (beside != nullptr ? beside : faults_)->setText(said.join(u'\n'));
+    QLabel* label = beside != nullptr ? beside : faults_;
+    label->setText(said.join(u'\n'));
+    label->show();
     console_.prompts.beep();
     showPlan();  // the controls go back to what is stored
     return false;

@@ -21,6 +21,10 @@ class QSpinBox;
 class QTableWidget;
 class QWidget;
 
+namespace Ui {
+class Tyearplanform;
+}
+
 namespace zmr {
 
 class PlanMonths;
@@ -59,7 +63,7 @@ class Tyearplanform : public TimerDialog {
   QDate today() const;
 
  private:
-  QWidget* build();
+  void build();
   // Checks the changed plan as the reader would; writes it and shows it, or shows why not
   // in the label beside the part that changed (null: beside the every-day fields).
   bool store(const YearPlan& changed, QLabel* beside = nullptr);
@@ -74,6 +78,7 @@ class Tyearplanform : public TimerDialog {
   int currentPeriod() const;
 
   Console& console_;
+  std::unique_ptr<Ui::Tyearplanform> ui_;
   std::optional<YearPlan> plan_;
   QString state_folder_;
   std::shared_ptr<const ServiceQuery> service_;
