@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
 
   // The one serial port; it outlives the windows and is closed with it at the end.
   zmr::SystemClock clock;
-  const std::unique_ptr<zmr::SerialPort> port = zmr::MakeQtSerialPort();
+  const std::unique_ptr<zmr::SerialPort> port = zmr::MakePort();
   zmr::TimerLink link(*port, clock);
 
   const auto data = std::make_unique<zmr::ConsoleData>();

@@ -8,11 +8,62 @@
 #include <QFile>
 #include <cerrno>
 
+#include "link/network_address.h"
+#include "link/network_port.h"
+
 namespace zmr {
+
+namespace {
+
+// A port that leads across the network: name the host and port and what to check there.
+QString NetworkHint(const PortError& error, const NetworkAddress& address) {
+  const QString where = address.where();
+  switch (error.osError()) {
+    case ECONNREFUSED:
+      return QStringLiteral(
+                 "Nothing accepts connections at %1. Check that ser2net or the device server runs "
+                 "there and listens on that port.")
+          .arg(where);
+    case kHostNotFound:
+      return QStringLiteral(
+                 "The host name %1 is not known. Check the spelling of the address and that this PC "
+                 "can look up names on the network (DNS).")
+          .arg(address.host);
+    case ETIMEDOUT:
+      return QStringLiteral(
+                 "%1 did not answer within %2 seconds. Check that the host is switched on and "
+                 "reachable from this PC, and that no firewall blocks the port.")
+          .arg(where)
+          .arg(kNetworkConnectTimeoutMs / 1000);
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+      return QStringLiteral("%1 cannot be reached from this PC. Check the network connection and the address.")
+          .arg(where);
+    case ECONNRESET:
+      return QStringLiteral(
+                 "The connection to %1 was lost. Check the network and that the server still runs; "
+                 "the next request connects again.")
+          .arg(where);
+    case kComPortRefused:
+      return QStringLiteral(
+                 "%1 does not offer RFC 2217 port control. Turn it on in the server (ser2net: remctl, "
+                 "or telnet(rfc2217) in its YAML accepter), or use tcp://%2 when the server's line "
+                 "is set to 9600 8N1.")
+          .arg(where, address.text().mid(address.text().indexOf(QStringLiteral("://")) + 3));
+    default:
+      return {};
+  }
+}
+
+}  // namespace
 
 QString PortErrorHint(const PortError& error, const QString& user, const QString& group) {
   const QString device = QString::fromStdString(error.device());
   const QString port = QString::fromStdString(error.port());
+  if (IsNetworkPortName(device)) {
+    const ParsedAddress parsed = ParseNetworkAddress(device);
+    return parsed.address ? NetworkHint(error, *parsed.address) : parsed.problem;
+  }
   switch (error.osError()) {
     case EACCES:
     case EPERM:

@@ -1,9 +1,13 @@
 #include "link/port_names.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 #include <QRegularExpression>
+
+#include "link/network_address.h"
+#include "link/port_map.h"
 
 namespace zmr {
 
@@ -20,6 +24,14 @@ std::tuple<QString, long long, QString> NaturalKey(const QString& path) {
   while (digits > 0 && path.at(digits - 1).isDigit()) --digits;
   const QString number = path.mid(digits);
   return {path.left(digits), number.isEmpty() ? -1 : number.left(18).toLongLong(), path};
+}
+
+// "COM<n>" -> n; nullopt for any other name (a device path, a network address).
+std::optional<int> ComNumberOf(const QString& name) {
+  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"));
+  const auto match = kComName.match(name);
+  if (!match.hasMatch()) return std::nullopt;
+  return match.captured(1).toInt();
 }
 
 }  // namespace
@@ -56,6 +68,11 @@ PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered) {
         mapping.by_id = d.by_id;
       }
     }
+    return mapping;
+  }
+  const PortMap map = ReadPortMap(PortMapFolder());
+  if (const auto mapped = map.find(n); mapped != map.end()) {
+    mapping.device = mapped->second.text();
   } else if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
     const SerialDevice& d = ordered[static_cast<std::size_t>(n - 1)];
     mapping.device = d.path;
@@ -81,6 +98,9 @@ QString PortDeviceLine(const PortMapping& mapping) {
   if (mapping.device.isEmpty()) {
     return QStringLiteral("Com %1: no device").arg(mapping.n);
   }
+  if (IsNetworkPortName(mapping.device)) {
+    return QStringLiteral("Com %1 is %2 (network)").arg(mapping.n).arg(mapping.device);
+  }
   QString where = mapping.device;
   if (!mapping.description.isEmpty()) {
     where += QStringLiteral(", ") + mapping.description + QStringLiteral(",");
@@ -89,18 +109,23 @@ QString PortDeviceLine(const PortMapping& mapping) {
 }
 
 QString PortDevice(const QString& name) {
-  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"));
-  const auto match = kComName.match(name);
-  if (!match.hasMatch()) {
+  const std::optional<int> com = ComNumberOf(name);
+  if (!com) {
     return name;
   }
-  const int n = match.captured(1).toInt();
-  // An override needs no scan; COM0 and the like lead nowhere.
-  const PortMapping overridden = MapPort(n, {});
-  if (overridden.overridden) {
-    return overridden.device;
+  const int n = *com;
+  // An override or a network mapping needs no scan; COM0 and the like lead nowhere.
+  const PortMapping unscanned = MapPort(n, {});
+  if (!unscanned.device.isEmpty()) {
+    return unscanned.device;
   }
   return MapPort(n, OrderPorts(CurrentPortEnumerator().scan())).device;
+}
+
+bool LeadsAcrossNetwork(const QString& name) {
+  const std::optional<int> com = ComNumberOf(name);
+  // The n-th serial device of a scan is never a network address.
+  return IsNetworkPortName(com ? MapPort(*com, {}).device : name);
 }
 
 QString PortName(int n) { return QStringLiteral("COM%1").arg(n); }

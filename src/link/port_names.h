@@ -38,25 +38,30 @@ std::vector<SerialDevice> OrderPorts(std::vector<SerialDevice> found);
 // Where one COM<n> leads.
 struct PortMapping {
   int n = 0;
-  QString device;       // empty: COM<n> leads to no device
+  QString device;       // empty: COM<n> leads to no device; may be a network address
   QString description;  // of the device, when the scan knows one
   QString by_id;        // its /dev/serial/by-id name, when it has one
   bool overridden = false;  // set by ZMR_COM<n>
 };
 
-// ZMR_COM<n> when set, else the n-th of `ordered` (OrderPorts), else no device.
+// ZMR_COM<n> when set, else the network address COM<n> is mapped to (port_map.h), else
+// the n-th of `ordered` (OrderPorts), else no device. A mapping does not move the other
+// ports: COM2 stays the second device when COM1 leads across the network.
 PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered);
 // The mappings of COM1 .. COM<count> from one scan of the current enumeration; with
 // all_devices, on past COM<count> until every device found has its COM<n>.
 std::vector<PortMapping> MapPorts(int count, bool all_devices = false);
 
 // The port dialogs' line for one port: "Com 1 is /dev/ttyUSB0, FT232R USB UART, here",
-// "Com 3: no device".
+// "Com 3: no device", "Com 3 is rfc2217://10.0.4.20:2217 (network)".
 QString PortDeviceLine(const PortMapping& mapping);
 
 // "COM<n>" -> its device (empty when it leads to none); any other name is taken as a
 // device path.
 QString PortDevice(const QString& name);
+// Whether the name leads across the network: it is an rfc2217:// or tcp:// address, or
+// COM<n> set to one by ZMR_COM<n> or the mapping file. Needs no scan of the machine.
+bool LeadsAcrossNetwork(const QString& name);
 // "COM" + n, decimal, no leading zero.
 QString PortName(int n);
 

@@ -7,6 +7,7 @@
 #include "base/prompts.h"
 #include "exchange/exchange_commands.h"
 #include "hardware/activation.h"
+#include "link/port_map.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
 #include "ui_main.h"
@@ -245,6 +246,7 @@ void TMainform::FormShow() {
   data.state.project_open = false;
   data.state.project_changed = false;
   LoadSettings(data.settings, data.state.program_folder);
+  UsePortMapFolder(SettingsFolder(data.state.program_folder));  // COMn mapped across the network
   if (console_.link != nullptr) {
     console_.link->port_opened = false;
   }

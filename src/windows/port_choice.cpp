@@ -7,13 +7,20 @@
 
 #include "link/detect_port.h"
 #include "link/port_names.h"
+#include "link/timer_link.h"
 #include "project/settings.h"
 #include "ui/field_looks.h"
 
 namespace zmr {
 
-PortChoice::PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QLabel& device_label)
-    : console_(console), group_(group), detect_(detect), device_label_(device_label) {
+PortChoice::PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QPushButton& network,
+                       QLabel& device_label)
+    : console_(console),
+      group_(group),
+      detect_(detect),
+      network_(network),
+      device_label_(device_label),
+      network_form_(std::make_unique<TNetworkTimerForm>(console, group.window())) {
   const auto radios = group_.findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
   for (int i = 0; i < radios.size() && i < kPortItems; ++i) {
     buttons_.addButton(radios[i], i);
@@ -24,6 +31,7 @@ PortChoice::PortChoice(Console& console, QGroupBox& group, QPushButton& detect, 
     }
   });
   connect(&detect_, &QPushButton::clicked, this, &PortChoice::detect);
+  connect(&network_, &QPushButton::clicked, this, &PortChoice::networkTimer);
   // Without the timer link there is nothing to detect with.
   detect_.setEnabled(console_.link != nullptr);
 }
@@ -61,6 +69,7 @@ void PortChoice::portSelected() {
 
 void PortChoice::setDetectControlsEnabled(bool enabled) {
   group_.setEnabled(enabled);
+  network_.setEnabled(enabled);
   detect_.setEnabled(enabled && console_.link != nullptr);
 }
 
@@ -71,6 +80,17 @@ void PortChoice::detect() {
     DetectPort(*console_.link, console_.data.settings, console_.data.state.program_folder, console_.prompts,
                *this);
   }
+}
+
+void PortChoice::networkTimer() {
+  const int index = itemIndex();
+  network_form_->setPort(index < 0 ? console_.data.settings.com_port : index + 1);
+  console_.runner.run(*network_form_);
+  // Where the port leads may have changed: the next timer request connects anew.
+  if (console_.link != nullptr) {
+    console_.link->port_opened = false;
+  }
+  showDevice();
 }
 
 // Each "Com n" leads to a device of this machine, or to none; one scan serves all six.

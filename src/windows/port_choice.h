@@ -1,11 +1,12 @@
 #pragma once
-// The port radio group ("Com 1" .. "Com 6") with its Detect button, shared by the
-// welcome and program options dialogs.
+// The port radio group ("Com 1" .. "Com 6") with its Detect and "Network timer ..."
+// buttons, shared by the welcome and program options dialogs.
 #include <QButtonGroup>
 #include <QObject>
 
 #include "link/detect_port.h"
 #include "ui/console.h"
+#include "windows/network_timer.h"
 
 class QGroupBox;
 class QLabel;
@@ -18,8 +19,9 @@ inline constexpr int kPortItems = 6;
 class PortChoice : public QObject, public DetectView {
  public:
   // `group` holds the six radio buttons in order; `device_label` shows where the
-  // selected port leads on this machine.
-  PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QLabel& device_label);
+  // selected port leads on this machine; `network` sets the chosen port to lead to a
+  // timer across the network.
+  PortChoice(Console& console, QGroupBox& group, QPushButton& detect, QPushButton& network, QLabel& device_label);
 
   // -1 when no item is selected.
   int itemIndex() const;
@@ -34,6 +36,9 @@ class PortChoice : public QObject, public DetectView {
   void portSelected();
   // Detect ...: tries the ports for a timer.
   void detect();
+  // Network timer ...: the address the chosen port leads to.
+  void networkTimer();
+  TNetworkTimerForm& networkForm() { return *network_form_; }
 
   // DetectView
   void setDetectControlsEnabled(bool enabled) override;
@@ -45,7 +50,9 @@ class PortChoice : public QObject, public DetectView {
   Console& console_;
   QGroupBox& group_;
   QPushButton& detect_;
+  QPushButton& network_;
   QLabel& device_label_;
+  std::unique_ptr<TNetworkTimerForm> network_form_;
   QButtonGroup buttons_;
 };
 

@@ -11,7 +11,8 @@ Tprogramoptionsform::Tprogramoptionsform(Console& console, QWidget* parent)
     : ConsoleDialog(parent), console_(console), ui_(new Ui::Tprogramoptionsform) {
   ui_->setupUi(this);
   fixFormAndStrip(*ui_->Image1);
-  ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->portdevice);
+  ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->networkbut,
+                                       *ui_->portdevice);
   ElideWhenTooLong(*ui_->portdevice);
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tprogramoptionsform::butcancelClick);
 }

@@ -38,7 +38,8 @@ TStartupForm::TStartupForm(Console& console, QWidget* parent)
   fixFormAndStrip(*ui_->Image1);
   ui_->RichEdit2->setTabStopDistance(24);
   ui_->RichEdit2->setPlainText(WelcomeStepsText());
-  ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->portdevice);
+  ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->networkbut,
+                                       *ui_->portdevice);
   ElideWhenTooLong(*ui_->portdevice);
   connect(ui_->CheckBox1, &QCheckBox::clicked, this, &TStartupForm::CheckBox1Click);
   connect(ui_->butcancel, &QPushButton::clicked, this, &TStartupForm::butcancelClick);

@@ -35,6 +35,8 @@ struct Options {
   std::optional<QDate> date;     // --date and --from
   int days = kDefaultPlanDays;   // --days
   bool dry_run = false;
+  std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
+  std::optional<QString> unmap;  // ports --unmap COMn
 };
 
 class Invocation {
@@ -50,8 +52,8 @@ class Invocation {
 
   // timer.ini from --settings DIR, else from the program's folder.
   void loadSettings();
-  // COMn -> n; a device path stands in for COM1 through its mapping variable; nullopt
-  // (after saying why) for a port name that is neither.
+  // COMn -> n; a device path or a network address stands in for COM1 through its mapping
+  // variable; nullopt (after saying why) for a port name that is none of these.
   std::optional<std::uint16_t> portNumber();
   // The timer link over a new port of the environment's kind (not opened yet).
   TimerLink& link();
@@ -86,7 +88,7 @@ int ReportCommand(Invocation& run);
 // Exchange (cmd_exchange.cpp): the week as CSV and back.
 int ExportCommand(Invocation& run);
 int ImportCommand(Invocation& run);
-// Ports (cmd_ports.cpp): where COM1 .. COM6 lead.
+// Ports (cmd_ports.cpp): where COM1 .. COM6 lead; --map / --unmap a COMn to a network address.
 int PortsCommand(Invocation& run);
 // Year plans (cmd_plan.cpp, cmd_upkeep.cpp): a plan day by day; upkeep of the plans' timers.
 int PlanCommand(Invocation& run);

@@ -1,5 +1,7 @@
 #include <QByteArray>
 
+#include "link/network_address.h"
+#include "link/port_map.h"
 #include "project/project_file.h"
 #include "zmrctl/command.h"
 
@@ -9,6 +11,7 @@ void Invocation::loadSettings() {
   settings_folder = options.settings_folder ? *options.settings_folder : env.program_folder;
   if (!settings_folder.isEmpty() && !settings_folder.endsWith('/')) settings_folder += '/';
   LoadSettings(settings, settings_folder);
+  UsePortMapFolder(SettingsFolder(settings_folder));  // COMn mapped across the network
 }
 
 std::optional<std::uint16_t> Invocation::portNumber() {
@@ -20,6 +23,15 @@ std::optional<std::uint16_t> Invocation::portNumber() {
     if (ok && n >= 0 && n <= 255) return static_cast<std::uint16_t>(n);
     env.err << "zmrctl: bad port " << p.toStdString() << '\n';
     return std::nullopt;
+  }
+  if (IsNetworkPortName(p)) {
+    const ParsedAddress parsed = ParseNetworkAddress(p);
+    if (!parsed.address) {
+      env.err << "zmrctl: bad port " << p.toStdString() << ": " << parsed.problem.toStdString() << '\n';
+      return std::nullopt;
+    }
+    qputenv("ZMR_COM1", parsed.address->text().toLocal8Bit());
+    return 1;
   }
   qputenv("ZMR_COM1", p.toLocal8Bit());
   return 1;

@@ -49,6 +49,10 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       }
     } else if (a == "--dry-run") {
       o.dry_run = true;
+    } else if (a == "--map") {
+      if (!(o.map = value())) return std::nullopt;
+    } else if (a == "--unmap") {
+      if (!(o.unmap = value())) return std::nullopt;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {

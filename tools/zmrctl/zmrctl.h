@@ -29,7 +29,7 @@ struct Environment {
   Clock& clock;
   bool terminal = false;        // stderr is a terminal: show progress
   QString program_folder;       // where timer.ini lives, with a trailing separator
-  std::function<std::unique_ptr<SerialPort>()> make_port = MakeQtSerialPort;
+  std::function<std::unique_ptr<SerialPort>()> make_port = MakePort;
   DateTimeFormats formats = DateTimeFormats::System();
 };
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/clock.h"
+#include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
 #include "plan/plan_edit.h"
@@ -77,11 +78,14 @@ int main(int argc, char** argv) {
   settings.recent_projects[0].setText(sample);
   settings.recent_projects[1].setText(folder.path() + "/Sports Hall.zmr");
   zmr::SaveSettings(settings, data->state.program_folder);
+  // Com 3 leads to a timer in another building.
+  zmr::MapComPort(zmr::SettingsFolder(data->state.program_folder), 3,
+                  *zmr::ParseNetworkAddress("rfc2217://10.0.4.20:2217").address);
 
   zmr::QtPrompts prompts;
   ShowOnlyRunner runner;
   zmr::SystemClock clock;  // the port is never opened here; the link makes the commands available
-  const std::unique_ptr<zmr::SerialPort> port = zmr::MakeQtSerialPort();
+  const std::unique_ptr<zmr::SerialPort> port = zmr::MakePort();
   zmr::TimerLink link(*port, clock);
   zmr::Console console{*data, prompts, runner, &link};
   zmr::ConsoleWindows windows(console, {});
@@ -100,6 +104,11 @@ int main(int argc, char** argv) {
   windows.StartupForm().hide();
   runner.run(windows.programoptionsform());
   ok = Save(windows.programoptionsform(), out + "options-dialog.png") && ok;
+  windows.programoptionsform().selectcomms().setItemIndex(2);
+  ok = Save(windows.programoptionsform(), out + "options-dialog-network.png") && ok;
+  windows.programoptionsform().selectcomms().networkTimer();
+  ok = Save(windows.programoptionsform().selectcomms().networkForm(), out + "network-timer-dialog.png") && ok;
+  windows.programoptionsform().selectcomms().networkForm().hide();
   windows.programoptionsform().hide();
   runner.run(windows.aboutform());
   ok = Save(windows.aboutform(), out + "about-dialog.png") && ok;

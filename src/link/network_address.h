@@ -1,0 +1,36 @@
+#pragma once
+// A timer behind a network serial server: rfc2217://HOST:PORT (Telnet Com Port Control)
+// or tcp://HOST:PORT (raw socket). HOST is a name, an IPv4 address or an IPv6 address
+// in brackets.
+#include <cstdint>
+#include <optional>
+
+#include <QString>
+
+namespace zmr {
+
+struct NetworkAddress {
+  enum class Scheme { Rfc2217, Tcp };
+  Scheme scheme = Scheme::Rfc2217;
+  QString host;  // without brackets: "10.0.4.20", "fd00::20", "timer-hall.local"
+  std::uint16_t port = 0;
+
+  // The canonical text: lower-case scheme and name, IPv6 in brackets.
+  QString text() const;
+  // "10.0.4.20 port 2217", "[fd00::20] port 2217": how the advice lines name it.
+  QString where() const;
+  bool operator==(const NetworkAddress&) const = default;
+};
+
+struct ParsedAddress {
+  std::optional<NetworkAddress> address;
+  QString problem;  // why the text is no address; empty when it is one
+};
+
+// True when the text starts with one of the two schemes (any case): it is then meant as
+// a network address and never as a device path, even when it is malformed.
+bool IsNetworkPortName(const QString& text);
+
+ParsedAddress ParseNetworkAddress(const QString& text);
+
+}  // namespace zmr

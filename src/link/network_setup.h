@@ -1,0 +1,37 @@
+#pragma once
+// "Network timer ...": COM<n> set to lead to a timer across the network, or back to this
+// PC's own port. The address is checked before it is stored: its form always, and
+// whether something answers there, with the choice to store it anyway (the server may
+// simply be off right now).
+#include <functional>
+
+#include <QString>
+
+#include "link/network_address.h"
+
+namespace zmr {
+
+class Prompts;
+
+enum class NetworkSetupOutcome {
+  Stored,     // COM<n> now leads to the address
+  Removed,    // the text was empty: COM<n> leads to this PC's own port again
+  KeptAsIs,   // nothing to do: the text was empty and COM<n> was not mapped
+  Declined,   // nothing answers there and the user chose not to store it
+  Refused,    // the text is no address: the user corrects it
+};
+
+// Tries to reach the address the way a timer operation would; throws PortError.
+using NetworkProbe = std::function<void(const NetworkAddress&)>;
+// Connects to the address (and negotiates RFC 2217) with a fresh port, then closes it.
+void ProbeNetworkAddress(const NetworkAddress& address);
+
+// The dialog's prompt for COM<n>.
+QString NetworkSetupPrompt(int n);
+// The text the dialog starts with: the address COM<n> is mapped to, if any.
+QString CurrentNetworkAddress(int n, const QString& settings_folder);
+
+NetworkSetupOutcome StoreNetworkTimer(int n, const QString& text, const QString& settings_folder, Prompts& prompts,
+                                      const NetworkProbe& probe = ProbeNetworkAddress);
+
+}  // namespace zmr
