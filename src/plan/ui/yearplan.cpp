@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
