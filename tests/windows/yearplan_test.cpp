@@ -5,6 +5,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDir>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +44,11 @@ sim::SimConfig TimerOnTime() {
 
 class FixedQuery : public ServiceQuery {
  public:
-  ServiceAnswer isEnabled(const QString&) const override { return {true, 1, "disabled"}; }
+  FixedQuery(ServiceAnswer answer = {true, 1, "disabled"}) : answer_(std::move(answer)) {}
+  ServiceAnswer isEnabled(const QString&) const override { return answer_; }
+
+ private:
+  ServiceAnswer answer_;
 };
 
 class YearPlanTest : public ::testing::Test {
@@ -381,7 +386,28 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
 }
 
 TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {
-  makePlan();
+  // A plan where the job looks for plans: what systemd says, and the command when it is off.
+  form().setPlansFolder(QDir(files.folder()).absolutePath());
+  struct Case {
+    ServiceAnswer answer;
+    const char* line_starts;
+    QString command;
+  } cases[] = {
+      {{true, 0, "enabled"}, "The unattended job is on: zmr-upkeep@north.timer", ""},
+      {{true, 1, "disabled"}, "The unattended job is off for this plan.", "sudo systemctl enable --now zmr-upkeep@north.timer"},
+      {{false, 0, ""}, "Cannot tell whether the unattended job is on", "sudo systemctl enable --now zmr-upkeep@north.timer"},
+  };
+  for (const Case& c : cases) {
+    form().setServiceQuery(std::make_shared<FixedQuery>(c.answer));
+    form().FormShow();
+    if (!form().plan()) makePlan();
+    EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith(c.line_starts)) << control<QLabel>("jobline")->text().toStdString();
+    EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), c.command);
+    EXPECT_EQ(control<QLineEdit>("jobcommand")->isVisibleTo(&form()), !c.command.isEmpty());
+  }
+
+  form().setPlansFolder(kPlansFolder);
+  form().FormShow();
   auto* command = control<QLineEdit>("jobcommand");
   EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith("The unattended job only runs plans kept in /etc/zmr-console/plans"));
   EXPECT_TRUE(command->text().endsWith("sudo cp --parents north.toml normal.zmr /etc/zmr-console/plans/ && "

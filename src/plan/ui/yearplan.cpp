@@ -411,7 +411,7 @@ void Tyearplanform::showPlan() {
 }
 
 void Tyearplanform::showJob() {
-  const JobLine job = UnattendedJob(*plan_, *service_);
+  const JobLine job = UnattendedJob(*plan_, *service_, plans_folder_);
   job_->setText(job.text);
   job_command_->setText(job.command);
   job_command_->setCursorPosition(0);  // the command is read from its start

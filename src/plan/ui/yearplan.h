@@ -40,6 +40,7 @@ class Tyearplanform : public TimerDialog {
   // Seams for tests: where upkeep keeps what each timer was given, how systemd is asked.
   void setStateFolder(const QString& folder) { state_folder_ = folder; }
   void setServiceQuery(std::shared_ptr<const ServiceQuery> query) { service_ = std::move(query); }
+  void setPlansFolder(const QString& folder) { plans_folder_ = folder; }
 
   // The handlers, by the control they belong to.
   void newplanbutClick();
@@ -82,6 +83,7 @@ class Tyearplanform : public TimerDialog {
   std::optional<YearPlan> plan_;
   QString state_folder_;
   std::shared_ptr<const ServiceQuery> service_;
+  QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
   Tperiodform* period_form_ = nullptr;
 
   QLineEdit* plan_path_ = nullptr;
