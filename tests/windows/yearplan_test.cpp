@@ -184,8 +184,12 @@ TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
   click("editperiodbut");
   EXPECT_EQ(written().periods[1].name, "Sports afternoon");
   EXPECT_EQ(written().periods[1].week, "exams.zmr");
+  w.prompts.answers = {BoxAnswer::No, BoxAnswer::Yes};
+  click("removeperiodbut");
+  EXPECT_EQ(periodNames().size(), 3u) << "answered No";
   click("removeperiodbut");
   EXPECT_EQ(periodNames(), (std::vector<std::string>{"Exam week", "Christmas holidays"}));
+  EXPECT_EQ(w.prompts.texts().back(), kRemovePeriodText.arg("Sports afternoon"));
 
   w.prompts.file_answers = {files.file("terms.ics")};
   click("addcalendarbut");
@@ -194,7 +198,9 @@ TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
   ASSERT_EQ(calendars->count(), 1);
   EXPECT_EQ(calendars->item(0)->text(), "terms.ics: 6 days");  // half term and May Day
   calendars->setCurrentRow(0);
+  w.prompts.answers = {BoxAnswer::Yes};
   click("removecalendarbut");
+  EXPECT_EQ(w.prompts.texts().back(), kRemoveCalendarText.arg("terms.ics"));
   EXPECT_TRUE(written().holidays.empty());
   EXPECT_EQ(calendars->count(), 0);
 

@@ -269,7 +269,10 @@ void Tyearplanform::editperiodbutClick() {
 
 void Tyearplanform::removeperiodbutClick() {
   const int row = currentPeriod();
-  if (row < 0) return;
+  if (row < 0 || console_.prompts.message(BoxKind::Warning, kRemovePeriodText.arg(plan_->periods[row].name),
+                                          BoxButtons::YesNo) != BoxAnswer::Yes) {
+    return;
+  }
   YearPlan changed = *plan_;
   changed.periods.erase(changed.periods.begin() + row);
   if (store(changed) && !plan_->periods.empty()) {
@@ -299,7 +302,11 @@ void Tyearplanform::addcalendarbutClick() {
 
 void Tyearplanform::removecalendarbutClick() {
   const int row = calendars_->currentRow();
-  if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size())) return;
+  if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size()) ||
+      console_.prompts.message(BoxKind::Warning, kRemoveCalendarText.arg(plan_->holidays[row]), BoxButtons::YesNo) !=
+          BoxAnswer::Yes) {
+    return;
+  }
   YearPlan changed = *plan_;
   changed.holidays.erase(changed.holidays.begin() + row);
   store(changed, calendar_faults_);

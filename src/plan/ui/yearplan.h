@@ -108,6 +108,9 @@ inline const QString kPlanFilter = QStringLiteral("year plan (*.toml)|*.toml");
 inline const QString kCalendarFilter = QStringLiteral("holiday calendar (*.ics)|*.ics");
 inline const QString kPlanRefusedText = QStringLiteral("The plan cannot be used as it is:\n%1");
 inline const QString kNoPlanText = QStringLiteral("No plan is open: make a New one, or Open one.");
+inline const QString kRemovePeriodText = QStringLiteral("Remove the period \"%1\" from the plan?");
+inline const QString kRemoveCalendarText =
+    QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
 inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
 
 }  // namespace zmr
