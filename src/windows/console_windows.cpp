@@ -2,6 +2,7 @@
 
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
+#include "plan/ui/yearplan.h"
 #include "editor/ui/scheduleall.h"
 #include "report/ui/printschedule.h"
 #include "windows/about.h"
@@ -20,6 +21,8 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   compile_ = new Tcompileform(console, main_.get());
   status_ = new Tstatusform(console, main_.get());
   scheduleall_ = new Tscheduleallform(console, main_.get());
+  yearplan_ = new Tyearplanform(console, main_.get());
+  // The report window comes last of all.
   printschedule_ = new Tprintscheduleform(console, main_.get());
   console.report = printschedule_;
   MainDialogs dialogs;
@@ -30,6 +33,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   dialogs.compile = compile_;
   dialogs.status = status_;
   dialogs.schedule = scheduleall_;
+  dialogs.yearplan = yearplan_;
   main_->setDialogs(dialogs);
 }
 

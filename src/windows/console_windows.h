@@ -16,6 +16,7 @@ class Tcompileform;
 class Tstatusform;
 class Tscheduleallform;
 class Tprintscheduleform;
+class Tyearplanform;
 
 class ConsoleWindows {
  public:
@@ -31,6 +32,7 @@ class ConsoleWindows {
   Tstatusform& statusform() { return *status_; }
   Tscheduleallform& scheduleallform() { return *scheduleall_; }
   Tprintscheduleform& printscheduleform() { return *printschedule_; }
+  Tyearplanform& yearplanform() { return *yearplan_; }
 
  private:
   Console& console_;
@@ -44,6 +46,7 @@ class ConsoleWindows {
   Tstatusform* status_ = nullptr;
   Tscheduleallform* scheduleall_ = nullptr;
   Tprintscheduleform* printschedule_ = nullptr;
+  Tyearplanform* yearplan_ = nullptr;
 };
 
 }  // namespace zmr

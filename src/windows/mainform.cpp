@@ -39,7 +39,7 @@ QString RecentEntryCaption(int k, const QString& path) {
 TMainform::TMainform(Console& console, QStringList arguments, QWidget* parent)
     : QMainWindow(parent), console_(console), arguments_(std::move(arguments)), ui_(new Ui::TMainform) {
   ui_->setupUi(this);
-  for (QAction* separator : {ui_->N1, ui_->N2, ui_->N3, ui_->N6, ui_->nameline}) {
+  for (QAction* separator : {ui_->N1, ui_->N2, ui_->N3, ui_->N6, ui_->N7, ui_->nameline}) {
     separator->setSeparator(true);
   }
   timer1_.setSingleShot(true);
@@ -148,7 +148,8 @@ void TMainform::connectCommands() {
                                 {ui_->toolbuttrigsall, &MainDialogs::schedule},
                                 {ui_->Download1, &MainDialogs::compile},
                                 {ui_->toolbutdownload, &MainDialogs::compile},
-                                {ui_->HardwareStatus1, &MainDialogs::status}}) {
+                                {ui_->HardwareStatus1, &MainDialogs::status},
+                                {ui_->YearPlan1, &MainDialogs::yearplan}}) {
     connect(action, &QAction::triggered, this, [this, window] { showDialog(dialogs_.*window); });
   }
   connect(ui_->bigtriggerdetailsbut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.schedule); });
@@ -221,6 +222,8 @@ void TMainform::RefreshMainMenu() {
   ui_->toolbutdownload->setEnabled(compile);
   ui_->bigcompilebut->setEnabled(compile);
   ui_->HardwareStatus1->setEnabled(dialogs_.status != nullptr);
+  // The year plan names its own weeks: it needs no project open.
+  ui_->YearPlan1->setEnabled(dialogs_.yearplan != nullptr);
   ui_->Ports1->setEnabled(dialogs_.options != nullptr);
   ui_->About1->setEnabled(dialogs_.about != nullptr);
   const bool link = console_.link != nullptr;

@@ -26,6 +26,7 @@ struct MainDialogs {
   ConsoleDialog* compile = nullptr;     // Tcompileform
   ConsoleDialog* status = nullptr;      // Tstatusform
   ConsoleDialog* schedule = nullptr;    // Tscheduleallform
+  ConsoleDialog* yearplan = nullptr;    // Tyearplanform
 };
 
 class TMainform : public QMainWindow, public ProjectView {

@@ -11,6 +11,9 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
+#include "plan/plan_edit.h"
+#include "plan/plan_reader.h"
+#include "plan/ui/yearplan.h"
 #include "project/project_file.h"
 #include "project/settings.h"
 #include "windows/about.h"
@@ -109,5 +112,16 @@ int main(int argc, char** argv) {
   windows.programoptionsform().hide();
   runner.run(windows.aboutform());
   ok = Save(windows.aboutform(), out + "about-dialog.png") && ok;
+  windows.aboutform().hide();
+
+  // A year plan around today: the usual week, an open day, a week without bells.
+  const QDate today = QDate::currentDate();
+  zmr::YearPlan plan = zmr::NewPlan(folder.path() + "/north.toml", sample);
+  plan.periods = {{"Open day", today.addDays(9), today.addDays(9), "Main Hall.zmr"},
+                  {"Holidays", today.addDays(20), today.addDays(33), ""}};
+  zmr::WritePlanFile(plan);
+  zmr::RememberPlan(zmr::SettingsFolder(data->state.program_folder), plan.path);
+  runner.run(windows.yearplanform());
+  ok = Save(windows.yearplanform(), out + "yearplan-window.png") && ok;
   return ok ? 0 : 1;
 }

@@ -5,7 +5,7 @@
 
 #include "hardware/date_texts.h"
 #include "hardware/download_view.h"
-#include "hardware/ui/timer_dialog.h"
+#include "ui/timer_dialog.h"
 
 namespace Ui {
 class Tcompileform;

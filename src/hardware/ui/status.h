@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "hardware/date_texts.h"
-#include "hardware/ui/timer_dialog.h"
+#include "ui/timer_dialog.h"
 #include "link/timer_commands.h"
 
 namespace Ui {

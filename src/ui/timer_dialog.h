@@ -1,5 +1,5 @@
 #pragma once
-// What the compile-and-download window and the status dialog share: handlers that talk
+// What the windows that talk to the timer share (download, status, the year plan): handlers that talk
 // to the timer for a second or more, during which the dialog must not go away.
 #include <QPointer>
 #include <QWidget>

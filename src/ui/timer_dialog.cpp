@@ -1,4 +1,4 @@
-#include "hardware/ui/timer_dialog.h"
+#include "ui/timer_dialog.h"
 
 namespace zmr {
 

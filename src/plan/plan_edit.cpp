@@ -1,0 +1,116 @@
+#include "plan/plan_edit.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "base/errors.h"
+#include "base/file_io.h"
+#include "plan/plan_reader.h"
+
+namespace zmr {
+namespace {
+
+// A remembered path is one line; anything longer is not ours.
+constexpr std::size_t kMaxRememberedBytes = 4096;
+
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// "north.toml line 12: text" -> 12 and "text"; a fault of the whole file is line 0.
+std::pair<int, QString> LineAndText(const QString& fault, const QString& file) {
+  static const QRegularExpression at(QStringLiteral("^ line (\\d+): "));
+  const QRegularExpressionMatch m = at.match(fault.mid(file.size()));
+  if (fault.startsWith(file) && m.hasMatch()) {
+    return {m.captured(1).toInt(), fault.mid(file.size() + m.capturedLength())};
+  }
+  const QString whole = file + QStringLiteral(": ");
+  return {0, fault.startsWith(whole) ? fault.mid(whole.size()) : fault};
+}
+
+// The line of the [[period]] header in text, and which key sits on a line after it.
+int PeriodLine(const QStringList& rows) {
+  for (qsizetype i = 0; i < rows.size(); ++i) {
+    if (rows[i].trimmed() == QStringLiteral("[[period]]")) return static_cast<int>(i) + 1;
+  }
+  return static_cast<int>(rows.size()) + 1;
+}
+
+PeriodField FieldOnLine(const QStringList& rows, int line) {
+  const QString key = rows.value(line - 1).section(u'=', 0, 0).trimmed();
+  if (key == QStringLiteral("name")) return PeriodField::Name;
+  if (key == QStringLiteral("from")) return PeriodField::From;
+  if (key == QStringLiteral("to")) return PeriodField::To;
+  if (key == QStringLiteral("week") || key == QStringLiteral("bells")) return PeriodField::Week;
+  return PeriodField::Other;
+}
+
+}  // namespace
+
+std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& period, QDate today) {
+  // The period alone in a plan of the same name and folder; the plan's own week is a
+  // stand-in that is never loaded, so only the period's faults come back.
+  YearPlan probe;
+  probe.path = plan.path;
+  probe.week = QStringLiteral("-");
+  probe.periods = {period};
+  const std::string text = PlanText(probe);
+  const QStringList rows = QString::fromStdString(text).split(u'\n');
+  const int first = PeriodLine(rows);
+  PlanReading reading = ParsePlan(text, plan.path);
+  std::erase_if(reading.weeks_named, [&](const PlanReading::Named& n) { return n.line < first; });
+  LoadPlanFiles(reading, today);
+  const QString file = QFileInfo(plan.path).fileName();
+  std::vector<FieldFault> faults;
+  for (const QString& fault : reading.faults) {
+    const auto [line, said] = LineAndText(fault, file);
+    if (line >= first) faults.push_back({FieldOnLine(rows, line), said});
+  }
+  return faults;
+}
+
+QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
+  PlanReading reading = ParsePlan(PlanText(plan), plan.path);
+  if (reading.ok()) LoadPlanFiles(reading, today);
+  if (reading.ok() && loaded != nullptr) *loaded = std::move(reading.plan);
+  return reading.faults;
+}
+
+QString FaultAlone(const QString& fault, const YearPlan& plan) {
+  return LineAndText(fault, QFileInfo(plan.path).fileName()).second;
+}
+
+QString NameInPlan(const YearPlan& plan, const QString& chosen_path) {
+  const QString relative = QDir(QFileInfo(plan.path).absolutePath()).relativeFilePath(chosen_path);
+  return relative.startsWith(QStringLiteral("..")) || QDir::isAbsolutePath(relative)
+             ? QFileInfo(chosen_path).absoluteFilePath()
+             : relative;
+}
+
+YearPlan NewPlan(const QString& path, const QString& usual_week_path) {
+  YearPlan plan;
+  plan.path = QFileInfo(path).absoluteFilePath();
+  plan.name = QFileInfo(path).completeBaseName();
+  plan.week = NameInPlan(plan, usual_week_path);
+  return plan;
+}
+
+QString RememberedPlan(const QString& settings_folder) {
+  try {
+    const std::vector<std::uint8_t> bytes =
+        ReadFileStart(QDir(settings_folder).filePath(kPlanPathFile), kMaxRememberedBytes);
+    return QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))
+        .section(u'\n', 0, 0)
+        .trimmed();
+  } catch (const IoError&) {
+    return {};  // nothing remembered yet
+  }
+}
+
+void RememberPlan(const QString& settings_folder, const QString& plan_path) {
+  const std::string line = plan_path.toStdString() + '\n';
+  ReplaceFile(QDir(settings_folder).filePath(kPlanPathFile), Bytes(line), ReplaceMode::CreateOrReplace);
+}
+
+}  // namespace zmr

@@ -1,0 +1,46 @@
+#pragma once
+// Changing a plan from the window: every change is put through the plan reader's own
+// checks before the file is touched (WritePlanFile then writes it whole, crash-safe).
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "plan/plan_model.h"
+
+namespace zmr {
+
+enum class PeriodField { Name, From, To, Week, Other };
+
+struct FieldFault {
+  PeriodField field;
+  QString text;  // without the file and line: "'to' 2027-05-01 is before 'from' 2027-05-10"
+};
+
+// What the reader would say of this period in this plan, by the field it concerns.
+// The plan's other parts are not judged here.
+std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& period, QDate today);
+
+// The plan as the reader would take it from the file it is about to become: its faults
+// ("north.toml line 3: ..."), empty when it holds. On success `loaded` (when given) is
+// the plan read back, with its weeks and holidays loaded.
+QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
+
+// A fault of CheckPlan without its file and line, for a window that shows it beside the
+// control that caused it.
+QString FaultAlone(const QString& fault, const YearPlan& plan);
+
+// A file the user picked, as the plan names it: relative to the plan's folder when it
+// lies in it or below, else its absolute path.
+QString NameInPlan(const YearPlan& plan, const QString& chosen_path);
+
+// A new plan for path with its usual week.
+YearPlan NewPlan(const QString& path, const QString& usual_week_path);
+
+// The plan the window last had open, kept in the settings folder beside timer.ini.
+inline const QString kPlanPathFile = QStringLiteral("yearplan.path");
+QString RememberedPlan(const QString& settings_folder);
+// Throws IoError.
+void RememberPlan(const QString& settings_folder, const QString& plan_path);
+
+}  // namespace zmr

@@ -1,0 +1,116 @@
+#pragma once
+// The Year Plan window: the plan of this console's timer, seen as months of coloured
+// days and edited control by control. Every change is checked as the plan reader would
+// check the file, then the file is written whole; "Check today" and "Apply now" run
+// upkeep against the timer.
+#include <memory>
+#include <optional>
+
+#include "plan/plan_edit.h"
+#include "plan/upkeep.h"
+#include "plan/upkeep_job.h"
+#include "ui/timer_dialog.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QWidget;
+
+namespace Ui {
+class Tyearplanform;
+}
+
+namespace zmr {
+
+class PlanMonths;
+class Tperiodform;
+
+class Tyearplanform : public TimerDialog {
+ public:
+  explicit Tyearplanform(Console& console, QWidget* parent = nullptr);
+  ~Tyearplanform() override;
+
+  void FormShow() override;
+
+  // Seams for tests: where upkeep keeps what each timer was given, how systemd is asked.
+  void setStateFolder(const QString& folder) { state_folder_ = folder; }
+  void setServiceQuery(std::shared_ptr<const ServiceQuery> query) { service_ = std::move(query); }
+  void setPlansFolder(const QString& folder) { plans_folder_ = folder; }
+
+  // The handlers, by the control they belong to.
+  void newplanbutClick();
+  void openplanbutClick();
+  void usualweekbutClick();
+  void toleranceChanged();
+  void portChanged();
+  void addperiodbutClick();
+  void editperiodbutClick();
+  void removeperiodbutClick();
+  void moveperiod(int by);  // -1 up, +1 down
+  void addcalendarbutClick();
+  void removecalendarbutClick();
+  void checktodaybutClick();
+  void applynowbutClick();
+  void dayClicked(QDate date);
+
+  const std::optional<YearPlan>& plan() const { return plan_; }
+  PlanMonths& months() { return *months_; }
+  Tperiodform& periodform() { return *period_form_; }
+  QDate today() const;
+
+ private:
+  void build();
+  // Checks the changed plan as the reader would; writes it and shows it, or shows why not
+  // in the label beside the part that changed (null: beside the every-day fields).
+  bool store(const YearPlan& changed, QLabel* beside = nullptr);
+  void clearFaults();
+  bool openPlan(const QString& path, bool quiet);
+  void showPlan();
+  void showJob();
+  void runUpkeep(bool dry_run);
+  QString settingsFolder() const;
+  std::optional<QString> chooseFile(const QString& caption, const QString& filter);
+  bool editPeriod(PlanPeriod& period);
+  int currentPeriod() const;
+
+  Console& console_;
+  std::unique_ptr<Ui::Tyearplanform> ui_;
+  std::optional<YearPlan> plan_;
+  QString state_folder_;
+  std::shared_ptr<const ServiceQuery> service_;
+  QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
+  Tperiodform* period_form_ = nullptr;
+
+  QLineEdit* plan_path_ = nullptr;
+  PlanMonths* months_ = nullptr;
+  QWidget* legend_ = nullptr;
+  QLabel* day_cause_ = nullptr;
+  QLineEdit* usual_week_ = nullptr;
+  QSpinBox* tolerance_ = nullptr;
+  QComboBox* port_ = nullptr;
+  QTableWidget* periods_ = nullptr;
+  QListWidget* calendars_ = nullptr;
+  QPlainTextEdit* lines_ = nullptr;
+  QLabel* job_ = nullptr;
+  QLineEdit* job_command_ = nullptr;
+  QLabel* faults_ = nullptr;           // beside the usual week, tolerance and port
+  QLabel* calendar_faults_ = nullptr;  // beside the holiday calendars
+  QLabel* open_faults_ = nullptr;      // the plan file as a whole
+  QWidget* plan_parts_ = nullptr;  // everything that needs a plan
+};
+
+inline const QString kPlanFilter = QStringLiteral("year plan (*.toml)|*.toml");
+inline const QString kCalendarFilter = QStringLiteral("holiday calendar (*.ics)|*.ics");
+inline const QString kPlanRefusedText = QStringLiteral("The plan cannot be used as it is:\n%1");
+inline const QString kNoPlanText = QStringLiteral("No plan is open: make a New one, or Open one.");
+inline const QString kRemovePeriodText = QStringLiteral("Remove the period \"%1\" from the plan?");
+inline const QString kRemoveCalendarText =
+    QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
+inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
+
+}  // namespace zmr

@@ -1,0 +1,110 @@
+// The plan as the window draws it: colours by week file, the legend, and the words for
+// what decides a day, which must agree with the decisions upkeep acts on.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "plan/plan_days.h"
+#include "plan/plan_look.h"
+
+namespace zmr {
+namespace {
+
+YearPlan KnownPlan() {
+  YearPlan plan;
+  plan.name = "north";
+  plan.week = "normal.zmr";
+  plan.periods = {{"Exam week", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr", 7},
+                  {"Christmas holidays", QDate(2026, 12, 21), QDate(2027, 1, 3), "", 13},
+                  {"Sports day", QDate(2027, 5, 13), QDate(2027, 5, 13), "sports.zmr", 19},
+                  {"Exam resits", QDate(2027, 6, 1), QDate(2027, 6, 2), "exams.zmr", 25},
+                  {"Open day", QDate(2026, 10, 28), QDate(2026, 10, 28), "normal.zmr", 31}};
+  plan.holiday_spans = {{"Half term", "terms.ics", QDate(2026, 10, 26), QDate(2026, 10, 30)},
+                        {"", "terms.ics", QDate(2027, 5, 12), QDate(2027, 5, 12)},
+                        {"Inset day", "staff.ics", QDate(2026, 10, 29), QDate(2026, 11, 2)}};
+  return plan;
+}
+
+TEST(PlanLook, TheLegendHasEachWeekOnceUsualFirstNoBellsLast) {
+  const std::vector<LegendEntry> legend = PlanLegend(KnownPlan());
+  std::vector<std::string> labels;
+  std::set<PlanRgb> colours;
+  for (const LegendEntry& e : legend) {
+    labels.push_back(e.label.toStdString());
+    colours.insert(e.colour);
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"normal.zmr (usual week)", "exams.zmr", "sports.zmr", "No bells"}));
+  EXPECT_EQ(colours.size(), legend.size()) << "each entry its own colour";
+  EXPECT_EQ(legend.front().colour, kWeekTints[0]);
+  EXPECT_EQ(legend.back().colour, kNoBellsTint);
+  EXPECT_TRUE(legend.back().week.isEmpty());
+}
+
+TEST(PlanLook, ManyWeeksGoRoundTheTints) {
+  YearPlan plan;
+  plan.week = "w0.zmr";
+  constexpr int kWeeks = std::size(kWeekTints) + 2;
+  for (int k = 1; k < kWeeks; ++k) plan.periods.push_back({"p", QDate(2027, 1, k), QDate(2027, 1, k), QString("w%1.zmr").arg(k)});
+  const std::vector<LegendEntry> legend = PlanLegend(plan);
+  ASSERT_EQ(legend.size(), static_cast<std::size_t>(kWeeks) + 1);
+  EXPECT_EQ(legend[std::size(kWeekTints)].colour, kWeekTints[0]);
+  for (const LegendEntry& e : legend) {
+    if (!e.week.isEmpty()) EXPECT_NE(e.colour, kNoBellsTint) << "a week never looks like a day without bells";
+  }
+}
+
+TEST(PlanLook, EachDaySaysWhatDecidesIt) {
+  const YearPlan plan = KnownPlan();
+  const std::vector<LegendEntry> legend = PlanLegend(plan);
+  struct Case {
+    QDate date;
+    bool bells;
+    PlanRgb colour;
+    DayCause cause;
+    const char* text;
+  } cases[] = {
+      {QDate(2026, 10, 1), true, kWeekTints[0], DayCause::UsualWeek, "Usual week: normal.zmr"},
+      {QDate(2026, 10, 26), false, kNoBellsTint, DayCause::Holiday, "Holiday from terms.ics: Half term"},
+      {QDate(2026, 10, 28), true, kWeekTints[0], DayCause::Period, "Open day: normal.zmr"},  // period over holiday
+      {QDate(2026, 11, 2), false, kNoBellsTint, DayCause::Holiday, "Holiday from staff.ics: Inset day"},
+      {QDate(2026, 12, 21), false, kNoBellsTint, DayCause::Period, "Christmas holidays: no bells"},
+      {QDate(2027, 1, 3), false, kNoBellsTint, DayCause::Period, "Christmas holidays: no bells"},
+      {QDate(2027, 1, 4), true, kWeekTints[0], DayCause::UsualWeek, "Usual week: normal.zmr"},
+      {QDate(2027, 5, 12), true, kWeekTints[1], DayCause::Period, "Exam week: exams.zmr"},  // a holiday under it
+      {QDate(2027, 5, 13), true, kWeekTints[2], DayCause::Period, "Sports day: sports.zmr"},  // the later one wins
+      {QDate(2027, 6, 2), true, kWeekTints[1], DayCause::Period, "Exam resits: exams.zmr"},  // one colour per file
+  };
+  for (const Case& c : cases) {
+    const DayLook look = LookOfDay(plan, legend, c.date);
+    const std::string day = c.date.toString(Qt::ISODate).toStdString();
+    EXPECT_EQ(look.bells, c.bells) << day;
+    EXPECT_EQ(look.colour, c.colour) << day;
+    EXPECT_EQ(look.cause, c.cause) << day;
+    EXPECT_EQ(look.text.toStdString(), c.text) << day;
+  }
+  YearPlan unnamed = plan;
+  unnamed.periods.clear();
+  EXPECT_EQ(LookOfDay(unnamed, legend, QDate(2027, 5, 12)).text, "Holiday from terms.ics: without a name");
+}
+
+TEST(PlanLook, TheWindowShowsWhatUpkeepDoes) {
+  const YearPlan plan = KnownPlan();
+  const std::vector<LegendEntry> legend = PlanLegend(plan);
+  for (QDate d(2026, 9, 1); d <= QDate(2027, 7, 31); d = d.addDays(1)) {
+    const DayDecision decided = DecideDay(plan, d);
+    const DayLook look = LookOfDay(plan, legend, d);
+    ASSERT_EQ(look.bells, decided.bells) << d.toString(Qt::ISODate).toStdString();
+    ASSERT_EQ(look.week, decided.bells ? decided.week : QString()) << d.toString(Qt::ISODate).toStdString();
+  }
+}
+
+TEST(PlanLook, HolidayDaysCountEachDayOnceForItsCalendar) {
+  YearPlan plan = KnownPlan();
+  plan.holiday_spans.push_back({"Again", "terms.ics", QDate(2026, 10, 29), QDate(2026, 11, 1)});  // overlaps Half term
+  EXPECT_EQ(HolidayDays(plan, "terms.ics"), 5 + 1 + 2);
+  EXPECT_EQ(HolidayDays(plan, "staff.ics"), 5);
+  EXPECT_EQ(HolidayDays(plan, "none.ics"), 0);
+}
+
+}  // namespace
+}  // namespace zmr

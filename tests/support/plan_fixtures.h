@@ -1,0 +1,24 @@
+#pragma once
+// A folder with what year plans name: two weeks, a holiday calendar and a few bad files.
+#include <QString>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace zmr::testing {
+
+// normal.zmr and exams.zmr (valid, different weeks); terms.ics with "Half term"
+// 2026-10-26..2026-10-30 and "May Day" 2027-05-03; broken.ics and not-a-week.zmr.
+class PlanFolder {
+ public:
+  PlanFolder();
+  QString file(const QString& name) const { return dir_.file(name); }
+  QString folder() const { return dir_.folder(); }
+  void write(const QString& name, const std::string& bytes) const;
+  std::string read(const QString& name) const;
+
+ private:
+  TempDir dir_;
+};
+
+}  // namespace zmr::testing

@@ -1,0 +1,451 @@
+// The Year Plan window: what each control writes into the plan file, the refusals it
+// shows before anything is stored, upkeep against the in-process timer, and the colours
+// and legend of a known plan.
+#include <gtest/gtest.h>
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDir>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextCharFormat>
+
+#include "link/port_hint.h"
+#include "plan/plan_edit.h"
+#include "plan/plan_reader.h"
+#include "plan/ui/period_dialog.h"
+#include "plan/ui/plan_looks.h"
+#include "plan/ui/plan_months.h"
+#include "plan/ui/yearplan.h"
+#include "project/settings.h"
+#include "support/plan_fixtures.h"
+#include "support/sim_port.h"
+#include "windows_world.h"
+
+namespace zmr::testing {
+namespace {
+
+const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));  // a Friday before half term
+
+sim::SimConfig TimerOnTime() {
+  sim::SimConfig config;
+  config.start_time = kMorning;
+  return config;
+}
+
+class FixedQuery : public ServiceQuery {
+ public:
+  FixedQuery(ServiceAnswer answer = {true, 1, "disabled"}) : answer_(std::move(answer)) {}
+  ServiceAnswer isEnabled(const QString&) const override { return answer_; }
+
+ private:
+  ServiceAnswer answer_;
+};
+
+class YearPlanTest : public ::testing::Test {
+ protected:
+  YearPlanTest() {
+    sim.clock.setNow(kMorning);
+    form().setStateFolder(state.folder());
+    form().setServiceQuery(std::make_shared<FixedQuery>());
+  }
+  Tyearplanform& form() { return w.windows().yearplanform(); }
+  template <typename T = QPushButton>
+  T* control(const char* name) {
+    return Control<T>(form(), name);
+  }
+  void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+  // The plan as the file now holds it.
+  YearPlan written() {
+    const PlanReading r = ReadPlan(files.file("north.toml"), kMorning.date());
+    EXPECT_TRUE(r.ok()) << r.faults.join('\n').toStdString();
+    return r.plan;
+  }
+  // A new plan north.toml with normal.zmr as its usual week, through the window.
+  void makePlan() {
+    form().FormShow();
+    w.prompts.file_answers = {files.file("north.toml"), files.file("normal.zmr")};
+    click("newplanbut");
+    ASSERT_TRUE(form().plan().has_value());
+  }
+  // The period dialog, filled in by keys when it is shown, then OK.
+  void periodAnswer(const QString& name, QDate from, QDate to, const QString& week, bool* accepted = nullptr) {
+    w.runner.scripts.push_back([=, this](ConsoleDialog& dialog) {
+      auto* name_field = Control<QLineEdit>(dialog, "periodname");
+      name_field->selectAll();
+      QTest::keyClicks(name_field, name);
+      Control<QDateEdit>(dialog, "periodfrom")->setDate(from);
+      Control<QDateEdit>(dialog, "periodto")->setDate(to);
+      if (week.isEmpty()) {
+        QTest::mouseClick(Control<QRadioButton>(dialog, "periodnobells"), Qt::LeftButton);
+      } else {
+        QTest::mouseClick(Control<QRadioButton>(dialog, "periodwithweek"), Qt::LeftButton);
+        w.prompts.file_answers.push_back(files.file(week));
+        QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
+      }
+      QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+      if (accepted != nullptr) *accepted = dialog.result() == QDialog::Accepted;
+      if (dialog.result() != QDialog::Accepted) dialog.reject();
+    });
+  }
+  std::vector<std::string> periodNames() {
+    std::vector<std::string> names;
+    for (const PlanPeriod& p : written().periods) names.push_back(p.name.toStdString());
+    return names;
+  }
+  std::vector<std::string> upkeepLines() {
+    std::vector<std::string> lines;
+    for (const QString& l : control<QPlainTextEdit>("upkeeplines")->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+      lines.push_back(l.toStdString());
+    }
+    return lines;
+  }
+
+  PlanFolder files;
+  TempDir state;
+  SimulatedLink sim{TimerOnTime()};
+  World w{{}, &sim.link};
+};
+
+TEST_F(YearPlanTest, TheHardwareMenuOpensItWithOrWithoutAProject) {
+  TMainform& main = w.started();
+  for (const bool open : {false, true}) {
+    w.data->state.project_open = open;
+    main.RefreshMainMenu();
+    QAction* item = Control(main, "YearPlan1");
+    ASSERT_TRUE(item->isEnabled()) << open;
+    item->trigger();
+    EXPECT_EQ(w.runner.shown.back(), "yearplanform");
+  }
+}
+
+TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
+  makePlan();
+  EXPECT_EQ(written().week, "normal.zmr");
+  EXPECT_EQ(RememberedPlan(SettingsFolder(w.data->state.program_folder)), files.file("north.toml"));
+  EXPECT_EQ(control<QLineEdit>("planpath")->text(), files.file("north.toml"));
+
+  auto* tolerance = control<QSpinBox>("tolerance");
+  tolerance->selectAll();
+  QTest::keyClicks(tolerance, "45");
+  QTest::keyClick(tolerance, Qt::Key_Return);
+  EXPECT_EQ(written().clock_tolerance, 45);
+
+  auto* port = control<QComboBox>("portname");
+  EXPECT_EQ(port->currentText(), "The stored port (COM1)");
+  port->lineEdit()->selectAll();
+  QTest::keyClicks(port->lineEdit(), "rfc2217://127.0.0.1:7000");
+  QTest::keyClick(port->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(written().port, "rfc2217://127.0.0.1:7000");
+  port->setCurrentIndex(0);
+  emit port->activated(0);
+  EXPECT_EQ(written().port, std::nullopt);
+
+  w.prompts.file_answers = {files.file("exams.zmr")};
+  click("usualweekbut");
+  EXPECT_EQ(written().week, "exams.zmr");
+  w.prompts.file_answers = {files.file("normal.zmr")};
+  click("usualweekbut");
+  EXPECT_EQ(written().week, "normal.zmr");
+
+  periodAnswer("Exam week", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr");
+  click("addperiodbut");
+  periodAnswer("Christmas holidays", QDate(2026, 12, 21), QDate(2027, 1, 3), "");
+  click("addperiodbut");
+  periodAnswer("Sports day", QDate(2027, 5, 13), QDate(2027, 5, 13), "normal.zmr");
+  click("addperiodbut");
+  const YearPlan three = written();
+  ASSERT_EQ(three.periods.size(), 3u);
+  EXPECT_EQ(three.periods[0].week, "exams.zmr");
+  EXPECT_EQ(three.periods[1].week, "");
+  EXPECT_EQ(three.periods[1].to, QDate(2027, 1, 3));
+  auto* table = control<QTableWidget>("periods");
+  EXPECT_EQ(table->item(1, 3)->text(), "No bells");
+  EXPECT_EQ(table->currentRow(), 2) << "the new period is the one selected";
+
+  click("upperiodbut");
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Exam week", "Sports day", "Christmas holidays"}));
+  click("upperiodbut");
+  click("upperiodbut");  // already first: nothing moves
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Sports day", "Exam week", "Christmas holidays"}));
+  click("downperiodbut");
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Exam week", "Sports day", "Christmas holidays"}));
+  table->selectRow(1);
+  periodAnswer("Sports afternoon", QDate(2027, 5, 13), QDate(2027, 5, 13), "exams.zmr");
+  click("editperiodbut");
+  EXPECT_EQ(written().periods[1].name, "Sports afternoon");
+  EXPECT_EQ(written().periods[1].week, "exams.zmr");
+  w.prompts.answers = {BoxAnswer::No, BoxAnswer::Yes};
+  click("removeperiodbut");
+  EXPECT_EQ(periodNames().size(), 3u) << "answered No";
+  click("removeperiodbut");
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Exam week", "Christmas holidays"}));
+  EXPECT_EQ(w.prompts.texts().back(), kRemovePeriodText.arg("Sports afternoon"));
+
+  w.prompts.file_answers = {files.file("terms.ics")};
+  click("addcalendarbut");
+  EXPECT_EQ(written().holidays, std::vector<QString>{"terms.ics"});
+  auto* calendars = control<QListWidget>("calendars");
+  ASSERT_EQ(calendars->count(), 1);
+  EXPECT_EQ(calendars->item(0)->text(), "terms.ics: 6 days");  // half term and May Day
+  calendars->setCurrentRow(0);
+  w.prompts.answers = {BoxAnswer::Yes};
+  click("removecalendarbut");
+  EXPECT_EQ(w.prompts.texts().back(), kRemoveCalendarText.arg("terms.ics"));
+  EXPECT_TRUE(written().holidays.empty());
+  EXPECT_EQ(calendars->count(), 0);
+
+  // A fresh window finds the remembered plan.
+  World again;
+  again.data->state.program_folder = w.data->state.program_folder;
+  again.windows().yearplanform().FormShow();
+  ASSERT_TRUE(again.windows().yearplanform().plan().has_value());
+  EXPECT_EQ(again.windows().yearplanform().plan()->periods.size(), 2u);
+}
+
+TEST_F(YearPlanTest, RefusalsAreShownBesideTheFieldBeforeAnythingIsStored) {
+  makePlan();
+  const std::string before = files.read("north.toml");
+  struct Case {
+    const char* what;
+    QString name;
+    QDate from, to;
+    QString week;
+    PeriodField field;
+    QString fault;
+  } cases[] = {
+      {"backwards", "Exams", QDate(2027, 5, 10), QDate(2027, 5, 1), "exams.zmr", PeriodField::To,
+       "'to' 2027-05-01 is before 'from' 2027-05-10"},
+      {"no name", "", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr", PeriodField::Name,
+       "'name' must be a text in quotes, not empty"},
+      {"not a week", "Exams", QDate(2027, 5, 10), QDate(2027, 5, 14), "not-a-week.zmr", PeriodField::Week,
+       "week 'not-a-week.zmr' is not a valid project (.psf) file"},
+  };
+  for (const Case& c : cases) {
+    bool accepted = true;
+    periodAnswer(c.name, c.from, c.to, c.week, &accepted);
+    click("addperiodbut");
+    EXPECT_FALSE(accepted) << c.what;
+    EXPECT_EQ(form().periodform().faultBeside(c.field), c.fault) << c.what;
+    EXPECT_EQ(files.read("north.toml"), before) << c.what;
+  }
+
+  w.prompts.file_answers = {files.file("broken.ics")};
+  click("addcalendarbut");
+  const QString said = control<QLabel>("calendarfaults")->text();
+  EXPECT_TRUE(said.startsWith("calendar 'broken.ics' is not a valid calendar: ")) << said.toStdString();
+  EXPECT_EQ(files.read("north.toml"), before);
+  EXPECT_EQ(control<QListWidget>("calendars")->count(), 0);
+  EXPECT_EQ(w.prompts.beeps, 1);
+
+  // A hand-made plan with faults is refused whole on opening, every fault listed.
+  files.write("bad.toml", "week = \"gone.zmr\"\ncolour = 3\n");
+  w.prompts.file_answers = {files.file("bad.toml")};
+  click("openplanbut");
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+  EXPECT_EQ(w.prompts.boxes[0].text,
+            kPlanRefusedText.arg("bad.toml line 1: week 'gone.zmr' is not there\nbad.toml line 2: unknown key 'colour'"));
+  EXPECT_EQ(form().plan()->path, files.file("north.toml"));
+
+  // Remembered but spoilt by hand since: no box at opening, the faults above the plan.
+  RememberPlan(SettingsFolder(w.data->state.program_folder), files.file("bad.toml"));
+  World again;
+  again.data->state.program_folder = w.data->state.program_folder;
+  Tyearplanform& fresh = again.windows().yearplanform();
+  fresh.FormShow();
+  EXPECT_FALSE(fresh.plan().has_value());
+  EXPECT_TRUE(again.prompts.boxes.empty());
+  EXPECT_TRUE(Control<QLabel>(fresh, "openfaults")->text().endsWith("bad.toml line 2: unknown key 'colour'"));
+  EXPECT_EQ(Control<QPushButton>(fresh, "newplanbut"), fresh.focusWidget());
+}
+
+TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
+  files.write("north.toml",
+              "week = \"normal.zmr\"\nholidays = [\"terms.ics\"]\n"
+              "[[period]]\nname = \"Exam week\"\nfrom = 2026-11-09\nto = 2026-11-13\nweek = \"exams.zmr\"\n"
+              "[[period]]\nname = \"Christmas holidays\"\nfrom = 2026-12-21\nto = 2027-01-03\nbells = false\n");
+  form().FormShow();
+  w.prompts.file_answers = {files.file("north.toml")};
+  click("openplanbut");
+  ASSERT_TRUE(form().plan().has_value());
+  form().months().showPlan(&*form().plan(), kMorning.date(), QDate(2026, 10, 1));
+
+  QStringList legend;
+  for (QLabel* entry : control<QWidget>("legend")->findChildren<QLabel*>("legendentry")) {
+    legend << entry->text() + " " + entry->palette().color(QPalette::Window).name();
+  }
+  const QColor usual = PlanColour(kWeekTints[0]), exams = PlanColour(kWeekTints[1]), none = PlanColour(kNoBellsTint);
+  EXPECT_EQ(legend.mid(0, 3), (QStringList{"normal.zmr (usual week) " + usual.name(), "exams.zmr " + exams.name(),
+                                           "No bells " + none.name()}));
+  EXPECT_EQ(legend.value(3).section(' ', 0, 0), "Today");
+
+  struct Day {
+    int month;  // 0: October, 1: November, 2: December
+    QDate date;
+    QColor colour;
+    bool struck;
+  } days[] = {
+      {0, QDate(2026, 10, 23), usual, false}, {0, QDate(2026, 10, 26), none, true}, {0, QDate(2026, 10, 30), none, true},
+      {0, QDate(2026, 10, 31), usual, false}, {1, QDate(2026, 11, 9), exams, false}, {1, QDate(2026, 11, 14), usual, false},
+      {2, QDate(2026, 12, 21), none, true},   {2, QDate(2026, 12, 31), none, true},
+  };
+  for (const Day& d : days) {
+    const QTextCharFormat f = form().months().month(d.month).dateTextFormat(d.date);
+    EXPECT_EQ(f.background().color(), d.colour) << d.date.toString(Qt::ISODate).toStdString();
+    EXPECT_EQ(f.fontStrikeOut(), d.struck) << d.date.toString(Qt::ISODate).toStdString();
+  }
+  EXPECT_EQ(form().months().month(0).dateTextFormat(kMorning.date()).fontWeight(), QFont::Bold) << "today";
+  EXPECT_TRUE(form().months().month(0).dateTextFormat(kMorning.date()).fontUnderline());
+  EXPECT_EQ(form().months().month(1).accessibleName(), QLocale().standaloneMonthName(11) + " 2026");
+  click("laterbut");
+  EXPECT_EQ(form().months().firstMonth(), QDate(2026, 11, 1));
+  click("earlierbut");
+
+  // A click on a day says what decides it.
+  form().show();
+  QCalendarWidget& october = form().months().month(0);
+  auto* view = october.findChild<QTableView*>();
+  ASSERT_NE(view, nullptr);
+  QModelIndex day27;
+  for (int r = 0; r < view->model()->rowCount() && !day27.isValid(); ++r) {
+    for (int c = 0; c < view->model()->columnCount(); ++c) {
+      const QModelIndex i = view->model()->index(r, c);
+      if (i.data().toString() == "27") day27 = i;
+    }
+  }
+  ASSERT_TRUE(day27.isValid());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(day27).center());
+  EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Holiday from terms.ics: Half term"))
+      << control<QLabel>("daycause")->text().toStdString();
+  // Only the day picked looks selected; another month's selection wears its day's colour.
+  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), usual);
+  EXPECT_NE(october.palette().color(QPalette::Active, QPalette::Highlight), none);
+  form().months().pick(QDate(2026, 11, 20));
+  EXPECT_EQ(october.selectedDate(), kMorning.date()) << "where the keyboard starts";
+  EXPECT_EQ(october.palette().color(QPalette::Active, QPalette::Highlight), usual);
+  form().hide();
+}
+
+TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
+  makePlan();
+  click("checktodaybut");
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{
+                               "Reading the timer on COM1 ...",
+                               "would download normal.zmr (the plan's week): the timer is not known to hold it",
+                               "would activate the timer: normal.zmr (the plan's week)"}));
+  EXPECT_EQ(sim.timer.requests('W'), 0);
+  EXPECT_FALSE(sim.link.port_opened) << "the link does not take the plan's port for the stored one";
+
+  // While upkeep talks to the timer the buttons are off and Escape does not close the window.
+  const Device timer = SimDevice(sim.timer);
+  std::vector<bool> seen_enabled;
+  form().show();
+  sim.port.attach("COM1", [&](std::span<const std::uint8_t> request) {
+    seen_enabled.push_back(control("applynowbut")->isEnabled() || control("closebut")->isEnabled());
+    QTest::keyClick(&form(), Qt::Key_Escape);
+    seen_enabled.push_back(!form().isVisible());
+    return timer(request);
+  });
+  click("applynowbut");
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"Reading the timer on COM1 ...",
+                                                     "downloaded normal.zmr (the plan's week): the timer is not known to hold it",
+                                                     "activated the timer: normal.zmr (the plan's week)"}));
+  EXPECT_TRUE(sim.timer.activated());
+  EXPECT_GT(sim.timer.requests('W'), 0);
+  ASSERT_FALSE(seen_enabled.empty());
+  EXPECT_EQ(std::count(seen_enabled.begin(), seen_enabled.end(), true), 0);
+  EXPECT_TRUE(control("applynowbut")->isEnabled());
+  EXPECT_TRUE(w.prompts.cursorBackBeforeEveryBox());
+  EXPECT_GT(w.prompts.process_events_calls, 0) << "each line is shown as it comes";
+  EXPECT_TRUE(w.prompts.boxes.empty());
+
+  click("applynowbut");
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{"Reading the timer on COM1 ...", "nothing to do: normal.zmr (the plan's week), timer activated"}));
+
+  // A port that leads nowhere: the usual port box; a silent timer: the timer box.
+  auto* port = control<QComboBox>("portname");
+  port->lineEdit()->selectAll();
+  QTest::keyClicks(port->lineEdit(), "COM7");
+  QTest::keyClick(port->lineEdit(), Qt::Key_Return);
+  click("applynowbut");
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
+  EXPECT_EQ(w.prompts.boxes[0].text, PortErrorText(PortError("Unable to open com port", ENOENT, "COM7")));
+  port->setCurrentIndex(0);
+  emit port->activated(0);
+  sim.port.attach("COM1", SilentDevice());
+  click("applynowbut");
+  ASSERT_EQ(w.prompts.boxes.size(), 2u);
+  EXPECT_EQ(w.prompts.boxes[1].text, kTimerNotFoundText);
+  EXPECT_TRUE(w.prompts.cursorBackBeforeEveryBox());
+  EXPECT_TRUE(control("applynowbut")->isEnabled());
+  form().hide();
+}
+
+TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {
+  // A plan where the job looks for plans: what systemd says, and the command when it is off.
+  form().setPlansFolder(QDir(files.folder()).absolutePath());
+  struct Case {
+    ServiceAnswer answer;
+    const char* line_starts;
+    QString command;
+  } cases[] = {
+      {{true, 0, "enabled"}, "The unattended job is on: zmr-upkeep@north.timer", ""},
+      {{true, 1, "disabled"}, "The unattended job is off for this plan.", "sudo systemctl enable --now zmr-upkeep@north.timer"},
+      {{false, 0, ""}, "Cannot tell whether the unattended job is on", "sudo systemctl enable --now zmr-upkeep@north.timer"},
+  };
+  for (const Case& c : cases) {
+    form().setServiceQuery(std::make_shared<FixedQuery>(c.answer));
+    form().FormShow();
+    if (!form().plan()) makePlan();
+    EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith(c.line_starts)) << control<QLabel>("jobline")->text().toStdString();
+    EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), c.command);
+    EXPECT_EQ(control<QLineEdit>("jobcommand")->isVisibleTo(&form()), !c.command.isEmpty());
+  }
+
+  form().setPlansFolder(kPlansFolder);
+  form().FormShow();
+  auto* command = control<QLineEdit>("jobcommand");
+  EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith("The unattended job only runs plans kept in /etc/zmr-console/plans"));
+  EXPECT_TRUE(command->text().endsWith("sudo cp --parents north.toml normal.zmr /etc/zmr-console/plans/ && "
+                                       "sudo systemctl enable --now zmr-upkeep@north.timer"))
+      << command->text().toStdString();
+}
+
+TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
+  makePlan();
+  form().show();
+  form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  control("newplanbut")->setFocus(Qt::TabFocusReason);
+  QSet<QString> reached;
+  for (int k = 0; k < 60; ++k) {
+    reached << QApplication::focusWidget()->objectName();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  for (const char* name : {"newplanbut", "openplanbut", "earlierbut", "laterbut", "usualweekbut", "tolerance", "portname",
+                           "periods", "addperiodbut", "editperiodbut", "removeperiodbut", "upperiodbut", "downperiodbut",
+                           "calendars", "addcalendarbut", "removecalendarbut", "checktodaybut", "applynowbut",
+                           "upkeeplines", "jobcommand", "closebut"}) {
+    EXPECT_TRUE(reached.contains(name)) << name;
+  }
+  // A tolerance typed but not yet left is stored when Escape closes the window.
+  auto* tolerance = control<QSpinBox>("tolerance");
+  tolerance->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(tolerance, Qt::Key_Up);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(form().isVisible());
+  EXPECT_EQ(written().clock_tolerance, kDefaultClockTolerance + 1);
+}
+
+}  // namespace
+}  // namespace zmr::testing
