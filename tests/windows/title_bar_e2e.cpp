@@ -57,8 +57,9 @@ TEST(TitleBarE2E, TheWindowSystemIsToldTheCaptionAndNothingMore) {
     const StartedFrom here(dir.folder(), display.name());
     timer = std::make_unique<ChildProcess>(program.toStdString(), std::vector<std::string>{"Hall.zmr"});
   }
-  const std::string id = display.waitForWindow("Zemra");
-  ASSERT_FALSE(id.empty()) << "no main window on " << display.name();
+  // The caption is "Zemra" until the project has opened: wait for the project's.
+  const std::string id = display.waitForWindow("Zemra " + project.toStdString());
+  ASSERT_FALSE(id.empty()) << "no main window with the project on " << display.name();
   const std::string caption = "\"Zemra " + project.toStdString() + '"';
   EXPECT_EQ(display.property(id, "_NET_WM_NAME"), "_NET_WM_NAME(UTF8_STRING) = " + caption);
   EXPECT_EQ(display.property(id, "WM_NAME"), "WM_NAME(STRING) = " + caption);
