@@ -62,31 +62,32 @@ void ImportWeek(ConsoleData& data, const ImportedWeek& week) {
   restore.commit();
 }
 
-void ExportScheduleCommand(ConsoleData& data, Prompts& prompts) {
+std::optional<QString> ExportScheduleCommand(ConsoleData& data, Prompts& prompts) {
   if (!data.state.project_open) {
-    return;
+    return std::nullopt;
   }
   FileDialogRequest request = CsvRequest(data, QStringLiteral("Export Schedule"));
   request.proposed_name = QFileInfo(data.state.project_path).completeBaseName() + QStringLiteral(".csv");
   const std::optional<QString> path = prompts.saveFileName(request);
   if (!path) {
-    return;
+    return std::nullopt;
   }
   if (IsSameFile(*path, data.state.project_path)) {
     prompts.beep();
     prompts.message(BoxKind::Error, kCsvOverProjectText);
-    return;
+    return std::nullopt;
   }
   WriteScheduleCsv(data.project, *path);
+  return kExportedNote.arg(QFileInfo(*path).fileName());
 }
 
-void ImportScheduleCommand(ConsoleData& data, Prompts& prompts) {
+std::optional<QString> ImportScheduleCommand(ConsoleData& data, Prompts& prompts) {
   if (!data.state.project_open || data.state.project_readonly) {
-    return;
+    return std::nullopt;
   }
   const std::optional<QString> path = prompts.openFileName(CsvRequest(data, QStringLiteral("Import Schedule")));
   if (!path) {
-    return;
+    return std::nullopt;
   }
   const CsvImport read = ReadScheduleCsv(*path);
   if (!read.week) {
@@ -96,16 +97,17 @@ void ImportScheduleCommand(ConsoleData& data, Prompts& prompts) {
     }
     prompts.beep();
     prompts.message(BoxKind::Error, lines.join(QStringLiteral("\r\n")));
-    return;
+    return std::nullopt;
   }
   prompts.beep();
   const int n = read.week->events;
   const QString events = n == 1 ? QStringLiteral("1 event") : QStringLiteral("%1 events").arg(n);
   const QString question = kReplaceWeekText.arg(events, QFileInfo(*path).fileName());
   if (prompts.message(BoxKind::Warning, question, BoxButtons::YesNo) != BoxAnswer::Yes) {
-    return;
+    return std::nullopt;
   }
   ImportWeek(data, *read.week);
+  return kImportedNote.arg(events, QFileInfo(*path).fileName());
 }
 
 }  // namespace zmr

@@ -37,5 +37,8 @@ inline const QString kCsvOverProjectText =
     QStringLiteral("The schedule cannot be exported over its own project file. Choose another file name.");
 inline const QString kNotImportedText =
     QStringLiteral("The schedule was not imported; the project is unchanged.");
+// What the window notes after a command succeeded.
+inline const QString kExportedNote = QStringLiteral("The week was exported to %1.");
+inline const QString kImportedNote = QStringLiteral("The week now holds the %1 from %2.");
 
 }  // namespace zmr

@@ -2,10 +2,12 @@
 
 #include <cmath>
 
+#include "base/errors.h"
 #include "base/prompts.h"
 #include "hardware/activation.h"
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
+#include "hardware/wall_clock.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
 #include "project/project_model.h"
@@ -42,20 +44,9 @@ void Warn(Prompts& prompts, const QString& text) {
   prompts.message(BoxKind::Warning, text);
 }
 
-// The timer's clock out of a StatusReply in link_data; invalid when its bytes are no date.
-QDateTime TimerClock(const TimerLink& link) {
-  const auto& d = link.link_data;
-  const QDate date(2000 + d[2], d[1], d[0]);
-  const QTime time(d[3], d[4], d[5]);
-  if (!date.isValid() || !time.isValid()) {
-    return {};
-  }
-  return QDateTime(date, time);
-}
-
 // Returns false when the reply holds no valid clock.
 bool CompareClocks(DownloadContext& c, BusyCursor& busy) {
-  const QDateTime timer = TimerClock(c.link);
+  const QDateTime timer = TimerWallClock(c.link.link_data);
   const int timer_weekday = c.link.link_data[6];
   if (!timer.isValid()) {
     c.view.addLine(QStringLiteral("Timer date/time is not valid: %1/%2/%3 %4:%5:%6")
@@ -74,7 +65,9 @@ bool CompareClocks(DownloadContext& c, BusyCursor& busy) {
   c.view.addLine(QStringLiteral("PC date/time:     ") + ReportDateTime(pc, c.formats) + QStringLiteral(" day ") +
                  QString::number(pc_weekday));
 
-  const double difference_days = std::fabs(static_cast<double>(timer.msecsTo(pc))) / kMsPerDay;
+  // Both readings as wall-clock values: the night of a daylight-saving change is no
+  // different from any other.
+  const double difference_days = std::fabs(static_cast<double>(WallClockMsecs(timer, pc))) / kMsPerDay;
   if (difference_days > kOneMinuteInDays) {
     busy.restore();
     Warn(c.prompts, kClockDifferenceText);
@@ -88,6 +81,10 @@ bool CompareClocks(DownloadContext& c, BusyCursor& busy) {
   return true;
 }
 
+// A port error's text as the memo's last line, so the window still tells what happened
+// once the error box is closed.
+QString PortErrorLine(const PortError& error) { return QString::fromStdString(WithFullStop(error.what())); }
+
 void Fail(DownloadContext& c, const QString& line) {
   c.prompts.beep();
   c.view.addLine(line);
@@ -97,11 +94,22 @@ void Fail(DownloadContext& c, const QString& line) {
 
 DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project, ProjectState& state,
                                 std::uint16_t com_port) {
-  c.link.EnsurePortOpen(com_port);
+  // Nothing of an earlier run stays on show: neither its lines nor its full bar.
+  const auto fresh_report = [&c] {
+    c.view.clearLines();
+    c.view.setProgress(0, kDays);
+  };
+  try {
+    c.link.EnsurePortOpen(com_port);
+  } catch (const PortError& error) {
+    fresh_report();
+    c.view.addLine(PortErrorLine(error));
+    throw;
+  }
   BusyCursor busy(c.prompts);
   c.view.setAllEnabled(false);
   ButtonsBack buttons_back(c.view, true);
-  c.view.clearLines();
+  fresh_report();
   bool sending = false;
   // A port error part-way through the sending leaves a line saying so, like a failed write.
   struct SendingNote {
@@ -115,9 +123,16 @@ DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project,
     }
   } note{c.view, sending};
 
-  c.link.LinkPreamble();
-  c.view.addLine(QStringLiteral("Establishing a Connection . . ."));
-  if (!c.link.Transact(TimerCommand::LinkCheck, 0, 0)) {
+  bool connected = false;
+  try {
+    c.link.LinkPreamble();
+    c.view.addLine(QStringLiteral("Establishing a Connection . . ."));
+    connected = c.link.Transact(TimerCommand::LinkCheck, 0, 0);
+  } catch (const PortError& error) {
+    c.view.addLine(PortErrorLine(error));
+    throw;
+  }
+  if (!connected) {
     busy.restore();
     Fail(c, kTimerNotFoundText);
     return DownloadResult::NoConnection;

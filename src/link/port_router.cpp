@@ -21,6 +21,7 @@ class RoutedPort final : public SerialPort {
   std::size_t write(std::span<const std::uint8_t> bytes) override { return current_->write(bytes); }
   std::vector<std::uint8_t> read(std::size_t max) override { return current_->read(max); }
   bool waitReadable(int ms) override { return current_->waitReadable(ms); }
+  bool lostDevice() const override { return current_->lostDevice(); }
 
  private:
   std::unique_ptr<SerialPort> serial_ = MakeQtSerialPort();

@@ -1,11 +1,14 @@
 // SerialPort on QSerialPort. It runs without an event loop: the blocking waitFor...
 // calls move the bytes between the driver and QSerialPort's buffers.
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QSerialPort>
 #include <cerrno>
+#include <optional>
 
 #include "base/errors.h"
 #include "link/port_names.h"
@@ -89,6 +92,8 @@ class QtSerialPort final : public SerialPort {
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
     port_.clearError();
+    struct stat opened {};
+    opened_device_ = ::fstat(port_.handle(), &opened) == 0 ? std::optional<dev_t>(opened.st_rdev) : std::nullopt;
   }
 
   void close() override {
@@ -143,6 +148,23 @@ class QtSerialPort final : public SerialPort {
     return bytes;
   }
 
+  bool lostDevice() const override {
+    if (!port_.isOpen()) {
+      return false;
+    }
+    // A line whose far end went away reports a hang-up; the node is then gone or, once
+    // the device is back, a new one (a pseudo-terminal may even get the old number).
+    pollfd line{port_.handle(), 0, 0};
+    if (::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      return true;
+    }
+    struct stat now {};
+    if (::stat(device_.c_str(), &now) != 0) {
+      return true;
+    }
+    return opened_device_ && now.st_rdev != *opened_device_;
+  }
+
   bool waitReadable(int ms) override {
     requireOpen(kReadFailed);
     if (port_.bytesAvailable() > 0) {
@@ -179,6 +201,7 @@ class QtSerialPort final : public SerialPort {
   QSerialPort port_;
   std::string name_;    // the port and device last opened, for the error box's advice
   std::string device_;
+  std::optional<dev_t> opened_device_;  // the device number behind the open port
 };
 
 }  // namespace

@@ -26,6 +26,11 @@ class SerialPort {
   // Blocks until a byte can be read or ms pass; true when one can be read. Lets a
   // caller wait without spinning.
   virtual bool waitReadable(int ms) = 0;
+  // True when the open port no longer leads to the device it was opened on: the line
+  // hung up, its node is gone, or another device stands at its path now (an adapter
+  // pulled and plugged in again, a restarted simulator, a dropped connection). The link
+  // then opens the port afresh before its next request. Never throws.
+  virtual bool lostDevice() const { return false; }
 };
 
 // The QSerialPort implementation.

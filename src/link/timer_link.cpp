@@ -18,7 +18,8 @@ bool TimerLink::OpenPort(std::uint8_t n) {
   if (port_.isOpen()) {
     port_.close();
   }
-  port_.open(PortName(n));
+  opened_name_ = PortName(n);
+  port_.open(opened_name_);
   if (!port_.isOpen()) {
     return false;
   }
@@ -77,8 +78,18 @@ bool TimerLink::readPayloadByte(std::uint8_t& byte, std::int64_t deadline) {
   return true;
 }
 
+void TimerLink::ReopenIfDeviceLost() {
+  if (!port_.isOpen() || !port_.lostDevice() || opened_name_.isEmpty()) {
+    return;
+  }
+  port_.close();
+  port_.open(opened_name_);
+  port_.purge(true, true);
+}
+
 bool TimerLink::Transact(TimerCommand command, std::uint8_t value, std::uint8_t length) {
   try {
+    ReopenIfDeviceLost();
     return exchange(static_cast<std::uint8_t>(command), value, length);
   } catch (const PortError&) {
     // The device is gone or the line is unusable: open afresh next time.

@@ -72,6 +72,11 @@ class TimerLink {
   // closed first and port_opened cleared, so the next operation opens it afresh (a device
   // that went away and came back works again without the options dialog).
   bool Transact(TimerCommand command, std::uint8_t value, std::uint8_t length);
+  // Before each request: a port whose device went away and came back (or another one
+  // stands in its place) is closed and opened again on the name it was opened with, so
+  // the request goes out once, to the device that is there now. A device that is not
+  // back gives the open's PortError.
+  void ReopenIfDeviceLost();
   // LinkCheck with its result ignored, then 300 ms.
   void LinkPreamble();
   // StatusQuery; on success the reply is copied into unit_status, else it is left alone.
@@ -88,6 +93,7 @@ class TimerLink {
 
   SerialPort& port_;
   Clock& clock_;
+  QString opened_name_;  // the name OpenPort last opened
 };
 
 }  // namespace zmr

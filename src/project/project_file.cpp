@@ -83,6 +83,13 @@ QString FolderOf(const QString& path) {
   return cut < 0 ? QString() : path.left(cut + 1);
 }
 
+QString AbsoluteCleanPath(const QString& path) {
+  if (path.isEmpty()) {
+    return path;
+  }
+  return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+}
+
 OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts& prompts) {
   if (!FileExists(path)) {
     Refuse(prompts, kProjectNotFoundText);
@@ -92,6 +99,8 @@ OpenOutcome ReadProjectFile(const QString& path, ProjectSetup& project, Prompts&
 }
 
 OpenOutcome OpenProjectFile(ConsoleData& data, Prompts& prompts, ProjectView& view) {
+  // From the command line or an entry stored by an older version the path may be relative.
+  data.state.project_path = AbsoluteCleanPath(data.state.project_path);
   if (!FileExists(data.state.project_path)) {
     Refuse(prompts, kProjectNotFoundText);
     return OpenOutcome::NotFound;
@@ -112,7 +121,7 @@ OpenOutcome OpenProjectDialog(ConsoleData& data, Prompts& prompts, ProjectView& 
   if (!chosen) {
     return OpenOutcome::Cancelled;
   }
-  data.state.project_path = *chosen;
+  data.state.project_path = AbsoluteCleanPath(*chosen);
   if (!FileExists(data.state.project_path)) {
     Refuse(prompts, kNotValidProjectText);
     return OpenOutcome::NotValid;

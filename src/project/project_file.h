@@ -51,4 +51,10 @@ void WriteProjectFile(const ConsoleData& data);
 // The folder part of a path with its trailing separator.
 QString FolderOf(const QString& path);
 
+// The path as the program keeps it (project_path, the recent list, project_folder):
+// absolute against the current folder, without "." and ".." parts or doubled
+// separators, so one file has one spelling. Symbolic links are left as named. Empty
+// stays empty.
+QString AbsoluteCleanPath(const QString& path);
+
 }  // namespace zmr

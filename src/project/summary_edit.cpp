@@ -80,7 +80,7 @@ PropertiesOutcome ConfirmProperties(ConsoleData& data, Prompts& prompts, Project
     if (!chosen) {
       return PropertiesOutcome::SaveCancelled;
     }
-    data.state.project_path = QDir::toNativeSeparators(*chosen);
+    data.state.project_path = AbsoluteCleanPath(*chosen);
     data.settings.project_folder.setText(FolderOf(data.state.project_path));
     SaveSettings(data.settings, data.state.program_folder);
     ResetProject(data.project);

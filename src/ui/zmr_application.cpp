@@ -9,8 +9,9 @@ namespace zmr {
 
 ZmrApplication::ZmrApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(kApplicationTitle);
-  // The task bar, the window list and the desktop entry know the program by these.
-  setApplicationDisplayName(kApplicationTitle);
+  // No display name: Qt would add it to every title bar, and each window's caption is its
+  // own. The task bar, the window list and the *.zmr association find the program through
+  // its desktop entry instead, which names it "ZMR Console".
   setDesktopFileName(QStringLiteral("zmr-console"));
   // The installed icon theme's picture, else our own drawing of the timer.
   setWindowIcon(QIcon::fromTheme(QStringLiteral("zmr-console"), QIcon(ProductPicture(QSize(64, 64)))));

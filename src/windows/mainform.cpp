@@ -13,6 +13,8 @@
 #include "ui_main.h"
 #include "ui/artwork.h"
 #include "ui/help_window.h"
+#include "ui/shared_access_keys.h"
+#include "ui/transient_note.h"
 
 namespace zmr {
 
@@ -45,6 +47,8 @@ TMainform::TMainform(Console& console, QStringList arguments, QWidget* parent)
   connect(&timer1_, &QTimer::timeout, this, &TMainform::Timer1Timer);
   FormCreate();
   connectCommands();
+  // "&Print" and "&Properties" share P: a second press moves on, also out of Print's submenu.
+  CycleSharedAccessKeys(*ui_->MainMenu1);
 }
 
 TMainform::~TMainform() = default;
@@ -318,9 +322,17 @@ void TMainform::ShowProperties() {
   showDialog(dialogs_.properties);
 }
 
-void TMainform::ExportSchedule1Click() { ExportScheduleCommand(console_.data, console_.prompts); }
+void TMainform::ExportSchedule1Click() {
+  if (const auto note = ExportScheduleCommand(console_.data, console_.prompts)) {
+    NoteOf(*this).show(*note);
+  }
+}
 
-void TMainform::ImportSchedule1Click() { ImportScheduleCommand(console_.data, console_.prompts); }
+void TMainform::ImportSchedule1Click() {
+  if (const auto note = ImportScheduleCommand(console_.data, console_.prompts)) {
+    NoteOf(*this).show(*note);
+  }
+}
 
 void TMainform::OpenRecent(int k) {
   auto& data = console_.data;

@@ -7,6 +7,7 @@
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
+#include "hardware/wall_clock.h"
 #include "link/packet.h"
 #include "link/timer_commands.h"
 #include "support/project_fixtures.h"
@@ -268,15 +269,46 @@ TEST_F(DownloadTest, APortErrorPartWayLeavesTheWindowUsable) {
   EXPECT_TRUE(state.project_changed);
 }
 
-TEST_F(DownloadTest, APortThatCannotBeOpenedChangesNothing) {
-  sim.port.attach("COM1", nullptr);
-  FakePort missing(sim.clock);
-  TimerLink link(missing, sim.clock);
-  DownloadContext c{link, prompts, view, kFormats};
-  view.lines = {"earlier"};
-  EXPECT_THROW(DownloadSchedule(c, *project, state, 1), PortError);
-  EXPECT_EQ(view.lines, Lines{"earlier"});
-  EXPECT_TRUE(prompts.log.empty());
+// A failed download never shows the last run's full bar, and a port error before
+// "Connected" stays readable in the memo once its box is gone.
+TEST_F(DownloadTest, AFailureBeforeConnectedLeavesAnEmptyBarAndItsOwnLastLine) {
+  const std::string unable = "Unable to open com port (win error code: " + std::to_string(ENOENT) + ")";
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"silent timer", [&] { sim.port.attach("COM1", SilentDevice()); },
+       {"Establishing a Connection . . .", kTimerNotFoundText}},
+      {"no device to open", [&] {
+         sim.port.unplug("COM1");
+         sim.link.port_opened = false;
+       },
+       {QString::fromStdString(unable)}},
+      {"device gone since the last run", [&] { sim.port.unplug("COM1"); }, {QString::fromStdString(unable)}},
+      {"line fails on the preamble", [&] {
+         sim.port.attach("COM1", [](std::span<const std::uint8_t>) -> std::vector<Arrival> {
+           throw PortError("WriteFile function failed", EIO);
+         });
+       },
+       {QString::fromStdString("WriteFile function failed (win error code: " + std::to_string(EIO) + ")")}},
+  };
+  for (const Case& c : cases) {
+    sim.port.attach("COM1", SimDevice(sim.timer));
+    sim.link.port_opened = false;
+    ASSERT_EQ(Download(), DownloadResult::Completed) << c.name;
+    ASSERT_EQ(view.position, kDays) << c.name;
+    c.fault();
+    try {
+      Download();
+    } catch (const PortError&) {
+    }
+    EXPECT_EQ(view.lines, c.lines) << c.name;
+    EXPECT_EQ(view.position, 0) << c.name;
+    EXPECT_TRUE(view.allEnabled()) << c.name;
+    EXPECT_EQ(prompts.busy_depth, 0) << c.name;
+  }
 }
 
 TEST_F(DownloadTest, ClockSynchronisationSendsThePcClockPlusOneSecond) {
@@ -286,7 +318,7 @@ TEST_F(DownloadTest, ClockSynchronisationSendsThePcClockPlusOneSecond) {
   EXPECT_EQ(view.lines, (Lines{"kept", "Timer date/time update was successful!"}));
   EXPECT_EQ(Commands(), (std::vector<char>{'L', 'U'}));
   // The PC time read before the preamble, plus one second; the timer then ran on.
-  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(), kPcTime.addSecs(1).toSecsSinceEpoch() + 0);
+  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(), WallClock(kPcTime.addSecs(1)).toSecsSinceEpoch());
   EXPECT_TRUE(view.update);
   EXPECT_TRUE(prompts.boxes.empty());
 }

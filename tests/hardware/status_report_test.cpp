@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hardware/status_report.h"
+#include "hardware/wall_clock.h"
 #include "support/recording_prompts.h"
 #include "support/sim_port.h"
 
@@ -67,8 +68,7 @@ TEST_F(StatusReadingTest, SettingTheClockSendsThePcClockAndFailsWithoutABeep) {
   sim.clock.setNow(QDateTime(QDate(2026, 12, 9), QTime(15, 0, 0)));
   EXPECT_TRUE(SetTimerClock(sim.link, prompts));
   EXPECT_EQ(Commands(), (std::vector<char>{'L', 'U'}));
-  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(),
-            QDateTime(QDate(2026, 12, 9), QTime(15, 0, 1)).toSecsSinceEpoch());
+  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(), WallClock(QDate(2026, 12, 9), QTime(15, 0, 1)).toSecsSinceEpoch());
   EXPECT_EQ(prompts.log, (Log{"busy", "idle"}));
 
   sim.port.attach("COM1", SilentDevice());

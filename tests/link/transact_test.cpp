@@ -228,8 +228,9 @@ TEST_F(TransactTest, ADeviceGoneClosesThePortSoTheNextOperationOpensItAfresh) {
       link.Transact(TimerCommand::LinkCheck, 0, 0);
       FAIL() << "no port error";
     } catch (const PortError& error) {
-      // First the failed exchange, then the failed reopen: never a stuck purge.
-      EXPECT_EQ(error.message(), attempt == 0 ? "PurgeComm function failed" : "Unable to open com port");
+      // The lost device is seen before the request, so the error tells the truth: the
+      // device is not there. Never a stuck purge.
+      EXPECT_EQ(error.message(), "Unable to open com port");
     }
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(link.port_opened);
@@ -238,6 +239,34 @@ TEST_F(TransactTest, ADeviceGoneClosesThePortSoTheNextOperationOpensItAfresh) {
   link.EnsurePortOpen(1);
   EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
   EXPECT_TRUE(link.port_opened);
+}
+
+TEST_F(TransactTest, ADeviceRepluggedSinceTheLastRequestIsReachedOnTheFirstTryAndAsksOnce) {
+  struct Case {
+    const char* name;
+    bool replug;
+    std::vector<std::string> events;  // from the request on
+  };
+  const Case cases[] = {
+      {"same device", false, {"purge in out", "write 5"}},
+      {"re-plugged", true, {"close", "open COM1", "purge in out", "purge in out", "write 5"}},
+  };
+  for (const Case& c : cases) {
+    answer(Frame(kL, {'O', 'K'}));
+    link.EnsurePortOpen(1);
+    ASSERT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0)) << c.name;
+    if (c.replug) {
+      port.unplug("COM1");
+      port.attach("COM1", testing::FixedReplyDevice(Frame(kL, {'O', 'K'})));
+    }
+    port.events.clear();
+    port.writes.clear();
+    link.EnsurePortOpen(1);
+    EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0)) << c.name;
+    EXPECT_EQ(port.writes.size(), 1u) << c.name;
+    EXPECT_EQ(port.events, c.events) << c.name;
+    EXPECT_TRUE(link.port_opened) << c.name;
+  }
 }
 
 TEST(OpenPort, ReopensOnTheNewNameAndPurges) {

@@ -57,6 +57,44 @@ TEST_F(ProjectFileTest, OpensAValidFileAndRecordsItAmongTheRecentProjects) {
   EXPECT_EQ(saved.project_folder.text(), dir.folder());
 }
 
+// Puts the current folder back on every way out.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const QString& folder) : previous_(QDir::currentPath()) { QDir::setCurrent(folder); }
+  ~CurrentFolder() { QDir::setCurrent(previous_); }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  QString previous_;
+};
+
+TEST_F(ProjectFileTest, EverySpellingOfOnePathOpensAsOneAbsoluteCleanPath) {
+  QDir(dir.folder()).mkpath("sub");
+  const QString path = dir.file("Hall.zmr");
+  auto project = std::make_unique<ProjectSetup>();
+  ResetProject(*project);
+  WriteProject(path, *project);
+  const CurrentFolder here(dir.folder());
+  const QString spellings[] = {"Hall.zmr", "./Hall.zmr", "sub/../Hall.zmr", "sub//..//./Hall.zmr",
+                               dir.folder() + "sub/../Hall.zmr", path};
+  for (const QString& spelling : spellings) {
+    EXPECT_EQ(OpenByPath(spelling), OpenOutcome::Opened) << spelling.toStdString();
+    EXPECT_EQ(data->state.project_path, path) << spelling.toStdString();
+    EXPECT_EQ(view.caption, "Zemra " + path) << spelling.toStdString();
+    EXPECT_EQ(data->settings.project_folder.text(), dir.folder()) << spelling.toStdString();
+  }
+  EXPECT_EQ(data->settings.recent_projects[0].text(), path);
+  EXPECT_TRUE(data->settings.recent_projects[1].text().isEmpty()) << data->settings.recent_projects[1].text().toStdString();
+
+  // Through the open dialog too.
+  prompts.file_answers.push_back(QStringLiteral("sub/../Hall.zmr"));
+  EXPECT_EQ(OpenProjectDialog(*data, prompts, view), OpenOutcome::Opened);
+  EXPECT_EQ(data->state.project_path, path);
+  EXPECT_TRUE(data->settings.recent_projects[1].text().isEmpty());
+  EXPECT_EQ(AbsoluteCleanPath(""), "");
+}
+
 TEST_F(ProjectFileTest, TheOpenDialogGivesTheColonCaptionAndStartsInTheProjectFolder) {
   const QString path = dir.file("Hall.zmr");
   WriteEmptyProject(path);

@@ -55,6 +55,8 @@ class FakePort : public SerialPort {
   std::size_t write(std::span<const std::uint8_t> bytes) override;
   std::vector<std::uint8_t> read(std::size_t max) override;
   bool waitReadable(int ms) override;
+  // An unplugged device, whether or not it was attached again since.
+  bool lostDevice() const override { return isOpen() && broken_; }
 
  private:
   struct Pending {

@@ -115,6 +115,23 @@ TEST_F(ZmrctlE2E, DetectFindsTheTimerAndSavesWhenAsked) {
   EXPECT_EQ(settings.com_port, 1);
 }
 
+TEST_F(ZmrctlE2E, ATimerRestartedOnItsLinkAnswersTheNextRunAtOnce) {
+  const std::string link = dir.file("COM1").toStdString();
+  for (int run = 0; run < 2; ++run) {
+    ZmrsimProcess sim(kZmrsim, {"--link", link});
+    EXPECT_EQ(Zmrctl({"--port", link, "status"}), 0) << "run " << run;
+    EXPECT_TRUE(OutputHas("Timer Status:\t\tDeactivated")) << "run " << run;
+    EXPECT_EQ(sim.stop(), 0);
+    int checks = 0, queries = 0;
+    for (const auto& line : sim.lines()) {
+      checks += line.find("request L") != std::string::npos;
+      queries += line.find("request G") != std::string::npos;
+    }
+    EXPECT_EQ(checks, 1) << "run " << run;  // the preamble
+    EXPECT_EQ(queries, 1) << "run " << run;
+  }
+}
+
 TEST_F(ZmrctlE2E, ExitStatusTellsWhatWentWrong) {
   for (const char* fault : {"--silent", "--wrong-echo", "--bad-checksum"}) {
     ZmrsimProcess sim(kZmrsim, {fault});

@@ -14,11 +14,13 @@
 #include "hardware/download.h"
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
+#include "hardware/wall_clock.h"
 #include "link/packet.h"
 #include "plan/week_state.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
 #include "ui/help_window.h"
+#include "ui/zmr_application.h"
 #include "windows_world.h"
 
 namespace zmr::testing {
@@ -143,6 +145,38 @@ TEST_F(CompileTest, NoTimerLeavesALineAndNoBox) {
   EXPECT_EQ(w.prompts.busy_depth, 0);
 }
 
+// Pressed again after a good download in the same showing: a failure before "Connected"
+// shows an empty bar, and a port error stays readable in the memo after its box.
+TEST_F(CompileTest, AFailedDownloadAfterAGoodOneLooksFailed) {
+  const auto bar = [this] { return Control<QProgressBar>(form(), "Totalprogress")->text(); };
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    QString last_line;
+    bool error_box;
+  };
+  const Case cases[] = {
+      {"silent timer", [this] { sim.port.attach("COM1", SilentDevice()); }, kTimerNotFoundText, false},
+      {"adapter pulled", [this] { sim.port.unplug("COM1"); }, "Unable to open com port (win error code: 2)", true},
+  };
+  for (const Case& c : cases) {
+    sim.port.attach("COM1", SimDevice(sim.timer));
+    sim.link.port_opened = false;
+    w.prompts.boxes.clear();
+    w.runner.scripts.push_back([&](ConsoleDialog&) {
+      button("downloadbut")->click();
+      ASSERT_EQ(bar(), "Day 7 of 7") << c.name;
+      c.fault();
+      RunGuarded(w.prompts, [this] { form().downloadbutClick(); });
+    });
+    Control(w.main(), "Download1")->trigger();
+    EXPECT_EQ(bar(), "Day 0 of 7") << c.name;
+    EXPECT_EQ(memo().back(), c.last_line) << c.name;
+    EXPECT_EQ(!w.prompts.boxes.empty() && w.prompts.boxes.back().kind == BoxKind::Error, c.error_box) << c.name;
+    EXPECT_TRUE(buttonsEnabled()) << c.name;
+  }
+}
+
 TEST_F(CompileTest, AFailedWriteOnTheThirdChunkOfTuesdayStopsThere) {
   int writes = 0;
   timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
@@ -253,7 +287,7 @@ TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
   EXPECT_TRUE(w.data->state.project_changed);
   EXPECT_FALSE(form().busy());
 
-  // The port could not even be opened: nothing changes in the window.
+  // The port could not even be opened for a synchronisation: the report stays as it was.
   sim.link.port_opened = false;
   w.data->settings.com_port = 2;  // nothing there
   EXPECT_THROW(form().updatebutClick(), PortError);
@@ -317,7 +351,7 @@ TEST_F(CompileTest, SynchronisingKeepsTheReportAndFailsWithItsBox) {
   sim.timer.setTimerClock(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
   button("updatebut")->click();
   EXPECT_EQ(memo(), (Lines{"earlier", kClockUpdatedLine}));
-  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(), sim.clock.now().toSecsSinceEpoch() + 1);
+  EXPECT_EQ(sim.timer.timerNow().toSecsSinceEpoch(), WallClock(sim.clock.now().addSecs(1)).toSecsSinceEpoch());
   EXPECT_TRUE(buttonsEnabled());
   EXPECT_TRUE(w.data->state.project_changed);
 

@@ -65,6 +65,30 @@ TEST(StartUp, ACommandLineProjectOpensWithoutTheWelcomeDialog) {
   EXPECT_TRUE(Control(main, "Close1")->isEnabled());
 }
 
+// Started twice from the project's folder with a relative path, and once with the full
+// one: one recent entry, and the caption and the list hold the absolute path.
+TEST(StartUp, ARelativeCommandLinePathIsKeptAbsoluteSoOneFileHasOneRecentEntry) {
+  TempDir projects;
+  const QString path = projects.file("Hall.zmr");
+  WriteEmptyProject(path);
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(projects.folder());
+  World first({"Hall.zmr"});
+  first.started();
+  EXPECT_EQ(first.main().windowTitle(), "Zemra " + path);
+  for (const QString& argument : {QStringLiteral("./Hall.zmr"), path}) {
+    World again({argument});
+    QFile::copy(first.iniPath(), again.iniPath());
+    again.started();
+    EXPECT_EQ(again.main().windowTitle(), "Zemra " + path) << argument.toStdString();
+    EXPECT_EQ(again.data->settings.recent_projects[0].text(), path);
+    EXPECT_EQ(again.data->settings.project_folder.text(), projects.folder());
+    EXPECT_EQ(Control(again.main(), "menufile1")->text(), "&1 Hall.zmr");
+    EXPECT_FALSE(Control(again.main(), "menufile2")->isVisible()) << argument.toStdString();
+  }
+  QDir::setCurrent(previous);
+}
+
 TEST(StartUp, ARefusedCommandLineProjectLeavesNoProjectAndNoWelcome) {
   TempDir projects;
   const QString invalid = projects.file("notes.zmr");

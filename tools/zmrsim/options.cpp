@@ -4,6 +4,10 @@
 #include <charconv>
 #include <regex>
 
+#include <QStringList>
+
+#include "hardware/wall_clock.h"
+
 namespace zmr::sim {
 
 const char kUsage[] = R"(Usage: zmrsim [options]
@@ -99,7 +103,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       } else if (arg == "--dump") {
         options.dump_path = *text;
       } else if (arg == "--clock") {
-        const QDateTime time = QDateTime::fromString(QString::fromStdString(*text), "yyyy-MM-dd HH:mm:ss");
+        // A wall-clock reading: 02:30 on the night the clocks go forward is a time the timer can show.
+        const QStringList parts = QString::fromStdString(*text).split(' ');
+        const QDateTime time = parts.size() == 2 ? zmr::WallClock(QDate::fromString(parts[0], "yyyy-MM-dd"),
+                                                                  QTime::fromString(parts[1], "HH:mm:ss"))
+                                                 : QDateTime();
         if (!time.isValid()) return bad(*text);
         options.config.start_time = time;
       } else if (arg == "--firmware") {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "hardware/wall_clock.h"
 #include "link/packet.h"
 
 namespace zmr::sim {
@@ -35,7 +36,7 @@ std::string Hex(unsigned value, int width) {
 }
 
 QDateTime StartOfMinute(const QDateTime& time) {
-  return QDateTime(time.date(), QTime(time.time().hour(), time.time().minute()));
+  return WallClock(time.date(), QTime(time.time().hour(), time.time().minute()));
 }
 
 std::string SlotText(std::span<const std::uint8_t> slot) {
@@ -57,7 +58,7 @@ SimTimer::SimTimer(Clock& clock, SimConfig config, LogSink log)
     : clock_(clock),
       config_(std::move(config)),
       log_(std::move(log)),
-      clock_base_(config_.start_time.value_or(clock.now())),
+      clock_base_(WallClock(config_.start_time.value_or(clock.now()))),
       clock_base_tick_(clock.tickMs()),
       activated_(config_.activated) {
   // Until a download arrives every slot reads empty, as on a fresh timer.
@@ -72,9 +73,9 @@ SimTimer::SimTimer(Clock& clock, SimConfig config, LogSink log)
 QDateTime SimTimer::timerNow() const { return clock_base_.addMSecs(clock_.tickMs() - clock_base_tick_); }
 
 void SimTimer::setTimerClock(const QDateTime& time) {
-  clock_base_ = time;
+  clock_base_ = WallClock(time);
   clock_base_tick_ = clock_.tickMs();
-  last_minute_ = StartOfMinute(time);
+  last_minute_ = StartOfMinute(clock_base_);
 }
 
 int SimTimer::requests(char command) const { return request_counts_[static_cast<std::uint8_t>(command)]; }
@@ -177,7 +178,7 @@ std::optional<std::vector<std::uint8_t>> SimTimer::answer(char command, std::spa
         note = "clock set refused, bad payload";
         return std::nullopt;
       }
-      setTimerClock(QDateTime(date, time));
+      setTimerClock(WallClock(date, time));
       note = "clock set to " + timerNow().toString("yyyy-MM-dd hh:mm:ss").toStdString() + " day " +
              std::to_string(payload[6]);
       return std::vector<std::uint8_t>{};

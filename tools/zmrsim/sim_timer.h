@@ -36,7 +36,7 @@ struct Faults {
 };
 
 struct SimConfig {
-  std::optional<QDateTime> start_time;  // the timer's clock at start; default the PC clock
+  std::optional<QDateTime> start_time;  // the timer's clock at start (its wall-clock fields); default the PC clock
   bool activated = false;
   std::uint8_t firmware_major = 1;
   std::uint8_t firmware_minor = 5;
@@ -64,7 +64,7 @@ class SimTimer {
   // Ends a relay pulse that is over and fires the stored events that came due.
   void tick();
 
-  QDateTime timerNow() const;
+  QDateTime timerNow() const;  // a wall-clock value: no daylight saving on a timer
   void setTimerClock(const QDateTime& time);
   bool activated() const { return activated_; }
   bool relayClosed() const { return relay_closed_; }

@@ -9,6 +9,7 @@
 #include "ui/maker.h"
 #include "ui/field_looks.h"
 #include "ui/shell_links.h"
+#include "ui/transient_note.h"
 
 namespace zmr {
 
@@ -100,10 +101,14 @@ void Tstatusform::updatebutClick() {
   console_.link->EnsurePortOpen(console_.data.settings.com_port);
   if (SetTimerClock(*console_.link, console_.prompts)) {
     RefreshStatus();
+    NoteOf(*this).show(kClockSetNote);
   }
 }
 
-void Tstatusform::BitBtn1Click() { console_.prompts.setClipboardText(reportText()); }
+void Tstatusform::BitBtn1Click() {
+  console_.prompts.setClipboardText(reportText());
+  NoteOf(*this).show(kReportCopiedNote);
+}
 
 QString Tstatusform::reportText() const {
   const QDateTime now = console_.link != nullptr ? console_.link->clock().now() : QDateTime::currentDateTime();
@@ -116,7 +121,9 @@ void Tstatusform::TestringbellbutClick() {
   }
   Busy busy(*this);
   console_.link->EnsurePortOpen(console_.data.settings.com_port);
-  TestOutput(*console_.link, console_.prompts);
+  if (TestOutput(*console_.link, console_.prompts)) {
+    NoteOf(*this).show(kOutputTestedNote);
+  }
 }
 
 void Tstatusform::Button3Click() { accept(); }

@@ -62,4 +62,9 @@ inline const QString kStatusTip6 = QStringLiteral(
     "time critical/safety applications.");
 inline constexpr int kShowTimerMs = 60;
 
+// The notes that say a command succeeded; they go away by themselves.
+inline const QString kClockSetNote = QStringLiteral("The timer's clock now runs with this PC's clock.");
+inline const QString kOutputTestedNote = QStringLiteral("Output test sent: the timer closes its relay for 3 seconds.");
+inline const QString kReportCopiedNote = QStringLiteral("Status report copied to the clipboard.");
+
 }  // namespace zmr

@@ -1,6 +1,9 @@
 #include "report/ui/printschedule.h"
 
+#include <QFileInfo>
+
 #include "base/prompts.h"
+#include "ui/transient_note.h"
 
 namespace zmr {
 
@@ -12,7 +15,7 @@ Tprintscheduleform::Tprintscheduleform(Console& console, QWidget* parent, std::u
       clock_(clock != nullptr ? *clock : system_clock_),
       report_(console.data.project, [this] { return clock_.now().date(); }) {
   setObjectName(QStringLiteral("printscheduleform"));
-  setWindowTitle(QStringLiteral("Schedule Report"));
+  setWindowTitle(kScheduleReportCaption);
   setAccessibleName(windowTitle());
   setVisible(false);
 }
@@ -54,6 +57,7 @@ void Tprintscheduleform::printNow(const QString& title) {
 bool Tprintscheduleform::SaveScheduleReportPdf() {
   const auto& data = console_.data;
   FileDialogRequest request;
+  request.caption = kSavePdfCaption;
   request.initial_folder = FolderOf(data.state.project_path);
   request.filter = kPdfFilter;
   request.default_suffix = QStringLiteral("pdf");
@@ -62,8 +66,14 @@ bool Tprintscheduleform::SaveScheduleReportPdf() {
   if (!path) {
     return false;
   }
-  BusyCursor busy(console_.prompts);
-  WriteSchedulePdf(*path, data.project, clock_.now().date());
+  {
+    BusyCursor busy(console_.prompts);
+    WriteSchedulePdf(*path, data.project, clock_.now().date());
+  }
+  // The report window is never shown: the note goes to the window that asked for it.
+  if (parentWidget() != nullptr) {
+    NoteOf(*parentWidget()).show(kPdfSavedNote.arg(QFileInfo(*path).fileName()));
+  }
   return true;
 }
 

@@ -42,6 +42,7 @@ inline const QString kNoPrinterText = QStringLiteral(
     "Do you want to save the schedule report as a PDF file instead?");
 inline const QString kPrintFailedText =
     QStringLiteral("The schedule report could not be printed. Please check the printer and try again.");
+inline const QString kPdfSavedNote = QStringLiteral("The schedule report was saved as %1.");
 inline const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)|*.pdf");
 
 }  // namespace zmr

@@ -55,7 +55,9 @@ void PrepareReportPrinter(QPrinter& printer, const QString& title) {
 std::unique_ptr<QPrintPreviewDialog> MakeReportPreview(QPrinter& printer, QWidget* parent,
                                                        const ReportPrinters::Paint& paint) {
   auto dialog = std::make_unique<QPrintPreviewDialog>(&printer, parent);
-  dialog->setWindowTitle(printer.docName());
+  // The project's title names the preview; a project without one still gets a caption of
+  // its own rather than a bare title bar.
+  dialog->setWindowTitle(printer.docName().isEmpty() ? kScheduleReportCaption : printer.docName());
   // Qt's own size shows the page too small to read: take most of the screen's height and
   // a page's width beside it, but never so narrow that the tool bar hides Print.
   const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();

@@ -12,6 +12,11 @@ class QWidget;
 
 namespace zmr {
 
+// The report window's caption, and the preview's when the project has no title.
+inline const QString kScheduleReportCaption = QStringLiteral("Schedule Report");
+// The caption of the dialog that saves the report as a PDF file.
+inline const QString kSavePdfCaption = QStringLiteral("Save Schedule as PDF");
+
 class ReportPrinters {
  public:
   // Draws the whole report on the device; the pages drawn, 0 when the device refused.
