@@ -3,6 +3,9 @@
 // rfc2217:// the Telnet layer sets the server's line to 9600 8N1 on every connect and
 // keeps option answers and notifications out of the data; tcp:// carries bytes as they
 // are. A connection the server drops closes the port, so the next open connects afresh.
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <cerrno>
@@ -85,6 +88,26 @@ class NetworkPort final : public SerialPort {
   }
 
   bool isOpen() const override { return socket_ != nullptr; }
+
+  // The server ended the connection while the port sat idle (ser2net restarted, the
+  // device server rebooted): the next request connects afresh instead of failing once.
+  bool lostDevice() const override {
+    if (!socket_) {
+      return false;
+    }
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+      return true;
+    }
+    pollfd connection{static_cast<int>(socket_->socketDescriptor()), POLLIN, 0};
+    if (::poll(&connection, 1, 0) <= 0) {
+      return false;
+    }
+    if ((connection.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      return true;
+    }
+    char next = 0;  // data still waiting means the server is there; end of stream means it left
+    return ::recv(connection.fd, &next, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+  }
 
   void purge(bool input, bool output) override {
     requireOpen(kPurgeFailed);

@@ -8,6 +8,7 @@
 #include "hardware/activation.h"
 #include "hardware/download.h"
 #include "hardware/download_view.h"
+#include "hardware/wall_clock.h"
 #include "link/port_hint.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
@@ -197,18 +198,14 @@ class Upkeep {
 TimerReading ReadingOf(const TimerLink& link) {
   const auto& d = link.link_data;
   TimerReading r;
-  const QDate date(kTimerFirstYear + d[2], d[1], d[0]);
-  const QTime time(d[3], d[4], d[5]);
-  if (date.isValid() && time.isValid()) r.clock = QDateTime(date, time, Qt::UTC);
+  r.clock = TimerWallClock(d);
   r.weekday = d[6];
   r.activated = link.unit_status[unit_status_at::kActivation] == 1;
   return r;
 }
 
 qint64 WallClockOffsetSecs(const QDateTime& pc, const QDateTime& timer) {
-  const QDateTime plain_pc(pc.date(), pc.time(), Qt::UTC);
-  const QDateTime plain_timer(timer.date(), timer.time(), Qt::UTC);
-  return plain_pc.secsTo(plain_timer);
+  return WallClockMsecs(pc, timer) / 1000;
 }
 
 UpkeepSteps DecideUpkeep(const TimerReading& timer, const QDateTime& pc_now, int clock_tolerance,
