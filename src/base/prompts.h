@@ -42,6 +42,19 @@ class Prompts {
   virtual void processEvents() = 0;
 };
 
+// Prompts where no person watches (a shell, a job, a check): there is nobody to pick a
+// file, nothing to open, copy, beep or repaint; only the boxes' texts go somewhere.
+class HeadlessPrompts : public Prompts {
+ public:
+  void beep() override {}
+  std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
+  bool shellOpen(const QString&) override { return false; }
+  void setClipboardText(const QString&) override {}
+  void setBusyCursor(bool) override {}
+  void processEvents() override {}
+};
+
 // Shows the hourglass for its lifetime and puts the previous cursor back on every way
 // out, including an exception; restore() does it early, before a message box.
 class BusyCursor {

@@ -22,14 +22,7 @@
 namespace zmr {
 namespace {
 
-constexpr int kWriteMsPerByte = 100;
-constexpr int kWriteMsPerWrite = 1000;
-
-constexpr char kOpenFailed[] = "Unable to open com port";
-constexpr char kSettingsFailed[] = "SetCommState function failed";
-constexpr char kPurgeFailed[] = "PurgeComm function failed";
-constexpr char kWriteFailed[] = "WriteFile function failed";
-constexpr char kReadFailed[] = "ReadFile function failed";
+using namespace port_failure;
 
 int ConnectErrorOf(const QTcpSocket& socket) {
   switch (socket.error()) {

@@ -10,6 +10,19 @@
 
 namespace zmr {
 
+// What every implementation's failures say, whatever carries the bytes.
+namespace port_failure {
+inline constexpr char kOpenFailed[] = "Unable to open com port";
+inline constexpr char kSettingsFailed[] = "SetCommState function failed";
+inline constexpr char kPurgeFailed[] = "PurgeComm function failed";
+inline constexpr char kWriteFailed[] = "WriteFile function failed";
+inline constexpr char kReadFailed[] = "ReadFile function failed";
+}  // namespace port_failure
+
+// A write may take this long per byte plus this much per write before it counts as timed out.
+inline constexpr int kWriteMsPerByte = 100;
+inline constexpr int kWriteMsPerWrite = 1000;
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;

@@ -22,20 +22,13 @@ constexpr std::size_t kMaxPlanBytes = 1024 * 1024;
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The message a project read would show, taken instead of shown.
-class NotedPrompts : public Prompts {
+class NotedPrompts : public HeadlessPrompts {
  public:
   QString text;
-  void beep() override {}
   BoxAnswer message(BoxKind, const QString& t, BoxButtons) override {
     text = t;
     return BoxAnswer::Ok;
   }
-  std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
-  bool shellOpen(const QString&) override { return false; }
-  void setClipboardText(const QString&) override {}
-  void setBusyCursor(bool) override {}
-  void processEvents() override {}
 };
 
 class Checker {

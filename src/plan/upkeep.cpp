@@ -37,23 +37,16 @@ QString DayName(int weekday) {
 }
 
 // Boxes become lines; the download's question is answered No (upkeep activates itself).
-class LinePrompts : public Prompts {
+class LinePrompts : public HeadlessPrompts {
  public:
   explicit LinePrompts(UpkeepLines& lines) : lines_(lines) {}
   int errors = 0;
-  void beep() override {}
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override {
     if (buttons == BoxButtons::YesNo) return BoxAnswer::No;
     if (kind == BoxKind::Error) ++errors;
     lines_.line((kind == BoxKind::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ")) + text);
     return BoxAnswer::Ok;
   }
-  std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
-  bool shellOpen(const QString&) override { return false; }
-  void setClipboardText(const QString&) override {}
-  void setBusyCursor(bool) override {}
-  void processEvents() override {}
 
  private:
   UpkeepLines& lines_;

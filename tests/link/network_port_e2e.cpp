@@ -35,6 +35,7 @@
 #include "support/recording_prompts.h"
 #include "support/ser2net_process.h"
 #include "support/temp_dir.h"
+#include "support/zmrctl_process.h"
 
 namespace zmr {
 namespace {
@@ -90,14 +91,7 @@ class NetworkTimer : public ::testing::TestWithParam<Mode> {
   }
 
   // The week a timer holds after it received exactly the chunks a download compiles.
-  static std::string CompiledWeek(const ProjectSetup& project) {
-    FakeClock clock;
-    sim::SimTimer timer(clock);
-    for (int day = 1; day <= kDays; ++day)
-      for (const DayChunk& chunk : ChunksOfDay(project, day)) timer.receive(BuildFrame('W', 0, chunk));
-    std::string week = timer.weekTable();
-    return week;
-  }
+  static std::string CompiledWeek(const ProjectSetup& project) { return CompiledTimerWeek(project); }
 
   DownloadResult Download(const ProjectSetup& project, DownloadView& view) {
     RecordingPrompts prompts;

@@ -13,6 +13,7 @@
 #include "support/fake_clock.h"
 #include "support/project_fixtures.h"
 #include "support/temp_dir.h"
+#include "support/zmrctl_process.h"
 
 namespace zmr {
 namespace {
@@ -20,23 +21,9 @@ namespace {
 using namespace zmr::testing;
 
 const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
-const std::string kZmrctl = ZMR_BIN_DIR "/zmrctl";
 
-class ZmrctlE2E : public ::testing::Test {
+class ZmrctlE2E : public ZmrctlProcessTest {
  protected:
-  // Runs zmrctl to its end; its stdout lines land in output.
-  int Zmrctl(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--settings", dir.folder().toStdString()});
-    ChildProcess ctl(kZmrctl, args);
-    const int status = ctl.wait(15000);
-    output = ctl.lines();
-    return status;
-  }
-  bool OutputHas(const std::string& text) const {
-    for (const auto& line : output)
-      if (line.find(text) != std::string::npos) return true;
-    return false;
-  }
   std::string Project() {
     auto project = std::make_unique<ProjectSetup>();
     ResetProject(*project);
@@ -47,16 +34,8 @@ class ZmrctlE2E : public ::testing::Test {
     return dir.file("week.zmr").toStdString();
   }
   // The week table a timer shows after it received exactly the compiled chunks.
-  std::string ExpectedTimerWeek() const {
-    FakeClock clock;
-    sim::SimTimer timer(clock);
-    for (int day = 1; day <= kDays; ++day)
-      for (const DayChunk& chunk : ChunksOfDay(*project_, day)) timer.receive(BuildFrame('W', 0, chunk));
-    return timer.weekTable();
-  }
+  std::string ExpectedTimerWeek() const { return CompiledTimerWeek(*project_); }
 
-  TempDir dir;
-  std::vector<std::string> output;
   std::unique_ptr<ProjectSetup> project_;
 };
 

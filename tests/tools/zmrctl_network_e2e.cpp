@@ -18,6 +18,7 @@
 #include "support/project_fixtures.h"
 #include "support/ser2net_process.h"
 #include "support/temp_dir.h"
+#include "support/zmrctl_process.h"
 #include "zmrctl/zmrctl.h"
 
 namespace zmr {
@@ -26,23 +27,9 @@ namespace {
 using namespace zmr::testing;
 
 const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
-const std::string kZmrctl = ZMR_BIN_DIR "/zmrctl";
 
-class ZmrctlNetwork : public ::testing::Test {
+class ZmrctlNetwork : public ZmrctlProcessTest {
  protected:
-  // zmrctl as a user runs it; its stdout lines land in output.
-  int Zmrctl(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--settings", dir.folder().toStdString()});
-    ChildProcess ctl(kZmrctl, args);
-    const int status = ctl.wait(30000);
-    output = ctl.lines();
-    return status;
-  }
-  bool OutputHas(const std::string& text) const {
-    for (const auto& line : output)
-      if (line.find(text) != std::string::npos) return true;
-    return false;
-  }
   // zmrctl in-process, for what it writes to stderr. --port ADDRESS reaches the port
   // through ZMR_COM1, which must not outlive the run here.
   int ZmrctlHere(const QStringList& args) {
@@ -57,8 +44,6 @@ class ZmrctlNetwork : public ::testing::Test {
     return ctl::Run(QStringList{"--settings", dir.folder()} + args, env);
   }
 
-  TempDir dir;
-  std::vector<std::string> output;
   std::ostringstream err;
 };
 

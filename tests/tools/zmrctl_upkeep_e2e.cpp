@@ -14,6 +14,7 @@
 #include "support/fake_clock.h"
 #include "support/project_fixtures.h"
 #include "support/temp_dir.h"
+#include "support/zmrctl_process.h"
 
 namespace zmr {
 namespace {
@@ -21,9 +22,8 @@ namespace {
 using namespace zmr::testing;
 
 const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
-const std::string kZmrctl = ZMR_BIN_DIR "/zmrctl";
 
-class UpkeepE2E : public ::testing::Test {
+class UpkeepE2E : public ZmrctlProcessTest {
  protected:
   UpkeepE2E() {
     normal_ = std::make_unique<ProjectSetup>();
@@ -46,22 +46,11 @@ class UpkeepE2E : public ::testing::Test {
     return path;
   }
   int Upkeep(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--settings", dir.folder().toStdString(), "upkeep", "--state",
-                               dir.file("state").toStdString()});
-    ChildProcess ctl(kZmrctl, args);
-    const int status = ctl.wait(20000);
-    output = ctl.lines();
-    return status;
+    args.insert(args.begin(), {"upkeep", "--state", dir.file("state").toStdString()});
+    return Zmrctl(std::move(args), 20000);
   }
   // What a timer holds after it received exactly the chunks of this week, activated or not.
-  static std::string TimerWeek(const ProjectSetup& week, bool activated) {
-    FakeClock clock;
-    sim::SimTimer timer(clock);
-    for (int day = 1; day <= kDays; ++day)
-      for (const DayChunk& chunk : ChunksOfDay(week, day)) timer.receive(BuildFrame('W', 0, chunk));
-    if (activated) timer.receive(BuildFrame('E', 0, {}));
-    return timer.weekTable();
-  }
+  static std::string TimerWeek(const ProjectSetup& week, bool activated) { return CompiledTimerWeek(week, activated); }
   static std::string Dumped(const std::string& path) {
     std::ifstream in(path);
     std::stringstream text;
@@ -74,8 +63,6 @@ class UpkeepE2E : public ::testing::Test {
     return n;
   }
 
-  TempDir dir;
-  std::vector<std::string> output;
   std::unique_ptr<ProjectSetup> normal_, exams_;
 };
 
