@@ -41,6 +41,7 @@ class LinePrompts : public HeadlessPrompts {
  public:
   explicit LinePrompts(UpkeepLines& lines) : lines_(lines) {}
   int errors = 0;
+  void processEvents() override { lines_.breathe(); }
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override {
     if (buttons == BoxButtons::YesNo) return BoxAnswer::No;
     if (kind == BoxKind::Error) ++errors;

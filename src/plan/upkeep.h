@@ -49,6 +49,9 @@ class UpkeepLines {
  public:
   virtual ~UpkeepLines() = default;
   virtual void line(const QString& text) = 0;
+  // Called between the requests of a long step (a download), so that a window showing
+  // the lines can repaint meanwhile.
+  virtual void breathe() {}
 };
 
 struct UpkeepJob {

@@ -158,7 +158,9 @@ TEST(WeekState, TheDefaultFolderFollowsTheEnvironment) {
 class Lines : public UpkeepLines {
  public:
   void line(const QString& text) override { all.push_back(text.toStdString()); }
+  void breathe() override { ++breaths; }
   std::vector<std::string> all;
+  int breaths = 0;
 };
 
 class UpkeepRun : public ::testing::Test {
@@ -181,6 +183,7 @@ class UpkeepRun : public ::testing::Test {
     const qint64 ahead = sim.clock.now().msecsTo(QDateTime(date, QTime(7, 0)));
     if (ahead > 0) sim.clock.advance(ahead);
     lines.all.clear();
+    lines.breaths = 0;
     return RunUpkeep({plan, "COM1", date, dry_run, dir.folder()}, sim.link, lines);
   }
 
@@ -219,6 +222,8 @@ TEST_F(UpkeepRun, ASchoolWeekAroundTheExams) {
     EXPECT_EQ(lines.all, s.lines) << s.day;
     EXPECT_EQ(sim.timer.requests('W'), s.writes) << s.day;
     EXPECT_EQ(sim.timer.activated(), s.activated) << s.day;
+    // A window showing the lines repaints between the download's requests.
+    EXPECT_GE(lines.breaths, s.lines.front().rfind("downloaded", 0) == 0 ? 7 : 0) << s.day;
   }
   EXPECT_EQ(sim.timer.requests('U'), 0);  // the clocks never strayed
 }

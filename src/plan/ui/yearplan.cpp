@@ -44,6 +44,7 @@ class WindowLines : public UpkeepLines {
     }
     prompts_.processEvents();
   }
+  void breathe() override { prompts_.processEvents(); }
   QString last_error;
 
  private:
