@@ -1,5 +1,8 @@
 #pragma once
-// Runs a piece of work many times and gives the median and spread in microseconds.
+// Timing for the benchmarks: a piece of work run many times (median and spread in
+// microseconds), and the CPU time the process has used.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -22,6 +25,14 @@ Figures Time(int runs, F&& f) {
   std::sort(us.begin(), us.end());
   auto at = [&](double q) { return us[static_cast<std::size_t>(q * static_cast<double>(us.size() - 1))]; };
   return {at(0.5), at(0.1), at(0.9)};
+}
+
+// The CPU time this process has used so far (user and system), in seconds.
+inline double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 }  // namespace zmr::bench

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench_timing.h"
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
@@ -22,12 +23,7 @@
 namespace {
 
 using namespace zmr;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+using zmr::bench::CpuSeconds;
 
 // Bytes on the line and fixed pauses of one exchange: request, 100 ms, reply, 3 x 1 ms.
 struct Exchange {

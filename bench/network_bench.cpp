@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "hardware/download.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
@@ -25,12 +26,7 @@
 namespace {
 
 using namespace zmr;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+using zmr::bench::CpuSeconds;
 
 struct Figures {
   double wall_ms = 0, cpu_ms = 0;

@@ -72,7 +72,7 @@ class StopServerView : public QuietDownloadView {
 class NetworkTimer : public ::testing::TestWithParam<Mode> {
  protected:
   void SetUp() override {
-    if (!Ser2netInstalled()) GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
+    ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
     sim = std::make_unique<ZmrsimProcess>(kZmrsim, std::vector<std::string>{"--dump", dump_path()});
     server = std::make_unique<Ser2netProcess>(sim->device(), GetParam());
     // COM1 leads across the network through the mapping file beside timer.ini.
@@ -281,7 +281,7 @@ TEST(NetworkPortErrors, AHostThatNeverAnswersCostsTheConnectBoundOnly) {
 }
 
 TEST(NetworkPortErrors, AServerWithoutPortControlIsRefusedWithAdvice) {
-  if (!Ser2netInstalled()) GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
+  ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
   ZmrsimProcess sim(kZmrsim);
   Ser2netProcess telnet(sim.device(), Mode::TelnetOnly);
   const auto port = MakePort();

@@ -112,7 +112,7 @@ TEST_F(ZmrctlNetwork, RefusedAndUnknownHostsArePortErrorsWithAdvice) {
 }
 
 TEST_F(ZmrctlNetwork, StatusDownloadAndDetectThroughSer2net) {
-  if (!Ser2netInstalled()) GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
+  ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
   auto project = std::make_unique<ProjectSetup>();
   ResetProject(*project);
   for (int s = 1; s <= 20; ++s) AddPulse(*project, 3, s, 9, s, 4);
