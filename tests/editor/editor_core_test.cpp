@@ -573,7 +573,8 @@ TEST(Grid, TipsGiveTheTitleAndTheKindsTheEditorOnlyShows) {
   ResetProject(p);
   int slot = 0;
   for (const auto& c : cases) {
-    p.slot(2, ++slot) = MakeEvent(c.kind, QString::fromLatin1(c.title), 8, slot, 5);
+    const int minute = slot++;
+    p.slot(2, slot) = MakeEvent(c.kind, QString::fromLatin1(c.title), 8, minute, 5);
   }
   GridTexts grid;
   FillGrid(p, grid);

@@ -49,7 +49,9 @@ TEST(PlanLook, ManyWeeksGoRoundTheTints) {
   ASSERT_EQ(legend.size(), static_cast<std::size_t>(kWeeks) + 1);
   EXPECT_EQ(legend[std::size(kWeekTints)].colour, kWeekTints[0]);
   for (const LegendEntry& e : legend) {
-    if (!e.week.isEmpty()) EXPECT_NE(e.colour, kNoBellsTint) << "a week never looks like a day without bells";
+    if (!e.week.isEmpty()) {
+      EXPECT_NE(e.colour, kNoBellsTint) << "a week never looks like a day without bells";
+    }
   }
 }
 
