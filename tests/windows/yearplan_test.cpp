@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTextCharFormat>
 
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "plan/plan_edit.h"
 #include "plan/plan_reader.h"
 #include "plan/ui/period_dialog.h"
@@ -379,7 +379,7 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   click("applynowbut");
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
   EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
-  EXPECT_EQ(w.prompts.boxes[0].text, PortErrorText(PortError("Unable to open com port", ENOENT, "COM7")));
+  EXPECT_EQ(w.prompts.boxes[0].text, PortErrorText(PortError(PortStep::Open, PortCause::NoDevice, "COM7")));
   port->setCurrentIndex(0);
   emit port->activated(0);
   sim.port.attach("COM1", SilentDevice());

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "base/errors.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
 #include "plan/plan_reader.h"
