@@ -67,7 +67,7 @@ class YearPlanTest : public ::testing::Test {
   // The plan as the file now holds it.
   YearPlan written() {
     const PlanReading r = ReadPlan(files.file("north.toml"), kMorning.date());
-    EXPECT_TRUE(r.ok()) << r.faults.join('\n').toStdString();
+    EXPECT_TRUE(r.ok()) << FaultLines(r.faults).join('\n').toStdString();
     return r.plan;
   }
   // A new plan north.toml with normal.zmr as its usual week, through the window.
