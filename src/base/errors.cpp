@@ -1,7 +1,6 @@
 #include "base/errors.h"
 
 #include <cerrno>
-#include <utility>
 
 namespace zmr {
 
@@ -23,13 +22,6 @@ IoError IoError::fromErrno(int err) {
       return IoError("I/O error " + std::to_string(err));
   }
 }
-
-PortError::PortError(const std::string& message, int os_error, std::string port, std::string device)
-    : std::runtime_error(message + " (win error code: " + std::to_string(os_error) + ")"),
-      message_(message),
-      os_error_(os_error),
-      port_(std::move(port)),
-      device_(std::move(device)) {}
 
 std::string WithFullStop(std::string_view text) {
   std::string result(text);

@@ -12,9 +12,9 @@
 #include <deque>
 #include <memory>
 
-#include "base/errors.h"
 #include "link/network_address.h"
 #include "link/network_port.h"
+#include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
 #include "link/telnet_codec.h"
@@ -22,23 +22,25 @@
 namespace zmr {
 namespace {
 
-using namespace port_failure;
-
-int ConnectErrorOf(const QTcpSocket& socket) {
+// Why a connect failed, as far as the socket tells.
+PortError ConnectFailure(const QTcpSocket& socket, const std::string& name, const std::string& device) {
+  const auto failed = [&](PortCause cause, std::optional<int> os_error = std::nullopt) {
+    return PortError(PortStep::Open, cause, name, device, os_error);
+  };
   switch (socket.error()) {
     case QAbstractSocket::ConnectionRefusedError:
-      return ECONNREFUSED;
+      return failed(PortCause::Refused);
     case QAbstractSocket::HostNotFoundError:
-      return kHostNotFound;
+      return failed(PortCause::UnknownHost);
     case QAbstractSocket::SocketTimeoutError:
-      return ETIMEDOUT;
+      return failed(PortCause::TimedOut);
     case QAbstractSocket::NetworkError:
-      return ENETUNREACH;
+      return failed(PortCause::Unreachable);
     case QAbstractSocket::SocketAccessError:
-      return EACCES;
+      return failed(PortCause::OsError, EACCES);  // the system would not make the socket
     default:
       // Still connecting when the wait ended is a time-out too.
-      return socket.state() == QAbstractSocket::ConnectedState ? EIO : ETIMEDOUT;
+      return failed(socket.state() == QAbstractSocket::ConnectedState ? PortCause::OsError : PortCause::TimedOut);
   }
 }
 
@@ -49,7 +51,7 @@ class NetworkPort final : public SerialPort {
     const QString target = PortDevice(name);
     const ParsedAddress parsed = ParseNetworkAddress(target);
     if (!parsed.address) {
-      throw PortError(kOpenFailed, EINVAL, name.toStdString(), target.toStdString());
+      throw PortError(PortStep::Open, PortCause::BadAddress, name.toStdString(), target.toStdString());
     }
     address_ = *parsed.address;
     name_ = name.toStdString();
@@ -59,9 +61,9 @@ class NetworkPort final : public SerialPort {
     auto socket = std::make_unique<QTcpSocket>();
     socket->connectToHost(address_.host, address_.port, QIODevice::ReadWrite);
     if (!socket->waitForConnected(kNetworkConnectTimeoutMs)) {
-      const int error = ConnectErrorOf(*socket);
+      const PortError failure = ConnectFailure(*socket, name_, device_);
       socket->abort();
-      throw PortError(kOpenFailed, error, name_, device_);
+      throw failure;
     }
     // Requests are a few bytes each: send them at once, not after the peer's ack.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -103,29 +105,29 @@ class NetworkPort final : public SerialPort {
   }
 
   void purge(bool input, bool output) override {
-    requireOpen(kPurgeFailed);
+    requireOpen(PortStep::Purge);
     if (rfc2217_) {
-      send(telnet::PurgeCommand(input, output), kPurgeFailed);
+      send(telnet::PurgeCommand(input, output), PortStep::Purge);
     }
     if (input) {
-      pull(0, kPurgeFailed);
+      pull(0, PortStep::Purge);
       data_.clear();
     }
   }
 
   std::size_t write(std::span<const std::uint8_t> bytes) override {
-    requireOpen(kWriteFailed);
-    const std::size_t left = rfc2217_ ? send(telnet::EscapeData(bytes), kWriteFailed)
-                                      : send({bytes.begin(), bytes.end()}, kWriteFailed);
+    requireOpen(PortStep::Write);
+    const std::size_t left = rfc2217_ ? send(telnet::EscapeData(bytes), PortStep::Write)
+                                      : send({bytes.begin(), bytes.end()}, PortStep::Write);
     // What the socket still holds after the time-out goes out later; the caller does not
     // look at the count.
     return bytes.size() - std::min(left, bytes.size());
   }
 
   std::vector<std::uint8_t> read(std::size_t max) override {
-    requireOpen(kReadFailed);
+    requireOpen(PortStep::Read);
     if (data_.size() < max) {
-      pull(0, kReadFailed);
+      pull(0, PortStep::Read);
     }
     const std::size_t n = std::min(max, data_.size());
     std::vector<std::uint8_t> bytes(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(n));
@@ -134,11 +136,11 @@ class NetworkPort final : public SerialPort {
   }
 
   bool waitReadable(int ms) override {
-    requireOpen(kReadFailed);
+    requireOpen(PortStep::Read);
     const QDeadlineTimer deadline(std::max(ms, 0));
     while (data_.empty()) {
       // Option answers and notifications wake the wait too; only data ends it.
-      if (!pull(static_cast<int>(deadline.remainingTime()), kReadFailed) || deadline.hasExpired()) {
+      if (!pull(static_cast<int>(deadline.remainingTime()), PortStep::Read) || deadline.hasExpired()) {
         break;
       }
     }
@@ -150,31 +152,31 @@ class NetworkPort final : public SerialPort {
   // because a server that refuses it would take the settings as data for the timer; the
   // settings' own answers are not, since servers leave some unanswered.
   void negotiate() {
-    send(reader_.startNegotiation(), kSettingsFailed);
+    send(reader_.startNegotiation(), PortStep::Settings);
     const QDeadlineTimer deadline(kNetworkConnectTimeoutMs);
     while (reader_.comPortAnswer() == telnet::ComPortAnswer::Unknown && !deadline.hasExpired()) {
-      if (!pull(static_cast<int>(deadline.remainingTime()), kSettingsFailed)) break;
+      if (!pull(static_cast<int>(deadline.remainingTime()), PortStep::Settings)) break;
     }
     if (reader_.comPortAnswer() == telnet::ComPortAnswer::Refused) {
       close();
-      throw PortError(kSettingsFailed, kComPortRefused, name_, device_);
+      throw PortError(PortStep::Settings, PortCause::NoPortControl, name_, device_);
     }
-    send(telnet::LineSettingCommands({}), kSettingsFailed);
+    send(telnet::LineSettingCommands({}), PortStep::Settings);
   }
 
   // Queues the bytes and waits until they are sent or the write time-out ends; returns
   // how many are still queued.
-  std::size_t send(const std::vector<std::uint8_t>& wire, const char* message) {
+  std::size_t send(const std::vector<std::uint8_t>& wire, PortStep step) {
     if (wire.empty()) return 0;
     const auto size = static_cast<qint64>(wire.size());
     if (socket_->write(reinterpret_cast<const char*>(wire.data()), size) != size) {
-      dropped(message);
+      dropped(step);
     }
     const QDeadlineTimer deadline(kWriteMsPerByte * size + kWriteMsPerWrite);
     while (socket_->bytesToWrite() > 0 && !deadline.hasExpired()) {
       if (!socket_->waitForBytesWritten(static_cast<int>(deadline.remainingTime())) &&
           socket_->state() != QAbstractSocket::ConnectedState) {
-        dropped(message);
+        dropped(step);
       }
     }
     return static_cast<std::size_t>(socket_->bytesToWrite());
@@ -182,14 +184,14 @@ class NetworkPort final : public SerialPort {
 
   // Takes what has arrived, waiting up to ms for something when nothing has. Server
   // requests are answered at once. False when nothing arrived.
-  bool pull(int ms, const char* message) {
+  bool pull(int ms, PortStep step) {
     if (socket_->bytesAvailable() == 0) {
       socket_->waitForReadyRead(ms);
     }
     const QByteArray got = socket_->readAll();
     if (got.isEmpty()) {
       if (socket_->state() != QAbstractSocket::ConnectedState) {
-        dropped(message);
+        dropped(step);
       }
       return false;
     }
@@ -199,21 +201,21 @@ class NetworkPort final : public SerialPort {
       std::vector<std::uint8_t> reply;
       reader_.feed(bytes, data, reply);
       data_.insert(data_.end(), data.begin(), data.end());
-      if (!reply.empty()) send(reply, message);
+      if (!reply.empty()) send(reply, step);
     } else {
       data_.insert(data_.end(), bytes.begin(), bytes.end());
     }
     return true;
   }
 
-  [[noreturn]] void dropped(const char* message) {
+  [[noreturn]] void dropped(PortStep step) {
     close();
-    throw PortError(message, ECONNRESET, name_, device_);
+    throw PortError(step, PortCause::Lost, name_, device_);
   }
 
-  void requireOpen(const char* message) const {
+  void requireOpen(PortStep step) const {
     if (!socket_) {
-      throw PortError(message, EBADF);
+      throw PortError(step, PortCause::NotOpen);
     }
   }
 

@@ -1,9 +1,8 @@
 #include "link/network_setup.h"
 
-#include "base/errors.h"
 #include "base/prompts.h"
 #include "link/network_port.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/port_map.h"
 
 namespace zmr {

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "base/errors.h"
+#include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
 
@@ -18,41 +18,44 @@ namespace zmr {
 namespace {
 
 constexpr int kBaudRate = 9600;
-using namespace port_failure;
+// QSerialPort keeps only its own error kind: the cause behind it and the OS number it stands for.
+struct Failure {
+  PortCause cause;
+  int os_error;
+};
 
-// QSerialPort keeps only its own error kind; give the OS number that stands behind it.
-int OsErrorOf(QSerialPort::SerialPortError error) {
+Failure FailureOf(QSerialPort::SerialPortError error) {
   switch (error) {
     case QSerialPort::DeviceNotFoundError:
-      return ENOENT;
+      return {PortCause::NoDevice, ENOENT};
     case QSerialPort::PermissionError:
-      return EACCES;
+      return {PortCause::NotAllowed, EACCES};
     case QSerialPort::OpenError:
-      return EBUSY;
+      return {PortCause::Busy, EBUSY};
     case QSerialPort::NotOpenError:
-      return EBADF;
+      return {PortCause::NotOpen, EBADF};
     case QSerialPort::UnsupportedOperationError:
-      return ENOTTY;
+      return {PortCause::OsError, ENOTTY};
     case QSerialPort::ResourceError:
-      return ENXIO;
+      return {PortCause::NoDevice, ENXIO};
     case QSerialPort::TimeoutError:
-      return ETIMEDOUT;
+      return {PortCause::OsError, ETIMEDOUT};
     default:
-      return EIO;
+      return {PortCause::OsError, EIO};
   }
 }
 
 // QSerialPort reports a port that another program holds (its lock file, or the
 // device's exclusive mode) as a permission error too; the device's own access rights
 // tell the two apart.
-int OpenErrorOf(QSerialPort::SerialPortError error, const QString& device) {
+Failure OpenFailureOf(QSerialPort::SerialPortError error, const QString& device) {
   if (error != QSerialPort::PermissionError) {
-    return OsErrorOf(error);
+    return FailureOf(error);
   }
   if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0) {
-    return errno == ENOENT ? ENOENT : EACCES;
+    return errno == ENOENT ? Failure{PortCause::NoDevice, ENOENT} : Failure{PortCause::NotAllowed, EACCES};
   }
-  return EBUSY;
+  return {PortCause::Busy, EBUSY};
 }
 
 class QtSerialPort final : public SerialPort {
@@ -61,7 +64,7 @@ class QtSerialPort final : public SerialPort {
     close();
     const QString device = PortDevice(name);
     if (device.isEmpty()) {
-      throw PortError(kOpenFailed, ENOENT, name.toStdString());  // COM<n> leads to no device
+      throw PortError(PortStep::Open, PortCause::NoDevice, name.toStdString());  // COM<n> leads to no device
     }
     port_.setPortName(device);
     name_ = name.toStdString();
@@ -78,8 +81,9 @@ class QtSerialPort final : public SerialPort {
       const bool device_failed = error == QSerialPort::DeviceNotFoundError ||
                                  error == QSerialPort::PermissionError ||
                                  error == QSerialPort::OpenError;
-      throw PortError(device_failed ? kOpenFailed : kSettingsFailed, OpenErrorOf(error, device), name.toStdString(),
-                      device.toStdString());
+      const Failure failure = OpenFailureOf(error, device);
+      throw PortError(device_failed ? PortStep::Open : PortStep::Settings, failure.cause, name.toStdString(),
+                      device.toStdString(), failure.os_error);
     }
     // A pseudo-terminal has no modem lines; holding them inactive is best effort.
     port_.setDataTerminalReady(false);
@@ -99,26 +103,26 @@ class QtSerialPort final : public SerialPort {
   bool isOpen() const override { return port_.isOpen(); }
 
   void purge(bool input, bool output) override {
-    requireOpen(kPurgeFailed);
+    requireOpen(PortStep::Purge);
     QSerialPort::Directions directions;
     if (input) directions |= QSerialPort::Input;
     if (output) directions |= QSerialPort::Output;
     if (directions && !port_.clear(directions)) {
-      fail(kPurgeFailed);
+      fail(PortStep::Purge);
     }
   }
 
   std::size_t write(std::span<const std::uint8_t> bytes) override {
-    requireOpen(kWriteFailed);
+    requireOpen(PortStep::Write);
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-      fail(kWriteFailed);
+      fail(PortStep::Write);
     }
     QDeadlineTimer deadline(kWriteMsPerByte * size + kWriteMsPerWrite);
     while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
       if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
         if (port_.error() != QSerialPort::TimeoutError && port_.error() != QSerialPort::NoError) {
-          fail(kWriteFailed);
+          fail(PortStep::Write);
         }
         port_.clearError();
       }
@@ -128,14 +132,14 @@ class QtSerialPort final : public SerialPort {
   }
 
   std::vector<std::uint8_t> read(std::size_t max) override {
-    requireOpen(kReadFailed);
+    requireOpen(PortStep::Read);
     if (port_.bytesAvailable() < static_cast<qint64>(max)) {
       pull(0);
     }
     std::vector<std::uint8_t> bytes(max);
     const qint64 got = port_.read(reinterpret_cast<char*>(bytes.data()), static_cast<qint64>(max));
     if (got < 0) {
-      fail(kReadFailed);
+      fail(PortStep::Read);
     }
     bytes.resize(static_cast<std::size_t>(got));
     return bytes;
@@ -159,7 +163,7 @@ class QtSerialPort final : public SerialPort {
   }
 
   bool waitReadable(int ms) override {
-    requireOpen(kReadFailed);
+    requireOpen(PortStep::Read);
     if (port_.bytesAvailable() > 0) {
       return true;
     }
@@ -174,21 +178,26 @@ class QtSerialPort final : public SerialPort {
       const auto error = port_.error();
       port_.clearError();
       if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-        throw PortError(kReadFailed, OsErrorOf(error), name_, device_);
+        fail(PortStep::Read, error);
       }
     }
   }
 
-  void requireOpen(const char* message) const {
+  void requireOpen(PortStep step) const {
     if (!port_.isOpen()) {
-      throw PortError(message, EBADF);
+      throw PortError(step, PortCause::NotOpen);
     }
   }
 
-  [[noreturn]] void fail(const char* message) {
+  [[noreturn]] void fail(PortStep step) {
     const auto error = port_.error();
     port_.clearError();
-    throw PortError(message, OsErrorOf(error), name_, device_);
+    fail(step, error);
+  }
+
+  [[noreturn]] void fail(PortStep step, QSerialPort::SerialPortError error) const {
+    const Failure failure = FailureOf(error);
+    throw PortError(step, failure.cause, name_, device_, failure.os_error);
   }
 
   QSerialPort port_;

@@ -1,6 +1,6 @@
 #pragma once
 // The console's own small serial-port interface. Every primitive failure throws
-// PortError with the message and the OS error number.
+// PortError with its cause.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -8,16 +8,9 @@
 
 #include <QString>
 
-namespace zmr {
+#include "link/port_error.h"
 
-// What every implementation's failures say, whatever carries the bytes.
-namespace port_failure {
-inline constexpr char kOpenFailed[] = "Unable to open com port";
-inline constexpr char kSettingsFailed[] = "SetCommState function failed";
-inline constexpr char kPurgeFailed[] = "PurgeComm function failed";
-inline constexpr char kWriteFailed[] = "WriteFile function failed";
-inline constexpr char kReadFailed[] = "ReadFile function failed";
-}  // namespace port_failure
+namespace zmr {
 
 // A write may take this long per byte plus this much per write before it counts as timed out.
 inline constexpr int kWriteMsPerByte = 100;
@@ -27,7 +20,7 @@ class SerialPort {
  public:
   virtual ~SerialPort() = default;
   // Opens "COM<n>" (mapped by PortDevice) exclusively at 9600 8N1, no flow control,
-  // DTR and RTS inactive. Throws PortError("Unable to open com port", errno) and the like.
+  // DTR and RTS inactive. Throws PortError (PortStep::Open, or Settings when the line cannot be set).
   virtual void open(const QString& name) = 0;
   virtual void close() = 0;
   virtual bool isOpen() const = 0;

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include "base/errors.h"
 #include "base/file_io.h"
@@ -18,27 +17,8 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// "north.toml line 12: text" -> 12 and "text"; a fault of the whole file is line 0.
-std::pair<int, QString> LineAndText(const QString& fault, const QString& file) {
-  static const QRegularExpression at(QStringLiteral("^ line (\\d+): "));
-  const QRegularExpressionMatch m = at.match(fault.mid(file.size()));
-  if (fault.startsWith(file) && m.hasMatch()) {
-    return {m.captured(1).toInt(), fault.mid(file.size() + m.capturedLength())};
-  }
-  const QString whole = file + QStringLiteral(": ");
-  return {0, fault.startsWith(whole) ? fault.mid(whole.size()) : fault};
-}
-
-// The line of the [[period]] header in text, and which key sits on a line after it.
-int PeriodLine(const QStringList& rows) {
-  for (qsizetype i = 0; i < rows.size(); ++i) {
-    if (rows[i].trimmed() == QStringLiteral("[[period]]")) return static_cast<int>(i) + 1;
-  }
-  return static_cast<int>(rows.size()) + 1;
-}
-
-PeriodField FieldOnLine(const QStringList& rows, int line) {
-  const QString key = rows.value(line - 1).section(u'=', 0, 0).trimmed();
+// The control of the Period dialog that a period's key belongs to.
+PeriodField FieldOfKey(const QString& key) {
   if (key == QStringLiteral("name")) return PeriodField::Name;
   if (key == QStringLiteral("from")) return PeriodField::From;
   if (key == QStringLiteral("to")) return PeriodField::To;
@@ -55,30 +35,22 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
   probe.path = plan.path;
   probe.week = QStringLiteral("-");
   probe.periods = {period};
-  const std::string text = PlanText(probe);
-  const QStringList rows = QString::fromStdString(text).split(u'\n');
-  const int first = PeriodLine(rows);
-  PlanReading reading = ParsePlan(text, plan.path);
+  PlanReading reading = ParsePlan(PlanText(probe), plan.path);
+  const int first = reading.plan.periods.empty() ? 0 : reading.plan.periods.front().line;
   std::erase_if(reading.weeks_named, [&](const PlanReading::Named& n) { return n.line < first; });
   LoadPlanFiles(reading, today);
-  const QString file = QFileInfo(plan.path).fileName();
   std::vector<FieldFault> faults;
-  for (const QString& fault : reading.faults) {
-    const auto [line, said] = LineAndText(fault, file);
-    if (line >= first) faults.push_back({FieldOnLine(rows, line), said});
+  for (const PlanFault& fault : reading.faults) {
+    if (fault.line >= first) faults.push_back({FieldOfKey(fault.key), fault.text});
   }
   return faults;
 }
 
-QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
   PlanReading reading = ParsePlan(PlanText(plan), plan.path);
   if (reading.ok()) LoadPlanFiles(reading, today);
   if (reading.ok() && loaded != nullptr) *loaded = std::move(reading.plan);
   return reading.faults;
-}
-
-QString FaultAlone(const QString& fault, const YearPlan& plan) {
-  return LineAndText(fault, QFileInfo(plan.path).fileName()).second;
 }
 
 QString NameInPlan(const YearPlan& plan, const QString& chosen_path) {

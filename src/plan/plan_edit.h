@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plan/plan_model.h"
+#include "plan/plan_reader.h"
 
 namespace zmr {
 
@@ -21,14 +22,10 @@ struct FieldFault {
 // The plan's other parts are not judged here.
 std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& period, QDate today);
 
-// The plan as the reader would take it from the file it is about to become: its faults
-// ("north.toml line 3: ..."), empty when it holds. On success `loaded` (when given) is
-// the plan read back, with its weeks and holidays loaded.
-QStringList CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
-
-// A fault of CheckPlan without its file and line, for a window that shows it beside the
-// control that caused it.
-QString FaultAlone(const QString& fault, const YearPlan& plan);
+// The plan as the reader would take it from the file it is about to become: its faults,
+// empty when it holds. On success `loaded` (when given) is the plan read back, with its
+// weeks and holidays loaded.
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
 
 // A file the user picked, as the plan names it: relative to the plan's folder when it
 // lies in it or below, else its absolute path.

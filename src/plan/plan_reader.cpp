@@ -36,9 +36,8 @@ class Checker {
   explicit Checker(PlanReading& reading)
       : reading_(reading), file_(QFileInfo(reading.plan.path).fileName()) {}
 
-  void fault(int line, const QString& text) {
-    reading_.faults << (line > 0 ? QStringLiteral("%1 line %2: %3").arg(file_).arg(line).arg(text)
-                                 : QStringLiteral("%1: %2").arg(file_, text));
+  void fault(int line, std::string_view key, const QString& text) {
+    reading_.faults.push_back({file_, line, Q(key), text});
   }
 
   void plan(const toml::table& top) {
@@ -56,8 +55,9 @@ class Checker {
       } else if (k == "clock_tolerance") {
         const auto v = node.value_exact<std::int64_t>();
         if (!v || *v < 0 || *v > kMaxClockTolerance) {
-          fault(line, QStringLiteral("'clock_tolerance' must be a whole number of seconds from 0 to %1")
-                          .arg(kMaxClockTolerance));
+          fault(line, "clock_tolerance",
+                QStringLiteral("'clock_tolerance' must be a whole number of seconds from 0 to %1")
+                    .arg(kMaxClockTolerance));
         } else {
           p.clock_tolerance = static_cast<int>(*v);
         }
@@ -66,17 +66,19 @@ class Checker {
       } else if (k == "period") {
         periods(node, line);
       } else {
-        fault(line, QStringLiteral("unknown key '%1'").arg(Q(k)));
+        fault(line, k, QStringLiteral("unknown key '%1'").arg(Q(k)));
       }
     }
-    if (!has_week) fault(0, QStringLiteral("'week' is missing: the week in force when no period says otherwise"));
+    if (!has_week) {
+      fault(0, "week", QStringLiteral("'week' is missing: the week in force when no period says otherwise"));
+    }
   }
 
  private:
   std::optional<QString> text(const toml::node& node, int line, const char* key) {
     const auto v = node.value_exact<std::string>();
     if (!v || v->empty()) {
-      fault(line, QStringLiteral("'%1' must be a text in quotes, not empty").arg(QLatin1String(key)));
+      fault(line, key, QStringLiteral("'%1' must be a text in quotes, not empty").arg(QLatin1String(key)));
       return std::nullopt;
     }
     return Q(*v);
@@ -86,7 +88,7 @@ class Checker {
     const auto d = node.value_exact<toml::date>();
     const QDate q = d ? QDate(d->year, d->month, d->day) : QDate();
     if (!q.isValid()) {
-      fault(line, QStringLiteral("'%1' must be a date such as 2027-05-10").arg(QLatin1String(key)));
+      fault(line, key, QStringLiteral("'%1' must be a date such as 2027-05-10").arg(QLatin1String(key)));
       return std::nullopt;
     }
     return q;
@@ -95,7 +97,8 @@ class Checker {
   void holidays(const toml::node& node, int line) {
     const toml::array* list = node.as_array();
     if (list == nullptr) {
-      fault(line, QStringLiteral("'holidays' must be a list of calendar files, e.g. [\"term-dates.ics\"]"));
+      fault(line, "holidays",
+            QStringLiteral("'holidays' must be a list of calendar files, e.g. [\"term-dates.ics\"]"));
       return;
     }
     for (const toml::node& item : *list) {
@@ -110,7 +113,7 @@ class Checker {
   void periods(const toml::node& node, int line) {
     const toml::array* list = node.as_array();
     if (list == nullptr || !list->is_array_of_tables()) {
-      fault(line, QStringLiteral("'period' must be written as [[period]] tables"));
+      fault(line, "period", QStringLiteral("'period' must be written as [[period]] tables"));
       return;
     }
     for (const toml::node& item : *list) period(*item.as_table());
@@ -143,25 +146,30 @@ class Checker {
       } else if (k == "bells") {
         const auto b = node.value_exact<bool>();
         if (!b || *b) {
-          fault(line, QStringLiteral("'bells' can only be false: a period with bells names its 'week'"));
+          fault(line, "bells",
+                QStringLiteral("'bells' can only be false: a period with bells names its 'week'"));
         } else {
           no_bells = true;
         }
       } else {
-        fault(line, QStringLiteral("unknown key '%1' in [[period]]").arg(Q(k)));
+        fault(line, k, QStringLiteral("unknown key '%1' in [[period]]").arg(Q(k)));
       }
     }
-    if (!has_name) fault(p.line, QStringLiteral("the period has no 'name'"));
-    if (!has_from) fault(p.line, QStringLiteral("the period has no 'from' date"));
-    if (!has_to) fault(p.line, QStringLiteral("the period has no 'to' date"));
+    // What a period lacks is said on its first line, of the key it lacks.
+    if (!has_name) fault(p.line, "name", QStringLiteral("the period has no 'name'"));
+    if (!has_from) fault(p.line, "from", QStringLiteral("the period has no 'from' date"));
+    if (!has_to) fault(p.line, "to", QStringLiteral("the period has no 'to' date"));
     if (has_week && no_bells) {
-      fault(p.line, QStringLiteral("the period has both 'week' and 'bells = false'; it needs one of them"));
+      fault(p.line, "week",
+            QStringLiteral("the period has both 'week' and 'bells = false'; it needs one of them"));
     } else if (!has_week && !no_bells) {
-      fault(p.line, QStringLiteral("the period has neither 'week' nor 'bells = false'; it needs one of them"));
+      fault(p.line, "week",
+            QStringLiteral("the period has neither 'week' nor 'bells = false'; it needs one of them"));
     }
     if (p.from.isValid() && p.to.isValid() && p.to < p.from) {
-      fault(to_line, QStringLiteral("'to' %1 is before 'from' %2")
-                         .arg(p.to.toString(Qt::ISODate), p.from.toString(Qt::ISODate)));
+      fault(to_line, "to",
+            QStringLiteral("'to' %1 is before 'from' %2")
+                .arg(p.to.toString(Qt::ISODate), p.from.toString(Qt::ISODate)));
     }
     reading_.plan.periods.push_back(p);
   }
@@ -171,19 +179,25 @@ class Checker {
 };
 
 // Faults in the order of the file's lines; those of the whole file first.
-void SortByLine(QStringList& faults) {
-  auto line = [](const QString& f) {
-    const qsizetype at = f.indexOf(QStringLiteral(" line "));
-    const qsizetype colon = f.indexOf(':');
-    return at >= 0 && at < colon ? f.mid(at + 6, colon - at - 6).toInt() : 0;
-  };
+void SortByLine(std::vector<PlanFault>& faults) {
   std::stable_sort(faults.begin(), faults.end(),
-                   [&](const QString& a, const QString& b) { return line(a) < line(b); });
+                   [](const PlanFault& a, const PlanFault& b) { return a.line < b.line; });
 }
 
 QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
 
 }  // namespace
+
+QString FaultLine(const PlanFault& fault) {
+  return fault.line > 0 ? QStringLiteral("%1 line %2: %3").arg(fault.file).arg(fault.line).arg(fault.text)
+                        : QStringLiteral("%1: %2").arg(fault.file, fault.text);
+}
+
+QStringList FaultLines(const std::vector<PlanFault>& faults) {
+  QStringList lines;
+  for (const PlanFault& fault : faults) lines << FaultLine(fault);
+  return lines;
+}
 
 QString YearPlan::resolve(const QString& named) const {
   return QDir(QFileInfo(path).absolutePath()).filePath(named);
@@ -198,7 +212,7 @@ PlanReading ParsePlan(std::string_view text, const QString& path) {
     const toml::table top = toml::parse(text, path.toStdString());
     checker.plan(top);
   } catch (const toml::parse_error& e) {
-    checker.fault(static_cast<int>(e.source().begin.line), Q(e.description()));
+    checker.fault(static_cast<int>(e.source().begin.line), {}, Q(e.description()));
   }
   SortByLine(reading.faults);
   return reading;
@@ -216,12 +230,12 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
       if (ReadProjectFile(plan.resolve(week), *project, noted) == OpenOutcome::Opened) {
         plan.weeks[week] = std::move(project);
       } else if (!QFileInfo::exists(plan.resolve(week))) {
-        checker.fault(line, QStringLiteral("week '%1' is not there").arg(week));
+        checker.fault(line, "week", QStringLiteral("week '%1' is not there").arg(week));
       } else {
-        checker.fault(line, QStringLiteral("week '%1' is not a valid project (.psf) file").arg(week));
+        checker.fault(line, "week", QStringLiteral("week '%1' is not a valid project (.psf) file").arg(week));
       }
     } catch (const IoError& e) {
-      checker.fault(line, QStringLiteral("week '%1' cannot be read: %2").arg(week, ReadFault(e)));
+      checker.fault(line, "week", QStringLiteral("week '%1' cannot be read: %2").arg(week, ReadFault(e)));
     }
   }
   const QDate horizon = day.addYears(kRecurrenceYearsAhead);
@@ -230,22 +244,25 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
     try {
       const QString file = plan.resolve(calendar);
       if (!QFileInfo::exists(file)) {
-        checker.fault(line, QStringLiteral("calendar '%1' is not there").arg(calendar));
+        checker.fault(line, "holidays", QStringLiteral("calendar '%1' is not there").arg(calendar));
         continue;
       }
       const std::vector<std::uint8_t> raw = ReadFileStart(file, kMaxCalendarBytes + 1);
       if (raw.size() > kMaxCalendarBytes) {
-        checker.fault(line, QStringLiteral("calendar '%1' is too large to be a calendar").arg(calendar));
+        checker.fault(line, "holidays",
+                      QStringLiteral("calendar '%1' is too large to be a calendar").arg(calendar));
         continue;
       }
       bytes = QByteArray(reinterpret_cast<const char*>(raw.data()), static_cast<qsizetype>(raw.size()));
     } catch (const IoError& e) {
-      checker.fault(line, QStringLiteral("calendar '%1' cannot be read: %2").arg(calendar, ReadFault(e)));
+      checker.fault(line, "holidays",
+                    QStringLiteral("calendar '%1' cannot be read: %2").arg(calendar, ReadFault(e)));
       continue;
     }
     CalendarReading read = ReadCalendar(bytes, calendar, horizon);
     if (!read.fault.isEmpty()) {
-      checker.fault(line, QStringLiteral("calendar '%1' is not a valid calendar: %2").arg(calendar, read.fault));
+      checker.fault(line, "holidays",
+                    QStringLiteral("calendar '%1' is not a valid calendar: %2").arg(calendar, read.fault));
       continue;
     }
     plan.holiday_spans.insert(plan.holiday_spans.end(), read.spans.begin(), read.spans.end());
@@ -261,7 +278,7 @@ PlanReading ReadPlan(const QString& path, QDate day) {
       PlanReading refused;
       refused.plan.path = path;
       refused.plan.name = QFileInfo(path).completeBaseName();
-      Checker(refused).fault(0, QStringLiteral("too large to be a plan"));
+      Checker(refused).fault(0, {}, QStringLiteral("too large to be a plan"));
       return refused;
     }
     text.assign(bytes.begin(), bytes.end());
@@ -269,7 +286,7 @@ PlanReading ReadPlan(const QString& path, QDate day) {
     PlanReading refused;
     refused.plan.path = path;
     refused.plan.name = QFileInfo(path).completeBaseName();
-    Checker(refused).fault(0, QStringLiteral("cannot be read: %1").arg(ReadFault(e)));
+    Checker(refused).fault(0, {}, QStringLiteral("cannot be read: %1").arg(ReadFault(e)));
     return refused;
   }
   PlanReading reading = ParsePlan(text, path);

@@ -1,15 +1,29 @@
 #pragma once
 // Reading a year plan (TOML). A plan is taken whole or refused whole: every fault is
-// listed with the line it is on ("north.toml line 12: ..."), so one look at the list
-// mends the file; a typo in a key is a fault, never silently passed over.
+// listed with the line it is on, so one look at the list mends the file; a typo in a key
+// is a fault, never silently passed over.
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <string_view>
+#include <vector>
 
 #include "plan/plan_model.h"
 
 namespace zmr {
+
+// A fault of a plan, as data: zmrctl prints it with its file and line, the window shows
+// its text beside the control that its key belongs to.
+struct PlanFault {
+  QString file;  // the plan file's name: "north.toml"
+  int line = 0;  // 0: the fault is the whole file's
+  QString key;   // the key it concerns within its table ("to", "week", "holidays"); empty: none
+  QString text;  // "'to' 2027-05-01 is before 'from' 2027-05-10"
+};
+
+// "north.toml line 12: text", or "north.toml: text" for the whole file.
+QString FaultLine(const PlanFault& fault);
+QStringList FaultLines(const std::vector<PlanFault>& faults);
 
 struct PlanReading {
   struct Named {
@@ -17,10 +31,10 @@ struct PlanReading {
     int line = 0;
   };
   YearPlan plan;
-  QStringList faults;  // empty: the plan holds
+  std::vector<PlanFault> faults;       // in the order of the file's lines; empty: the plan holds
   std::vector<Named> weeks_named;      // where each week file is named, for LoadPlanFiles
   std::vector<Named> calendars_named;
-  bool ok() const { return faults.isEmpty(); }
+  bool ok() const { return faults.empty(); }
 };
 
 // The plan's own text, checked without the files it names. path names the plan in the

@@ -9,7 +9,7 @@
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "hardware/wall_clock.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
 #include "plan/plan_days.h"

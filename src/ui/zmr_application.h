@@ -7,7 +7,7 @@
 
 #include "base/errors.h"
 #include "base/prompts.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 
 namespace zmr {
 

@@ -29,9 +29,6 @@ TEST(GeneralErrorText, SystemTextsForFileFailures) {
   EXPECT_STREQ(IoError::fromErrno(EACCES).what(), "File access denied");
   EXPECT_STREQ(IoError::fromErrno(ENOSPC).what(), "Disk full");
   EXPECT_STREQ(IoError::fromErrno(EIO).what(), ("I/O error " + std::to_string(EIO)).c_str());
-  PortError port("Unable to open com port", 2);
-  EXPECT_STREQ(port.what(), "Unable to open com port (win error code: 2)");
-  EXPECT_EQ(port.osError(), 2);
 }
 
 TEST(Windows1252, RoundTripsItsOwnCharactersAndMarksOthers) {

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <functional>
 
-#include "base/errors.h"
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
 #include "hardware/wall_clock.h"
 #include "link/packet.h"
+#include "link/port_error.h"
 #include "link/timer_commands.h"
 #include "support/project_fixtures.h"
 #include "support/recording_prompts.h"
@@ -259,7 +259,7 @@ TEST_F(DownloadTest, APortErrorPartWayLeavesTheWindowUsable) {
   Device inner = SimDevice(sim.timer);
   int writes = 0;
   sim.port.attach("COM1", [&, inner](std::span<const std::uint8_t> request) {
-    if (request[1] == 'W' && ++writes == 3) throw PortError("WriteFile function failed", 5);
+    if (request[1] == 'W' && ++writes == 3) throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
     return inner(request);
   });
   EXPECT_THROW(Download(), PortError);
@@ -289,7 +289,7 @@ TEST_F(DownloadTest, AFailureBeforeConnectedLeavesAnEmptyBarAndItsOwnLastLine) {
       {"device gone since the last run", [&] { sim.port.unplug("COM1"); }, {QString::fromStdString(unable)}},
       {"line fails on the preamble", [&] {
          sim.port.attach("COM1", [](std::span<const std::uint8_t>) -> std::vector<Arrival> {
-           throw PortError("WriteFile function failed", EIO);
+           throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
          });
        },
        {QString::fromStdString("WriteFile function failed (win error code: " + std::to_string(EIO) + ")")}},

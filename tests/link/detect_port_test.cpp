@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "base/errors.h"
 #include "link/detect_port.h"
+#include "link/port_error.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
 #include "support/recording_prompts.h"
@@ -114,7 +114,7 @@ TEST_F(DetectPortTest, MissingCom1EndsWithThePortErrorAndCleansUp) {
     DetectPort(bare, settings, dir.folder(), prompts, view);
     FAIL() << "no port error";
   } catch (const PortError& error) {
-    EXPECT_EQ(error.message(), "Unable to open com port");
+    EXPECT_EQ(error.step(), PortStep::Open);
   }
   EXPECT_EQ(empty.events, (Log{"open COM1"}));
   EXPECT_EQ(prompts.log, (Log{"busy", "idle"}));  // no box: the top-level handler shows the error

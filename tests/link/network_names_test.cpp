@@ -1,15 +1,12 @@
-// Network port names: the address forms, the COMn mapping file beside timer.ini, the
-// port lines and the advice under a network port error.
+// Network port names: the address forms, the COMn mapping file beside timer.ini and the
+// port lines.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <cerrno>
 
-#include "base/errors.h"
 #include "link/network_address.h"
 #include "link/network_port.h"
-#include "link/port_hint.h"
 #include "link/port_map.h"
 #include "link/port_names.h"
 
@@ -114,42 +111,6 @@ TEST(PortMapFile, MappedPortsLeadAcrossTheNetworkUnlessTheEnvironmentSaysOtherwi
                                          "Com 3 is rfc2217://10.0.4.20:2217 (network)", "Com 4: no device"}));
   // Without a settings folder in use, nothing is mapped.
   EXPECT_EQ(PortDevice("COM3"), "");
-}
-
-TEST(NetworkPortHint, NamesHostPortAndWhatToCheck) {
-  struct Case {
-    int os_error;
-    const char* device;
-    const char* hint;
-  };
-  const std::vector<Case> cases = {
-      {ECONNREFUSED, "rfc2217://10.0.4.20:2217",
-       "Nothing accepts connections at 10.0.4.20 port 2217. Check that ser2net or the device server runs there "
-       "and listens on that port."},
-      {kHostNotFound, "tcp://timer-hall.example:4001",
-       "The host name timer-hall.example is not known. Check the spelling of the address and that this PC can "
-       "look up names on the network (DNS)."},
-      {ETIMEDOUT, "rfc2217://[fd00::20]:2217",
-       "[fd00::20] port 2217 did not answer within 3 seconds. Check that the host is switched on and reachable "
-       "from this PC, and that no firewall blocks the port."},
-      {ECONNRESET, "tcp://10.0.4.20:4001",
-       "The connection to 10.0.4.20 port 4001 was lost. Check the network and that the server still runs; the "
-       "next request connects again."},
-      {kComPortRefused, "rfc2217://10.0.4.20:2217",
-       "10.0.4.20 port 2217 does not offer RFC 2217 port control. Turn it on in the server (ser2net: remctl, or "
-       "telnet(rfc2217) in its YAML accepter), or use tcp://10.0.4.20:2217 when the server's line is set to 9600 "
-       "8N1."},
-      {EINVAL, "rfc2217://10.0.4.20", "The address needs a port number: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
-      {EIO, "tcp://10.0.4.20:4001", ""},
-  };
-  for (const Case& c : cases) {
-    const PortError error("Unable to open com port", c.os_error, "COM3", c.device);
-    EXPECT_EQ(PortErrorHint(error, "anna", "dialout"), QString(c.hint)) << c.os_error;
-  }
-  EXPECT_EQ(PortErrorText(PortError("Unable to open com port", ECONNREFUSED, "COM3", "tcp://127.0.0.1:9")),
-            QString("Unable to open com port (win error code: %1)\nNothing accepts connections at 127.0.0.1 "
-                    "port 9. Check that ser2net or the device server runs there and listens on that port.")
-                .arg(ECONNREFUSED));
 }
 
 }  // namespace

@@ -15,13 +15,12 @@
 #include <sstream>
 
 #include "base/clock.h"
-#include "base/errors.h"
 #include "hardware/download.h"
 #include "hardware/schedule_format.h"
 #include "link/detect_port.h"
 #include "link/network_address.h"
 #include "link/network_port.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
@@ -147,13 +146,13 @@ TEST_P(NetworkTimer, AServerStoppedMidDownloadFailsThatDownloadOnlyAndTheNextOne
   } catch (const PortError& e) {
     // The next request sees the connection gone and connects afresh, which the stopped
     // server refuses; had the loss come to light only mid-request, it reads as lost.
-    if (e.osError() == ECONNREFUSED) {
+    if (e.cause() == PortCause::Refused) {
       EXPECT_EQ(PortErrorHint(e, "anna", "dialout"),
                 QString("Nothing accepts connections at 127.0.0.1 port %1. Check that ser2net or the device "
                         "server runs there and listens on that port.")
                     .arg(server->port()));
     } else {
-      EXPECT_EQ(e.osError(), ECONNRESET) << e.what();
+      EXPECT_EQ(e.cause(), PortCause::Lost) << e.what();
       EXPECT_EQ(PortErrorHint(e, "anna", "dialout"),
                 QString("The connection to 127.0.0.1 port %1 was lost. Check the network and that the server "
                         "still runs; the next request connects again.")

@@ -7,9 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "base/errors.h"
 #include "hardware/schedule_format.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/timer_commands.h"
 #include "support/child_process.h"
 #include "support/qt_core_environment.h"
@@ -104,7 +103,8 @@ TEST(SerialPortE2E, PortFailuresArePortErrorsWithTheSystemNumber) {
     port->open("/nonexistent/ttyZMR");
     FAIL() << "no port error";
   } catch (const PortError& error) {
-    EXPECT_EQ(error.message(), "Unable to open com port");
+    EXPECT_EQ(error.step(), PortStep::Open);
+    EXPECT_EQ(error.cause(), PortCause::NoDevice);
     EXPECT_EQ(error.osError(), ENOENT);
   }
   EXPECT_FALSE(port->isOpen());
@@ -125,8 +125,9 @@ TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
     second->open("COM1");
     FAIL() << "opened twice";
   } catch (const PortError& error) {
-    EXPECT_EQ(error.message(), "Unable to open com port");
+    EXPECT_EQ(error.step(), PortStep::Open);
     // Told apart from a permission problem: the advice is to close the other program.
+    EXPECT_TRUE(error.busy());
     EXPECT_EQ(error.osError(), EBUSY);
     EXPECT_EQ(error.device(), real.sim.device());
     EXPECT_EQ(PortErrorHint(error, "alice", "dialout"),

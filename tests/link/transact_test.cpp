@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "base/errors.h"
 #include "link/packet.h"
+#include "link/port_error.h"
 #include "link/timer_link.h"
 #include "support/fake_port.h"
 
@@ -178,7 +178,7 @@ TEST_F(TransactTest, PortFailuresPassThrough) {
     link.Transact(TimerCommand::LinkCheck, 0, 0);
     FAIL() << "no port error";
   } catch (const PortError& error) {
-    EXPECT_EQ(error.message(), "PurgeComm function failed");
+    EXPECT_EQ(error.step(), PortStep::Purge);
   }
 }
 
@@ -230,7 +230,7 @@ TEST_F(TransactTest, ADeviceGoneClosesThePortSoTheNextOperationOpensItAfresh) {
     } catch (const PortError& error) {
       // The lost device is seen before the request, so the error tells the truth: the
       // device is not there. Never a stuck purge.
-      EXPECT_EQ(error.message(), "Unable to open com port");
+      EXPECT_EQ(error.step(), PortStep::Open);
     }
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(link.port_opened);

@@ -57,25 +57,26 @@ TEST(PlanEdit, APlanIsCheckedAsTheReaderWouldTakeItsFile) {
   plan.periods = {{"Exams \"A\"", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr"},
                   {"Christmas", QDate(2026, 12, 21), QDate(2027, 1, 3), ""}};
   YearPlan loaded;
-  ASSERT_EQ(CheckPlan(plan, kToday, &loaded), QStringList());
+  ASSERT_TRUE(CheckPlan(plan, kToday, &loaded).empty());
   EXPECT_EQ(loaded.weeks.size(), 2u);
   EXPECT_EQ(loaded.holiday_spans.size(), 2u);
   // The window's file has no comments of a hand-written one, and its texts come back as typed.
   folder.write("north.toml", "# a comment someone wrote\nweek = \"normal.zmr\"\n");
   WritePlanFile(plan);
   const PlanReading back = ReadPlan(plan.path, kToday);
-  ASSERT_TRUE(back.ok()) << back.faults.join('\n').toStdString();
+  ASSERT_TRUE(back.ok()) << FaultLines(back.faults).join('\n').toStdString();
   EXPECT_EQ(back.plan.port, plan.port);
   EXPECT_EQ(back.plan.periods[0].name, "Exams \"A\"");
   EXPECT_EQ(folder.read("north.toml").find("a comment"), std::string::npos);
 
   plan.holidays = {"broken.ics"};
-  const QStringList faults = CheckPlan(plan, kToday, &loaded);
-  ASSERT_EQ(faults.size(), 1);
-  EXPECT_TRUE(faults[0].startsWith("north.toml line ")) << faults[0].toStdString();
-  EXPECT_TRUE(FaultAlone(faults[0], plan).startsWith("calendar 'broken.ics' is not a valid calendar: "))
-      << faults[0].toStdString();
-  EXPECT_EQ(FaultAlone("north.toml: 'week' is missing", plan), "'week' is missing");
+  const std::vector<PlanFault> faults = CheckPlan(plan, kToday, &loaded);
+  ASSERT_EQ(faults.size(), 1u);
+  EXPECT_EQ(faults[0].file, "north.toml");
+  EXPECT_GT(faults[0].line, 0);
+  EXPECT_EQ(faults[0].key, "holidays");
+  EXPECT_TRUE(faults[0].text.startsWith("calendar 'broken.ics' is not a valid calendar: "))
+      << FaultLine(faults[0]).toStdString();
 }
 
 TEST(PlanEdit, ChosenFilesAreNamedFromThePlansFolder) {

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <fstream>
+#include <tuple>
 
 #include "plan/plan_days.h"
 #include "plan/plan_reader.h"
@@ -36,7 +37,7 @@ class PlanReader : public ::testing::Test {
   }
   static std::vector<std::string> Faults(const PlanReading& r) {
     std::vector<std::string> faults;
-    for (const QString& f : r.faults) faults.push_back(f.toStdString());
+    for (const PlanFault& f : r.faults) faults.push_back(FaultLine(f).toStdString());
     return faults;
   }
 
@@ -64,7 +65,7 @@ bells = false
 
 TEST_F(PlanReader, AGoodPlanIsReadWithItsWeeksAndHolidays) {
   const PlanReading r = Read(kGoodPlan);
-  ASSERT_TRUE(r.ok()) << r.faults.join('\n').toStdString();
+  ASSERT_TRUE(r.ok()) << FaultLines(r.faults).join('\n').toStdString();
   const YearPlan& p = r.plan;
   EXPECT_EQ(p.name, "north");
   EXPECT_EQ(p.port, "COM1");
@@ -79,7 +80,7 @@ TEST_F(PlanReader, AGoodPlanIsReadWithItsWeeksAndHolidays) {
   // Written back and read again, it is the same plan.
   const std::string text = PlanText(p);
   const PlanReading again = ParsePlan(text, dir.file("north.toml"));
-  ASSERT_TRUE(again.ok()) << again.faults.join('\n').toStdString() << '\n' << text;
+  ASSERT_TRUE(again.ok()) << FaultLines(again.faults).join('\n').toStdString() << '\n' << text;
   EXPECT_EQ(PlanText(again.plan), text);
   EXPECT_EQ(again.plan.periods[1].to, QDate(2027, 1, 3));
   EXPECT_EQ(again.plan.holidays, p.holidays);
@@ -90,7 +91,7 @@ TEST_F(PlanReader, AGoodPlanIsReadWithItsWeeksAndHolidays) {
   changed.clock_tolerance = kDefaultClockTolerance;
   WritePlanFile(changed);
   const PlanReading reread = ReadPlan(dir.file("north.toml"), QDate(2026, 9, 1));
-  ASSERT_TRUE(reread.ok()) << reread.faults.join('\n').toStdString();
+  ASSERT_TRUE(reread.ok()) << FaultLines(reread.faults).join('\n').toStdString();
   EXPECT_EQ(reread.plan.periods.size(), 1u);
   EXPECT_EQ(reread.plan.clock_tolerance, kDefaultClockTolerance);
   EXPECT_EQ(reread.plan.weeks.size(), 2u);
@@ -150,6 +151,42 @@ TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {
     }
     EXPECT_EQ(faults, c.faults) << c.what;
   }
+}
+
+TEST_F(PlanReader, EachFaultIsARecordOfItsFileLineAndKey) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::vector<std::tuple<int, std::string, std::string>> faults;  // line, key, text
+  } cases[] = {
+      {"keys of the plan, in the order of their lines",
+       "week = \"\"\nclock_tolerance = -1\nholidays = [\"none.ics\"]\ncolour = 1\n",
+       {{1, "week", "'week' must be a text in quotes, not empty"},
+        {2, "clock_tolerance", "'clock_tolerance' must be a whole number of seconds from 0 to 3599"},
+        {3, "holidays", "calendar 'none.ics' is not there"},
+        {4, "colour", "unknown key 'colour'"}}},
+      {"what a period lacks, on its first line",
+       "week = \"normal.zmr\"\n[[period]]\nto = 2027-01-02\nweek = \"none.zmr\"\n",
+       {{2, "name", "the period has no 'name'"},
+        {2, "from", "the period has no 'from' date"},
+        {4, "week", "week 'none.zmr' is not there"}}},
+      {"the whole file", "port = \"COM2\"\n",
+       {{0, "week", "'week' is missing: the week in force when no period says otherwise"}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::tuple<int, std::string, std::string>> faults;
+    for (const PlanFault& f : Read(c.text).faults) {
+      EXPECT_EQ(f.file, "north.toml") << c.what;
+      faults.emplace_back(f.line, f.key.toStdString(), f.text.toStdString());
+    }
+    EXPECT_EQ(faults, c.faults) << c.what;
+  }
+  // A plan's own name never passes for a line number: the order is the file's.
+  Write("hall line 9.toml", "week = \"\"\nclock_tolerance = -1\n");
+  EXPECT_EQ(Faults(ReadPlan(dir.file("hall line 9.toml"), QDate(2026, 9, 1))),
+            (std::vector<std::string>{
+                "hall line 9.toml line 1: 'week' must be a text in quotes, not empty",
+                "hall line 9.toml line 2: 'clock_tolerance' must be a whole number of seconds from 0 to 3599"}));
 }
 
 TEST_F(PlanReader, AFileThatCannotBeReadIsOneFault) {

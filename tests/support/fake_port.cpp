@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "base/errors.h"
+#include "link/port_error.h"
 
 namespace zmr::testing {
 
@@ -30,7 +30,7 @@ void FakePort::open(const QString& name) {
   close();
   events.push_back("open " + name.toStdString());
   if (!devices_.contains(name)) {
-    throw PortError("Unable to open com port", ENOENT, name.toStdString());  // leads to no device
+    throw PortError(PortStep::Open, PortCause::NoDevice, name.toStdString());  // leads to no device
   }
   open_name_ = name;
 }
@@ -49,17 +49,17 @@ void FakePort::unplug(const QString& name) {
   broken_ = broken_ || open_name_ == name;
 }
 
-void FakePort::requireOpen(const char* message) const {
+void FakePort::requireOpen(PortStep step) const {
   if (!isOpen()) {
-    throw PortError(message, EBADF);
+    throw PortError(step, PortCause::NotOpen);
   }
   if (broken_) {
-    throw PortError(message, EIO);
+    throw PortError(step, PortCause::OsError);
   }
 }
 
 void FakePort::purge(bool input, bool output) {
-  requireOpen("PurgeComm function failed");
+  requireOpen(PortStep::Purge);
   events.push_back(std::string("purge") + (input ? " in" : "") + (output ? " out" : ""));
   if (input) {
     // Only bytes already received are dropped; bytes still on the line arrive later.
@@ -69,7 +69,7 @@ void FakePort::purge(bool input, bool output) {
 }
 
 std::size_t FakePort::write(std::span<const std::uint8_t> bytes) {
-  requireOpen("WriteFile function failed");
+  requireOpen(PortStep::Write);
   events.push_back("write " + std::to_string(bytes.size()));
   writes.emplace_back(bytes.begin(), bytes.end());
   const auto now = clock_.tickMs();
@@ -84,7 +84,7 @@ std::size_t FakePort::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> FakePort::read(std::size_t max) {
-  requireOpen("ReadFile function failed");
+  requireOpen(PortStep::Read);
   std::vector<std::uint8_t> got;
   const auto now = clock_.tickMs();
   while (got.size() < max && !pending_.empty() && pending_.front().at <= now) {
@@ -95,7 +95,7 @@ std::vector<std::uint8_t> FakePort::read(std::size_t max) {
 }
 
 bool FakePort::waitReadable(int ms) {
-  requireOpen("ReadFile function failed");
+  requireOpen(PortStep::Read);
   const auto now = clock_.tickMs();
   if (!pending_.empty() && pending_.front().at <= now + ms) {
     clock_.advance(std::max<std::int64_t>(0, pending_.front().at - now));

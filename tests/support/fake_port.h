@@ -63,7 +63,7 @@ class FakePort : public SerialPort {
     std::int64_t at;
     std::uint8_t byte;
   };
-  void requireOpen(const char* message) const;
+  void requireOpen(PortStep step) const;
 
   FakeClock& clock_;
   std::map<QString, Device> devices_;

@@ -23,8 +23,10 @@ TEST(GeneralErrorBox, ShowsWhatEscapedAHandlerWithTheFullStopRule) {
     CleanUp guard{cleaned_up};
     throw IoError("File access denied");
   }));
-  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError("ReadFile function failed", 5); }));
-  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError("Unable to open com port", 16, "COM1", "/dev/ttyUSB0"); }));
+  EXPECT_FALSE(RunGuarded(prompts, [] { throw PortError(PortStep::Read, PortCause::OsError, {}, {}, EIO); }));
+  EXPECT_FALSE(RunGuarded(prompts, [] {
+    throw PortError(PortStep::Open, PortCause::Busy, "COM1", "/dev/ttyUSB0", EBUSY);
+  }));
   EXPECT_TRUE(RunGuarded(prompts, [] {}));
   EXPECT_EQ(cleaned_up, 1);
   EXPECT_EQ(prompts.texts(),

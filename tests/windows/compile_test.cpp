@@ -10,12 +10,12 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "base/errors.h"
 #include "hardware/download.h"
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
 #include "hardware/wall_clock.h"
 #include "link/packet.h"
+#include "link/port_error.h"
 #include "plan/week_state.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
@@ -276,7 +276,7 @@ TEST_F(CompileTest, ClockWarningsOneForEachFaultTwoForBoth) {
 TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
   int writes = 0;
   timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
-    if (request[1] == 'W' && ++writes == 3) throw PortError("WriteFile function failed", 5);
+    if (request[1] == 'W' && ++writes == 3) throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
     return std::nullopt;
   });
   form().FormShow();
@@ -310,7 +310,7 @@ TEST_F(CompileTest, ThePressedButtonKeepsTheKeyboardFocus) {
     EXPECT_EQ(QApplication::focusWidget(), button(name)) << name;
   }
   timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
-    if (request[1] == 'W') throw PortError("WriteFile function failed", 5);
+    if (request[1] == 'W') throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
     return std::nullopt;
   });
   button("downloadbut")->setFocus(Qt::TabFocusReason);

@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "base/errors.h"
 #include "hardware/status_report.h"
 #include "hardware/ui/status.h"
+#include "link/port_error.h"
 #include "support/sim_port.h"
 #include "windows/about.h"
 #include "windows_world.h"
@@ -160,7 +160,7 @@ TEST_F(StatusTest, APortThatCannotBeOpenedEndsTheShowingBeforeAnyReading) {
   show();
   Device inner = SimDevice(sim.timer);
   sim.port.attach("COM1", [inner](std::span<const std::uint8_t> request) -> std::vector<Arrival> {
-    if (request[1] == 'U') throw PortError("WriteFile function failed", 5);
+    if (request[1] == 'U') throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
     return inner(request);
   });
   EXPECT_THROW(form().updatebutClick(), PortError);

@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTextCharFormat>
 
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "plan/plan_edit.h"
 #include "plan/plan_reader.h"
 #include "plan/ui/period_dialog.h"
@@ -67,7 +67,7 @@ class YearPlanTest : public ::testing::Test {
   // The plan as the file now holds it.
   YearPlan written() {
     const PlanReading r = ReadPlan(files.file("north.toml"), kMorning.date());
-    EXPECT_TRUE(r.ok()) << r.faults.join('\n').toStdString();
+    EXPECT_TRUE(r.ok()) << FaultLines(r.faults).join('\n').toStdString();
     return r.plan;
   }
   // A new plan north.toml with normal.zmr as its usual week, through the window.
@@ -379,7 +379,7 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   click("applynowbut");
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
   EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
-  EXPECT_EQ(w.prompts.boxes[0].text, PortErrorText(PortError("Unable to open com port", ENOENT, "COM7")));
+  EXPECT_EQ(w.prompts.boxes[0].text, PortErrorText(PortError(PortStep::Open, PortCause::NoDevice, "COM7")));
   port->setCurrentIndex(0);
   emit port->activated(0);
   sim.port.attach("COM1", SilentDevice());

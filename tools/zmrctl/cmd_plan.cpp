@@ -17,7 +17,7 @@ int PlanCommand(Invocation& run) {
   // Recurring holidays are expanded from the last day shown, so a long view has them all.
   const PlanReading reading = ReadPlan(path, from.addDays(run.options.days - 1));
   if (!reading.ok()) {
-    for (const QString& fault : reading.faults) env.err << fault.toStdString() << '\n';
+    for (const PlanFault& fault : reading.faults) env.err << FaultLine(fault).toStdString() << '\n';
     env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";
     return kExitProjectRefused;
   }

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "base/errors.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
 #include "plan/plan_reader.h"
@@ -75,7 +75,7 @@ int UpkeepCommand(Invocation& run) {
     job.reading = ReadPlan(request.operands[static_cast<qsizetype>(i)], date);
     PrefixedLines lines(env.out, out_mutex, job.reading.plan.name);
     if (!job.reading.ok()) {
-      for (const QString& fault : job.reading.faults) lines.line(fault);
+      for (const PlanFault& fault : job.reading.faults) lines.line(FaultLine(fault));
       lines.line(QStringLiteral("the plan is refused; its timer is left as it is"));
       job.exit = kExitProjectRefused;
       continue;

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "base/errors.h"
-#include "link/port_hint.h"
+#include "link/port_error.h"
 #include "zmrctl/command.h"
 
 namespace zmr::ctl {

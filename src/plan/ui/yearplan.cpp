@@ -133,10 +133,10 @@ bool Tyearplanform::openPlan(const QString& path, bool quiet) {
   PlanReading reading = ReadPlan(path, today());
   if (!reading.ok()) {
     if (quiet) {
-      open_faults_->setText(kPlanRefusedText.arg(reading.faults.join(u'\n')));
+      open_faults_->setText(kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
       open_faults_->show();
     } else {
-      console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(reading.faults.join(u'\n')));
+      console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
     }
     return false;
   }
@@ -185,11 +185,11 @@ void Tyearplanform::clearFaults() {
 
 bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
   YearPlan loaded;
-  const QStringList faults = CheckPlan(changed, today(), &loaded);
+  const std::vector<PlanFault> faults = CheckPlan(changed, today(), &loaded);
   clearFaults();
-  if (!faults.isEmpty()) {
-    QStringList said;
-    for (const QString& fault : faults) said << FaultAlone(fault, changed);
+  if (!faults.empty()) {
+    QStringList said;  // beside the part that changed, without the file and line
+    for (const PlanFault& fault : faults) said << fault.text;
     QLabel* label = beside != nullptr ? beside : faults_;
     label->setText(said.join(u'\n'));
     label->show();
