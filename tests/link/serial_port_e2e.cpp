@@ -1,6 +1,8 @@
 // The console's real serial port against zmrsim on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -9,7 +11,9 @@
 
 #include "base/errors.h"
 #include "hardware/schedule_format.h"
+#include "link/port_busy.h"
 #include "link/port_hint.h"
+#include "link/port_lease.h"
 #include "link/timer_commands.h"
 #include "support/child_process.h"
 #include "support/qt_core_environment.h"
@@ -25,7 +29,7 @@ const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
 struct RealLink {
   explicit RealLink(const std::vector<std::string>& args = {}) : sim(kZmrsim, args) {
     qputenv("ZMR_COM1", QByteArray::fromStdString(sim.device()));
-    EXPECT_TRUE(link.OpenPort(1));
+    lease.emplace(link, "COM1");
   }
   ~RealLink() { qunsetenv("ZMR_COM1"); }
 
@@ -33,6 +37,7 @@ struct RealLink {
   SystemClock clock;
   std::unique_ptr<SerialPort> port = MakeQtSerialPort();
   TimerLink link{*port, clock};
+  std::optional<PortLease> lease;
 };
 
 StatusTexts Status(TimerLink& link) {
@@ -128,6 +133,7 @@ TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
     EXPECT_EQ(error.message(), "Unable to open com port");
     // Told apart from a permission problem: the advice is to close the other program.
     EXPECT_EQ(error.osError(), EBUSY);
+    EXPECT_TRUE(PortHeldElsewhere(error)) << "the unattended job waits for it";
     EXPECT_EQ(error.device(), real.sim.device());
     EXPECT_EQ(PortErrorHint(error, "alice", "dialout"),
               QString::fromStdString("Another program is using " + real.sim.device() + ". Close it, then try again."));
