@@ -36,6 +36,7 @@ void Tyearplanform::build() {
   periods_ = ui_->periods;
   calendars_ = ui_->calendars;
   lines_ = ui_->upkeeplines;
+  last_run_ = ui_->lastrun;
   job_ = ui_->jobline;
   job_command_ = ui_->jobcommand;
   faults_ = ui_->planfaults;
