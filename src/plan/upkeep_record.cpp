@@ -103,7 +103,7 @@ QString UpkeepRunHeadline(const UpkeepRunRecord& run) {
 
 QString LastRunSummary(const std::optional<UpkeepRunRecord>& run) {
   if (!run) return QStringLiteral("No upkeep run of this plan is recorded yet.");
-  QStringList lines{QStringLiteral("Upkeep, ") + UpkeepRunHeadline(*run)};
+  QStringList lines{QStringLiteral("Upkeep's ") + UpkeepRunHeadline(*run)};
   if (run->outcome != UpkeepOutcome::Done) {
     for (const UpkeepEvent& e : run->events) {
       if (e.kind != UpkeepEventKind::Note) lines << UpkeepEventLine(e);

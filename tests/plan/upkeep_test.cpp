@@ -484,7 +484,7 @@ TEST(UpkeepRecord, TheLastRunReadsBackWhole) {
   EXPECT_EQ(back->events, events);
   EXPECT_FALSE(LastUpkeepRun(state, dir.file("south.toml")));  // each plan its own
   const QString when = run.when.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
-  EXPECT_EQ(LastRunSummary(back), "Upkeep, last run " + when +
+  EXPECT_EQ(LastRunSummary(back), "Upkeep's last run " + when +
                                       ": timer failed (exit 5)\nwarning: a warning\nerror: Downloading was "
                                       "unsuccessful!\nport error: Unable to open com port\nnorth.toml line 3: a fault");
 

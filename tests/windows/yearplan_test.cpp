@@ -402,7 +402,7 @@ TEST_F(YearPlanTest, CheckAndApplyReadThePlanAfreshAndShowTheLastRun) {
   click("applynowbut");
   EXPECT_EQ(std::count(sim.port.events.begin(), sim.port.events.end(), "open COM1"), 1) << "one connection";
   const QString when = sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
-  EXPECT_EQ(last_run->text(), "Upkeep, last run " + when + ": done (exit 0)");
+  EXPECT_EQ(last_run->text(), "Upkeep's last run " + when + ": done (exit 0)");
 
   // The usual week edited in the editor since: Check today sees the new week.
   auto week = std::make_unique<ProjectSetup>();
@@ -426,7 +426,7 @@ TEST_F(YearPlanTest, CheckAndApplyReadThePlanAfreshAndShowTheLastRun) {
   // A failed run: the label says why, after the box.
   sim.port.attach("COM1", SilentDevice());
   click("applynowbut");
-  EXPECT_EQ(last_run->text(), "Upkeep, last run " + sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss") +
+  EXPECT_EQ(last_run->text(), "Upkeep's last run " + sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss") +
                                   ": timer failed (exit 5)\nerror: " + kTimerNotFoundText);
   ASSERT_EQ(w.prompts.boxes.size(), 1u);
 

@@ -117,6 +117,6 @@ inline const QString kRemoveCalendarText =
     QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
 inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
 inline const QString kPlanChangedOnDiskText =
-    QStringLiteral("The plan file has changed on disk since it was shown: it is used as it is now.");
+    QStringLiteral("The plan file has changed on disk since it was shown; it is read as it is now.");
 
 }  // namespace zmr
