@@ -3,7 +3,8 @@
 // gives it back on every way out, an exception included, because the timer is shared
 // with the unattended job and, across the network, with other PCs. A lease taken while
 // another holds the same port uses that opening, so an operation made of operations
-// (upkeep's download inside Apply now) connects once.
+// (upkeep's download inside Apply now) connects once; one on another port moves the
+// opening there.
 #include <QString>
 
 namespace zmr {

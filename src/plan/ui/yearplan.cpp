@@ -2,8 +2,6 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +16,7 @@
 #include "link/port_lease.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
+#include "plan/plan_file_stamp.h"
 #include "plan/plan_look.h"
 #include "plan/plan_reader.h"
 #include "plan/ui/period_dialog.h"
@@ -76,13 +75,6 @@ class ButtonsOff {
  private:
   std::vector<QPointer<QPushButton>> off_;
 };
-
-// A plan file's contents as a fingerprint, to see whether it changed since it was shown.
-QByteArray PlanFileStamp(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 }  // namespace
 
