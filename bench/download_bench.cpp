@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
 
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    const DownloadResult result = DownloadSchedule(context, *project, state, 1);
+    const DownloadResult result = DownloadSchedule(context, *project, state, "COM1");
     const double wall_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     const double cpu_ms = (CpuSeconds() - cpu0) * 1000;
     std::printf("run %d: %s, wall %.0f ms (%.1f%% of the line-rate floor, %.1f%% over the reachable one), "

@@ -48,7 +48,7 @@ Figures Download(const ProjectSetup& project, const std::string& where) {
   Figures f;
   const double cpu0 = CpuSeconds();
   const auto t0 = std::chrono::steady_clock::now();
-  const DownloadResult result = DownloadSchedule(context, project, state, 1);
+  const DownloadResult result = DownloadSchedule(context, project, state, "COM1");
   f.wall_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   f.cpu_ms = (CpuSeconds() - cpu0) * 1000;
   f.failures = result == DownloadResult::Completed ? 0 : 1;

@@ -11,6 +11,7 @@
 
 #include "hardware/download.h"
 #include "hardware/download_view.h"
+#include "link/port_lease.h"
 #include "link/timer_link.h"
 #include "support/child_process.h"
 #include "support/quiet_download_view.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kReadingsPerRound; ++i) {
       if (i == kReadingsPerRound / 2) sim.discardOutput();
       const auto t0 = std::chrono::steady_clock::now();
-      link.EnsurePortOpen(1);
+      const PortLease lease(link, "COM1");  // each reading holds the port, as the window does
       const bool read = link.QueryStatus();
       ++readings;
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     testing::RecordingPrompts prompts;  // a fresh one per download, as each window showing is
     DownloadContext context{link, prompts, view};
     const auto t0 = std::chrono::steady_clock::now();
-    const DownloadResult result = DownloadSchedule(context, *project, state, 1);
+    const DownloadResult result = DownloadSchedule(context, *project, state, "COM1");
     // Any box is a warning or a failure.
     if (result != DownloadResult::Completed || !prompts.texts().empty()) {
       ++download_failures;

@@ -1,6 +1,7 @@
 // zmrctl upkeep as systemd runs it, against paced zmrsim timers on pseudo-terminals:
 // one plan whose timer needs a full week, twenty such plans in one run, and twenty plans
-// with nothing to do. Plans run side by side, so twenty should cost little more than one.
+// with nothing to do. Plans run side by side, up to 32 at a time, so twenty should cost
+// little more than one (more than 32 plans take a further round).
 // Run: build/default/bin/upkeep_bench [plans]
 #include <QCoreApplication>
 #include <QDir>

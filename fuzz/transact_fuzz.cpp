@@ -9,6 +9,7 @@
 
 #include "fuzz_check.h"
 #include "link/packet.h"
+#include "link/port_lease.h"
 #include "link/timer_link.h"
 #include "support/fake_port.h"
 
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   testing::FakePort port(clock);
   port.attach("COM1", [&](std::span<const std::uint8_t>) { return testing::Paced(stream, first_at, pace); });
   TimerLink link(port, clock);
-  link.EnsurePortOpen(1);
+  const PortLease lease(link, "COM1");
   const auto before = link.link_data;
 
   const std::int64_t start = clock.tickMs();
@@ -76,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The next exchange starts clean whatever the last one left on the line.
   (void)link.QueryStatus();
-  FUZZ_CHECK(port.isOpen() && link.port_opened);
+  FUZZ_CHECK(port.isOpen());
   return 0;
 }

@@ -173,6 +173,18 @@ class Descriptor {
   int fd_;
 };
 
+// The rename itself reaches the disk only with its folder: without this, power lost
+// just after a replace can bring the old record back. A folder that cannot be opened
+// for it (some file systems) is left to the system; a failing disk is told.
+void SyncFolderOf(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() >= 0 && ::fsync(fd.get()) != 0 && errno == EIO) {
+    throw IoError::fromErrno(EIO);
+  }
+}
+
 // Opens an existing regular file without blocking (a FIFO or a device is refused).
 Descriptor OpenRegular(const std::string& path, int flags) {
   Descriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -276,6 +288,7 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
     throw IoError::fromErrno(errno);
   }
   temp.committed();
+  SyncFolderOf(target);
 }
 
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max) {

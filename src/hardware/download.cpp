@@ -1,6 +1,7 @@
 #include "hardware/download.h"
 
 #include <cmath>
+#include <optional>
 
 #include "base/errors.h"
 #include "base/prompts.h"
@@ -8,6 +9,7 @@
 #include "hardware/download_view.h"
 #include "hardware/schedule_format.h"
 #include "hardware/wall_clock.h"
+#include "link/port_lease.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
 #include "project/project_model.h"
@@ -93,14 +95,15 @@ void Fail(DownloadContext& c, const QString& line) {
 }  // namespace
 
 DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project, ProjectState& state,
-                                std::uint16_t com_port) {
+                                const QString& port_name) {
   // Nothing of an earlier run stays on show: neither its lines nor its full bar.
   const auto fresh_report = [&c] {
     c.view.clearLines();
     c.view.setProgress(0, kDays);
   };
+  std::optional<PortLease> lease;
   try {
-    c.link.EnsurePortOpen(com_port);
+    lease.emplace(c.link, port_name);
   } catch (const PortError& error) {
     fresh_report();
     c.view.addLine(PortErrorLine(error));
@@ -139,6 +142,8 @@ DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project,
   }
   c.view.addLine(QStringLiteral("Connected . . ."));
   c.view.setProgress(0, kDays);
+  // From the first chunk on the timer may hold half of one week and half of another.
+  if (c.record) c.record_fault = ForgetDownload(c.record->state_folder, c.record->timer);
 
   sending = true;
   for (int day = 1; day <= kDays; ++day) {
@@ -172,6 +177,10 @@ DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project,
     c.prompts.message(BoxKind::Error, kTimerNotFoundText);
     return DownloadResult::StatusFailed;
   }
+  if (c.record) {
+    const QString fault = RecordDownload(c.record->state_folder, c.record->timer, project, c.link.clock().now());
+    if (c.record_fault.isEmpty()) c.record_fault = fault;
+  }
 
   if (c.link.unit_status[unit_status_at::kActivation] != 1) {
     c.prompts.beep();
@@ -184,8 +193,8 @@ DownloadResult DownloadSchedule(DownloadContext& c, const ProjectSetup& project,
   return DownloadResult::Completed;
 }
 
-bool SynchronizeClock(DownloadContext& c, std::uint16_t com_port) {
-  c.link.EnsurePortOpen(com_port);
+bool SynchronizeClock(DownloadContext& c, const QString& port_name) {
+  const PortLease lease(c.link, port_name);
   BusyCursor busy(c.prompts);
   c.view.setUpdateEnabled(false);
   ButtonsBack buttons_back(c.view, false);

@@ -3,10 +3,12 @@
 // compared with the PC's and a timer that is not activated is offered activation. Also
 // the clock synchronisation. The compile-and-download window and zmrctl both run these.
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 
 #include "hardware/date_texts.h"
+#include "hardware/week_state.h"
 
 namespace zmr {
 
@@ -31,19 +33,29 @@ enum class DownloadResult {
   StatusFailed,  // sent, but the status after it could not be read (or held no valid clock)
 };
 
+// Where a download keeps what the timer holds (week_state.h).
+struct DownloadRecord {
+  QString state_folder;
+  TimerKey timer;
+};
+
 struct DownloadContext {
   TimerLink& link;
   Prompts& prompts;
   DownloadView& view;
   DateTimeFormats formats = DateTimeFormats::System();
+  // The record is cleared before the first chunk and written after the closing check;
+  // a record that could not be written is left here for the caller to tell.
+  std::optional<DownloadRecord> record{};
+  QString record_fault{};
 };
 
-// The download button. Opens the port on com_port when needed (a PortError then ends it
-// before anything changed). Clears state.project_changed only once every day was sent.
+// The download button. Holds the port (a PortError on opening ends it before anything
+// changed). Clears state.project_changed only once every day was sent.
 DownloadResult DownloadSchedule(DownloadContext& context, const ProjectSetup& project, ProjectState& state,
-                                std::uint16_t com_port);
+                                const QString& port_name);
 
 // The synchronise button: the PC clock into the timer. True when the timer took it.
-bool SynchronizeClock(DownloadContext& context, std::uint16_t com_port);
+bool SynchronizeClock(DownloadContext& context, const QString& port_name);
 
 }  // namespace zmr

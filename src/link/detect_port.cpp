@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "base/prompts.h"
+#include "link/port_lease.h"
+#include "link/port_names.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
 
@@ -53,9 +55,7 @@ int DetectPort(TimerLink& link, ProgramSettings& settings, const QString& progra
 
   for (const std::uint8_t n : kPortsTried) {
     // A port that cannot be opened throws PortError here and ends the detection.
-    if (!link.OpenPort(n)) {
-      return not_found();
-    }
+    const PortLease lease(link, PortName(n));
     if (AnswersLikeTheTimer(link)) {
       cursor.restore();
       prompts.beep();

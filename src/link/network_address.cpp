@@ -102,4 +102,12 @@ ParsedAddress ParseNetworkAddress(const QString& text) {
   return {address, {}};
 }
 
+QString CanonicalTimerAddress(const NetworkAddress& address) {
+  QString host = address.host.toLower();
+  if (host.endsWith('.')) host.chop(1);
+  const QHostAddress ip(host);
+  if (!ip.isNull()) host = ip.toString();
+  return (host.contains(':') ? '[' + host + ']' : host) + ':' + QString::number(address.port);
+}
+
 }  // namespace zmr

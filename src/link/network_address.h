@@ -33,4 +33,10 @@ bool IsNetworkPortName(const QString& text);
 
 ParsedAddress ParseNetworkAddress(const QString& text);
 
+// The one text of the timer behind an address: "bells.school:4001", "10.0.4.20:2217",
+// "[fd00::20]:2217". Lower-case host without a trailing dot, IP addresses in their
+// shortest form, the port always; the scheme is left out, because one server port leads
+// to one timer however it is spoken to.
+QString CanonicalTimerAddress(const NetworkAddress& address);
+
 }  // namespace zmr

@@ -4,7 +4,6 @@
 #include <span>
 
 #include "base/errors.h"
-#include "link/port_names.h"
 
 namespace zmr {
 
@@ -13,28 +12,6 @@ namespace {
 constexpr std::array<int, 7> kClockFromReply{2, 1, 0, 6, 3, 4, 5};
 constexpr int kStatusCopyFrom = 9;
 }  // namespace
-
-bool TimerLink::OpenPort(std::uint8_t n) {
-  if (port_.isOpen()) {
-    port_.close();
-  }
-  opened_name_ = PortName(n);
-  port_.open(opened_name_);
-  if (!port_.isOpen()) {
-    return false;
-  }
-  port_.purge(true, true);
-  return true;
-}
-
-void TimerLink::EnsurePortOpen(std::uint16_t com_port) {
-  if (port_opened) {
-    return;
-  }
-  if (OpenPort(static_cast<std::uint8_t>(com_port))) {
-    port_opened = true;
-  }
-}
 
 bool TimerLink::awaitFirstByte(std::uint8_t& byte) {
   // Each poll notes the time-out before it reads, so a byte read on the poll that saw
@@ -79,11 +56,11 @@ bool TimerLink::readPayloadByte(std::uint8_t& byte, std::int64_t deadline) {
 }
 
 void TimerLink::ReopenIfDeviceLost() {
-  if (!port_.isOpen() || !port_.lostDevice() || opened_name_.isEmpty()) {
+  if (!port_.isOpen() || !port_.lostDevice() || holding_.name.isEmpty()) {
     return;
   }
   port_.close();
-  port_.open(opened_name_);
+  port_.open(holding_.name);
   port_.purge(true, true);
 }
 
@@ -94,7 +71,6 @@ bool TimerLink::Transact(TimerCommand command, std::uint8_t value, std::uint8_t 
   } catch (const PortError&) {
     // The device is gone or the line is unusable: open afresh next time.
     port_.close();
-    port_opened = false;
     throw;
   }
 }
@@ -129,7 +105,11 @@ bool TimerLink::exchange(std::uint8_t code, std::uint8_t value, std::uint8_t len
   if (!readPayloadByte(received_checksum, deadline)) {
     return false;
   }
-  return static_cast<std::uint8_t>(sum) == received_checksum;
+  if (static_cast<std::uint8_t>(sum) != received_checksum) {
+    return false;
+  }
+  reply_length_ = payload_length;
+  return true;
 }
 
 void TimerLink::LinkPreamble() {

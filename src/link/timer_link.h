@@ -1,6 +1,7 @@
 #pragma once
-// The timer link: the one port, its opened flag, the shared payload buffer and the
-// last good status, with the framed request/reply exchange.
+// The timer link: the one port, the shared payload buffer and the last good status,
+// with the framed request/reply exchange. Who holds the port open is a PortLease's
+// business (link/port_lease.h).
 #include <array>
 #include <cstdint>
 
@@ -59,21 +60,14 @@ class TimerLink {
 
   std::array<std::uint8_t, kLinkDataSize> link_data{};
   std::array<std::uint8_t, kUnitStatusSize> unit_status{};
-  bool port_opened = false;
-
-  // (Re)opens "COM<n>"; true when open afterwards (both buffers purged). Throws
-  // PortError when the open fails; the port is then closed.
-  bool OpenPort(std::uint8_t n);
-  // Opens com_port once; a later call does nothing until port_opened is cleared.
-  void EnsurePortOpen(std::uint16_t com_port);
   // One request (payload: link_data[0..length-1]) and its checked reply: true only for a
   // complete reply with start byte, echoed command and right checksum; its payload then
   // stands in link_data from byte 0. Port failures pass through as PortError; the port is
-  // closed first and port_opened cleared, so the next operation opens it afresh (a device
-  // that went away and came back works again without the options dialog).
+  // closed first, so the next operation opens it afresh (a device that went away and
+  // came back works again without the options dialog).
   bool Transact(TimerCommand command, std::uint8_t value, std::uint8_t length);
   // Before each request: a port whose device went away and came back (or another one
-  // stands in its place) is closed and opened again on the name it was opened with, so
+  // stands in its place) is closed and opened again on the name its lease opened, so
   // the request goes out once, to the device that is there now. A device that is not
   // back gives the open's PortError.
   void ReopenIfDeviceLost();
@@ -81,6 +75,8 @@ class TimerLink {
   void LinkPreamble();
   // StatusQuery; on success the reply is copied into unit_status, else it is left alone.
   bool QueryStatus();
+  // The payload length the last complete reply announced (0 before any).
+  std::uint8_t replyLength() const { return reply_length_; }
 
   SerialPort& port() { return port_; }
   Clock& clock() { return clock_; }
@@ -91,9 +87,17 @@ class TimerLink {
   bool exchange(std::uint8_t code, std::uint8_t value, std::uint8_t length);
   std::uint8_t readHeaderByte();
 
+  friend class PortLease;
+  // What the leases hold: the name opened and how many leases share that opening.
+  struct Holding {
+    QString name;
+    int leases = 0;
+  };
+
   SerialPort& port_;
   Clock& clock_;
-  QString opened_name_;  // the name OpenPort last opened
+  Holding holding_;
+  std::uint8_t reply_length_ = 0;
 };
 
 }  // namespace zmr

@@ -1,6 +1,7 @@
 #include "plan/upkeep.h"
 
 #include <QLocale>
+#include <array>
 #include <cstdlib>
 
 #include "base/errors.h"
@@ -10,6 +11,7 @@
 #include "hardware/download_view.h"
 #include "hardware/wall_clock.h"
 #include "link/port_error.h"
+#include "link/port_lease.h"
 #include "link/timer_commands.h"
 #include "link/timer_link.h"
 #include "plan/plan_days.h"
@@ -18,6 +20,30 @@
 namespace zmr {
 namespace {
 
+// Each outcome's exit status (zmrctl's, which the run's record keeps too) and its name.
+struct OutcomeFacts {
+  UpkeepOutcome outcome;
+  int exit_status;
+  const char* text;
+};
+constexpr std::array<OutcomeFacts, 5> kOutcomeFacts{{
+    {UpkeepOutcome::Done, 0, "done"},
+    {UpkeepOutcome::Refused, 3, "refused"},
+    {UpkeepOutcome::PortError, 4, "port error"},
+    {UpkeepOutcome::TimerFailed, 5, "timer failed"},
+    {UpkeepOutcome::OtherFailure, 6, "failed"},
+}};
+
+constexpr const OutcomeFacts& FactsOf(UpkeepOutcome outcome) {
+  return kOutcomeFacts[static_cast<std::size_t>(outcome)];
+}
+constexpr bool InOutcomeOrder() {
+  for (std::size_t i = 0; i < kOutcomeFacts.size(); ++i) {
+    if (static_cast<std::size_t>(kOutcomeFacts[i].outcome) != i) return false;
+  }
+  return true;
+}
+static_assert(InOutcomeOrder());
 constexpr qint64 kSecsPerMinute = 60;
 constexpr qint64 kSecsPerHour = 3600;
 
@@ -36,21 +62,19 @@ QString DayName(int weekday) {
   return weekday >= 1 && weekday <= kDays ? QLocale::c().dayName(weekday) : QStringLiteral("day %1").arg(weekday);
 }
 
-// Boxes become lines; the download's question is answered No (upkeep activates itself).
-class LinePrompts : public HeadlessPrompts {
+// Boxes become events; the download's question is answered No (upkeep activates itself).
+class EventPrompts : public HeadlessPrompts {
  public:
-  explicit LinePrompts(UpkeepLines& lines) : lines_(lines) {}
-  int errors = 0;
-  void processEvents() override { lines_.breathe(); }
+  explicit EventPrompts(UpkeepEvents& events) : events_(events) {}
+  void processEvents() override { events_.breathe(); }
   BoxAnswer message(BoxKind kind, const QString& text, BoxButtons buttons) override {
     if (buttons == BoxButtons::YesNo) return BoxAnswer::No;
-    if (kind == BoxKind::Error) ++errors;
-    lines_.line((kind == BoxKind::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ")) + text);
+    events_.event({kind == BoxKind::Error ? UpkeepEventKind::Error : UpkeepEventKind::Warning, text});
     return BoxAnswer::Ok;
   }
 
  private:
-  UpkeepLines& lines_;
+  UpkeepEvents& events_;
 };
 
 // The download's memo is kept back; only its last line is told, when it failed.
@@ -67,23 +91,53 @@ class QuietView : public DownloadView {
 
 class Upkeep {
  public:
-  Upkeep(const UpkeepJob& job, TimerLink& link, UpkeepLines& lines)
-      : job_(job), link_(link), lines_(lines), prompts_(lines) {}
+  Upkeep(const UpkeepJob& job, TimerLink& link, UpkeepEvents& events)
+      : job_(job), link_(link), events_(events), prompts_(events) {}
 
   UpkeepOutcome run() {
     try {
+      std::optional<PortLease> lease;
+      if (!takePort(lease)) return UpkeepOutcome::PortError;
       return work();
     } catch (const PortError& e) {
-      lines_.line(QStringLiteral("port error: ") + PortErrorText(e).replace('\n', ' '));
+      say(UpkeepEventKind::PortError, PortErrorText(e).replace('\n', ' '));
       return UpkeepOutcome::PortError;
     }
   }
 
  private:
+  void say(UpkeepEventKind kind, const QString& text) { events_.event({kind, text}); }
+  void note(const QString& text) { say(UpkeepEventKind::Note, text); }
+
+  // An unattended run waits for a port another program holds (a console left open, a
+  // technician's terminal) and tells, at the end, who kept it.
+  bool takePort(std::optional<PortLease>& lease) {
+    Clock& clock = link_.clock();
+    const std::int64_t gives_up = clock.tickMs() + static_cast<std::int64_t>(kBusyPortRetrySecs) * 1000;
+    for (;;) {
+      try {
+        lease.emplace(link_, job_.port_name);
+        return true;
+      } catch (const PortError& e) {
+        if (!e.busy()) throw;
+        if (clock.tickMs() >= gives_up) {
+          say(UpkeepEventKind::PortError, QStringLiteral("another program holds the port %1; it was tried for %2 min")
+                                              .arg(job_.port_name)
+                                              .arg(kBusyPortRetrySecs / kSecsPerMinute));
+          return false;
+        }
+        clock.sleepMs(kBusyPortPauseMs);
+      }
+    }
+  }
+
   UpkeepOutcome work() {
-    open();
     link_.LinkPreamble();
     if (!link_.QueryStatus()) return timerFailed(kTimerNotFoundText);
+    // A short or garbled reply would set a clock to day 0 or leave a holiday ringing.
+    if (const QString wrong = ImplausibleReading(link_); !wrong.isEmpty()) {
+      return timerFailed(QStringLiteral("the timer's status reply cannot be right (%1); nothing was changed").arg(wrong));
+    }
     const TimerReading timer = ReadingOf(link_);
     const QDateTime now = link_.clock().now();
     const DayDecision day = DecideDay(job_.plan, job_.date);
@@ -93,9 +147,9 @@ class Upkeep {
       week = job_.plan.weeks.at(day.week).get();
       hash = WeekHash(*week);
     }
-    const WeekStateStore store(job_.state_folder);
-    const UpkeepSteps steps =
-        DecideUpkeep(timer, now, job_.plan.clock_tolerance, day, hash, store.held(job_.port_name));
+    const TimerKey timer_key = job_.timer.key.isEmpty() ? TimerKeyOf(job_.port_name) : job_.timer;
+    const UpkeepSteps steps = DecideUpkeep(timer, now, job_.plan.clock_tolerance, day, hash,
+                                           WeekStateStore(job_.state_folder).held(timer_key));
     const QString what = day.bells ? QStringLiteral("%1 (%2)").arg(day.week, day.reason)
                                    : QStringLiteral("no bells (%1)").arg(day.reason);
     bool acted = false;
@@ -103,7 +157,7 @@ class Upkeep {
     if (steps.set_clock) {
       acted = true;
       if (job_.dry_run) {
-        lines_.line(QStringLiteral("would set the clock from the PC: ") + steps.clock_reason);
+        note(QStringLiteral("would set the clock from the PC: ") + steps.clock_reason);
       } else if (const UpkeepOutcome o = setClock(steps.clock_reason); o != UpkeepOutcome::Done) {
         return o;
       }
@@ -111,8 +165,9 @@ class Upkeep {
     if (steps.download) {
       acted = true;
       if (job_.dry_run) {
-        lines_.line(QStringLiteral("would download %1: %2").arg(what, steps.download_reason));
-      } else if (const UpkeepOutcome o = download(*week, what, steps.download_reason); o != UpkeepOutcome::Done) {
+        note(QStringLiteral("would download %1: %2").arg(what, steps.download_reason));
+      } else if (const UpkeepOutcome o = download(*week, timer_key, what, steps.download_reason);
+                 o != UpkeepOutcome::Done) {
         return o;
       }
     }
@@ -120,70 +175,62 @@ class Upkeep {
       acted = true;
       const QString verb = steps.activate ? QStringLiteral("activate") : QStringLiteral("deactivate");
       if (job_.dry_run) {
-        lines_.line(QStringLiteral("would %1 the timer: %2").arg(verb, what));
+        note(QStringLiteral("would %1 the timer: %2").arg(verb, what));
       } else {
         const bool ok = steps.activate ? ActivateTimer(link_, prompts_) : DeactivateTimer(link_, prompts_);
-        if (!ok) return UpkeepOutcome::TimerFailed;  // the error line is out already
-        lines_.line(QStringLiteral("%1d the timer: %2").arg(verb, what));
+        if (!ok) return UpkeepOutcome::TimerFailed;  // the error is told already
+        note(QStringLiteral("%1d the timer: %2").arg(verb, what));
       }
     }
     if (!acted) {
-      lines_.line(QStringLiteral("nothing to do: %1, timer %2").arg(what, timer.activated ? QStringLiteral("activated")
-                                                                                         : QStringLiteral("deactivated")));
+      note(QStringLiteral("nothing to do: %1, timer %2").arg(what, timer.activated ? QStringLiteral("activated")
+                                                                                 : QStringLiteral("deactivated")));
     }
     return outcome_;
   }
 
-  void open() {
-    SerialPort& port = link_.port();
-    if (port.isOpen()) port.close();
-    link_.port_opened = false;
-    port.open(job_.port_name);
-    port.purge(true, true);
-    link_.port_opened = true;  // the download's EnsurePortOpen keeps this port
-  }
-
   UpkeepOutcome timerFailed(const QString& text) {
-    lines_.line(QStringLiteral("error: ") + text);
+    say(UpkeepEventKind::Error, text);
     return UpkeepOutcome::TimerFailed;
   }
 
   UpkeepOutcome setClock(const QString& reason) {
     const ClockPayloadResult payload = MakeClockPayload(link_.clock().now());
     if (!payload.payload) {
-      lines_.line(QStringLiteral("error: ") + payload.refusal);
+      say(UpkeepEventKind::Error, payload.refusal);
       return UpkeepOutcome::OtherFailure;
     }
     if (!SendClock(link_, *payload.payload)) return timerFailed(kTimerNotFoundText);
-    lines_.line(QStringLiteral("clock set from the PC: ") + reason);
+    note(QStringLiteral("clock set from the PC: ") + reason);
     return UpkeepOutcome::Done;
   }
 
-  UpkeepOutcome download(const ProjectSetup& week, const QString& what, const QString& reason) {
+  UpkeepOutcome download(const ProjectSetup& week, const TimerKey& timer_key, const QString& what,
+                         const QString& reason) {
     QuietView view;
     DownloadContext context{link_, prompts_, view};
+    context.record = DownloadRecord{job_.state_folder, timer_key};
     ProjectState state;
-    // The port is open on the plan's port name already, so the download's com_port goes unused.
-    constexpr std::uint16_t kPortAlreadyOpen = 0;
-    const DownloadResult result = DownloadSchedule(context, week, state, kPortAlreadyOpen);
+    const DownloadResult result = DownloadSchedule(context, week, state, job_.port_name);
     if (result == DownloadResult::NoConnection || result == DownloadResult::WriteFailed) {
+      if (!context.record_fault.isEmpty()) say(UpkeepEventKind::Error, context.record_fault);
       return timerFailed(view.last);
     }
-    // The week is in the timer even when the status after it could not be read.
-    lines_.line(QStringLiteral("downloaded %1: %2").arg(what, reason));
-    if (const QString fault = RecordDownload(job_.state_folder, job_.port_name, week, link_.clock().now());
-        !fault.isEmpty()) {
-      lines_.line(QStringLiteral("error: ") + fault);
+    // The week is in the timer even when the status after it could not be read; the
+    // record then stays cleared, so the next run sends it again.
+    note(QStringLiteral("downloaded %1: %2").arg(what, reason));
+    if (!context.record_fault.isEmpty()) {
+      say(UpkeepEventKind::Error, context.record_fault);
       outcome_ = UpkeepOutcome::OtherFailure;
     }
-    if (result == DownloadResult::StatusFailed) return UpkeepOutcome::TimerFailed;  // its error line is out
+    if (result == DownloadResult::StatusFailed) return UpkeepOutcome::TimerFailed;  // its error is told
     return UpkeepOutcome::Done;
   }
 
   const UpkeepJob& job_;
   TimerLink& link_;
-  UpkeepLines& lines_;
-  LinePrompts prompts_;
+  UpkeepEvents& events_;
+  EventPrompts prompts_;
   UpkeepOutcome outcome_ = UpkeepOutcome::Done;
 };
 
@@ -236,8 +283,54 @@ UpkeepSteps DecideUpkeep(const TimerReading& timer, const QDateTime& pc_now, int
   return s;
 }
 
-UpkeepOutcome RunUpkeep(const UpkeepJob& job, TimerLink& link, UpkeepLines& lines) {
-  return Upkeep(job, link, lines).run();
+UpkeepOutcome RunUpkeep(const UpkeepJob& job, TimerLink& link, UpkeepEvents& events) {
+  return Upkeep(job, link, events).run();
+}
+
+int UpkeepExitStatus(UpkeepOutcome outcome) { return FactsOf(outcome).exit_status; }
+
+QString UpkeepOutcomeText(UpkeepOutcome outcome) { return QLatin1String(FactsOf(outcome).text); }
+
+std::optional<UpkeepOutcome> UpkeepOutcomeNamed(const QString& text) {
+  for (const OutcomeFacts& f : kOutcomeFacts) {
+    if (text == QLatin1String(f.text)) return f.outcome;
+  }
+  return std::nullopt;
+}
+
+QString UpkeepEventLine(const UpkeepEvent& event) {
+  switch (event.kind) {
+    case UpkeepEventKind::Warning:
+      return QStringLiteral("warning: ") + event.text;
+    case UpkeepEventKind::Error:
+      return QStringLiteral("error: ") + event.text;
+    case UpkeepEventKind::PortError:
+      return QStringLiteral("port error: ") + event.text;
+    case UpkeepEventKind::Note:
+    case UpkeepEventKind::Refusal:
+      break;
+  }
+  return event.text;
+}
+
+QString ImplausibleReading(const TimerLink& link) {
+  if (link.replyLength() < kStatusReplySize) {
+    return QStringLiteral("%1 of %2 bytes").arg(link.replyLength()).arg(kStatusReplySize);
+  }
+  const auto& u = link.unit_status;
+  struct Field {
+    const char* name;
+    int value, low, high;
+  };
+  const Field fields[] = {
+      {"day", u[unit_status_at::kDay], 1, 31},          {"month", u[unit_status_at::kMonth], 1, 12},
+      {"hour", u[unit_status_at::kHour], 0, 23},        {"minute", u[unit_status_at::kMinute], 0, 59},
+      {"second", u[unit_status_at::kSecond], 0, 59},    {"weekday", u[unit_status_at::kWeekday], 1, kDays},
+  };
+  for (const Field& f : fields) {
+    if (f.value < f.low || f.value > f.high) return QStringLiteral("%1 %2").arg(QLatin1String(f.name)).arg(f.value);
+  }
+  return {};
 }
 
 }  // namespace zmr

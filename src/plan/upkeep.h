@@ -3,13 +3,13 @@
 // First the timer's clock (set when it strays beyond the plan's tolerance or sits on
 // another weekday), then either the week due (downloaded unless the timer is known to
 // hold it, then activated) or no bells (deactivated). The decisions are pure; RunUpkeep
-// carries them out over a TimerLink and says what it did, one line per action.
+// carries them out over a TimerLink, tells what it does as events and returns the outcome.
 #include <QDateTime>
 #include <QString>
 #include <optional>
 
+#include "hardware/week_state.h"
 #include "plan/plan_model.h"
-#include "plan/week_state.h"
 
 namespace zmr {
 
@@ -24,6 +24,10 @@ struct TimerReading {
 
 // Takes the reading out of a good StatusReply in link_data and unit_status.
 TimerReading ReadingOf(const TimerLink& link);
+
+// Why the last status reply cannot be a timer's true reading ("19 of 29 bytes",
+// "month 13", "weekday 0"); empty when it is complete and every field is in range.
+QString ImplausibleReading(const TimerLink& link);
 
 // Seconds from the PC's wall clock to the timer's (positive: the timer is ahead). Both are
 // taken as the plain date and time they show, never through time-zone rules, so the
@@ -43,16 +47,39 @@ struct UpkeepSteps {
 UpkeepSteps DecideUpkeep(const TimerReading& timer, const QDateTime& pc_now, int clock_tolerance,
                          const DayDecision& day, const QString& week_hash, const std::optional<WeekRecord>& held);
 
-enum class UpkeepOutcome { Done, PortError, TimerFailed, OtherFailure };
+enum class UpkeepOutcome { Done, Refused, PortError, TimerFailed, OtherFailure };
 
-class UpkeepLines {
+// The exit status a run with this outcome ends with (zmrctl's: 0, 3, 4, 5, 6).
+int UpkeepExitStatus(UpkeepOutcome outcome);
+// "done", "refused", "port error", "timer failed", "failed"; and back.
+QString UpkeepOutcomeText(UpkeepOutcome outcome);
+std::optional<UpkeepOutcome> UpkeepOutcomeNamed(const QString& text);
+
+// What upkeep tells: what it did or would do, a warning or an error (a port error apart,
+// since it ends the run with its own exit status), or why a plan was refused.
+enum class UpkeepEventKind { Note, Warning, Error, PortError, Refusal };
+
+struct UpkeepEvent {
+  UpkeepEventKind kind = UpkeepEventKind::Note;
+  QString text;
+  bool operator==(const UpkeepEvent&) const = default;
+};
+
+// The event as one line: "error: ", "warning: " or "port error: " before its text.
+QString UpkeepEventLine(const UpkeepEvent& event);
+
+class UpkeepEvents {
  public:
-  virtual ~UpkeepLines() = default;
-  virtual void line(const QString& text) = 0;
+  virtual ~UpkeepEvents() = default;
+  virtual void event(const UpkeepEvent& event) = 0;
   // Called between the requests of a long step (a download), so that a window showing
-  // the lines can repaint meanwhile.
+  // the events can repaint meanwhile.
   virtual void breathe() {}
 };
+
+// A port that another program holds is tried again for this long before the run gives up.
+inline constexpr int kBusyPortRetrySecs = 120;
+inline constexpr int kBusyPortPauseMs = 5000;
 
 struct UpkeepJob {
   const YearPlan& plan;
@@ -60,10 +87,11 @@ struct UpkeepJob {
   QDate date;         // the day whose plan is carried out
   bool dry_run = false;
   QString state_folder;
+  TimerKey timer{};  // TimerKeyOf(port_name), when the caller has it; else found here
 };
 
-// Opens the port by name, reads the timer, decides and acts (a dry run only says what
-// it would do). Port errors end the job as PortError; every line goes to lines.
-UpkeepOutcome RunUpkeep(const UpkeepJob& job, TimerLink& link, UpkeepLines& lines);
+// Takes the port (waiting for one another program holds), reads the timer, decides and
+// acts (a dry run only says what it would do). Port errors end the job as PortError.
+UpkeepOutcome RunUpkeep(const UpkeepJob& job, TimerLink& link, UpkeepEvents& events);
 
 }  // namespace zmr

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QLabel>
 
+#include "hardware/week_state.h"
 #include "project/project_file.h"
 
 namespace zmr {
@@ -61,6 +62,8 @@ struct Console {
   // The hidden report window, set once it is created (it comes last of the windows);
   // null while the program has no report.
   ScheduleReport* report = nullptr;
+  // Where what each timer holds is recorded (week_state.h); tests put their own folder.
+  QString state_folder = DefaultStateFolder();
 };
 
 }  // namespace zmr

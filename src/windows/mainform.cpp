@@ -7,7 +7,10 @@
 #include "base/prompts.h"
 #include "exchange/exchange_commands.h"
 #include "hardware/activation.h"
+#include "hardware/week_state.h"
 #include "link/port_map.h"
+#include "link/port_lease.h"
+#include "link/port_names.h"
 #include "link/timer_link.h"
 #include "project/settings.h"
 #include "ui_main.h"
@@ -251,9 +254,6 @@ void TMainform::FormShow() {
   data.state.project_changed = false;
   LoadSettings(data.settings, data.state.program_folder);
   UsePortMapFolder(SettingsFolder(data.state.program_folder));  // COMn mapped across the network
-  if (console_.link != nullptr) {
-    console_.link->port_opened = false;
-  }
   RefreshMainMenu();
   console_.prompts.processEvents();
   if (!arguments_.isEmpty()) {
@@ -271,8 +271,20 @@ void TMainform::Timer1Timer() {
   }
 }
 
+namespace {
+
+// A changed project whose exact week the record says the timer on its port holds was
+// downloaded, whichever window or job put it there.
+bool ChangedButNotDownloaded(const Console& console) {
+  const ConsoleData& data = console.data;
+  return data.state.project_changed &&
+         !TimerHoldsWeek(console.state_folder, TimerKeyOf(PortName(data.settings.com_port)), data.project);
+}
+
+}  // namespace
+
 bool TMainform::FormCloseQuery() {
-  if (!console_.data.state.project_changed) {
+  if (!ChangedButNotDownloaded(console_)) {
     return true;
   }
   console_.prompts.beep();
@@ -305,7 +317,7 @@ void TMainform::OpenProject() { OpenProjectDialog(console_.data, console_.prompt
 
 void TMainform::CloseProject() {
   auto& state = console_.data.state;
-  if (state.project_changed) {
+  if (ChangedButNotDownloaded(console_)) {
     console_.prompts.beep();
     if (console_.prompts.message(BoxKind::Warning, kCloseChangedText, BoxButtons::YesNo) != BoxAnswer::Yes) {
       return;
@@ -379,7 +391,7 @@ bool RunActivation(Console& console, bool (*operation)(TimerLink&, Prompts&)) {
   if (console.link == nullptr) {
     return false;
   }
-  console.link->EnsurePortOpen(console.data.settings.com_port);
+  const PortLease lease(*console.link, PortName(console.data.settings.com_port));
   return operation(*console.link, console.prompts);
 }
 

@@ -86,10 +86,6 @@ void PortChoice::networkTimer() {
   const int index = itemIndex();
   network_form_->setPort(index < 0 ? console_.data.settings.com_port : index + 1);
   console_.runner.run(*network_form_);
-  // Where the port leads may have changed: the next timer request connects anew.
-  if (console_.link != nullptr) {
-    console_.link->port_opened = false;
-  }
   showDevice();
 }
 

@@ -24,10 +24,6 @@ void Tprogramoptionsform::FormShow() {
   QString tip1 = kOptionsTip1;
   ui_->tip1->setText(tip1.replace(QStringLiteral("&&"), QStringLiteral("&")));
   ui_->tip2->setText(kPortTip2);
-  // The next timer request opens the port anew, on the port chosen here.
-  if (console_.link != nullptr) {
-    console_.link->port_opened = false;
-  }
   ports_->setItemIndex(console_.data.settings.com_port - 1);
   ports_->focusItem();
 }

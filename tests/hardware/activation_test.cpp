@@ -11,7 +11,7 @@ using namespace zmr::testing;
 
 class ActivationTest : public ::testing::Test {
  protected:
-  ActivationTest() { sim.link.OpenPort(1); }
+  ActivationTest() { sim.hold(); }
   std::string Commands() const {
     std::string out;
     for (const auto& w : sim.port.writes) out += static_cast<char>(w[1]);

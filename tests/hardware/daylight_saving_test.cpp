@@ -41,7 +41,7 @@ std::string DownloadUnderZone(const ClockChangeCase& c) {
   auto project = std::make_unique<ProjectSetup>();
   ResetProject(*project);
   ProjectState state;
-  DownloadSchedule(context, *project, state, 1);
+  DownloadSchedule(context, *project, state, "COM1");
   std::string out;
   for (const QString& line : view.lines) out += line.toStdString() + '\n';
   for (const QString& box : prompts.texts()) out += "box: " + box.toStdString() + '\n';

@@ -7,6 +7,7 @@
 #include "hardware/download.h"
 #include "hardware/download_view.h"
 #include "link/port_error.h"
+#include "link/port_lease.h"
 #include "link/timer_link.h"
 #include "support/child_process.h"
 #include "support/project_fixtures.h"
@@ -61,7 +62,7 @@ TEST(DeviceGone, ADownloadCutByAStoppedTimerEndsCleanlyAndTheNextOneWorks) {
     if (day == 3) sim->stop();  // the adapter is pulled after two days went down
   };
   try {
-    DownloadSchedule(context, *project, state, 1);
+    DownloadSchedule(context, *project, state, "COM1");
     FAIL() << "the download went on without its timer";
   } catch (const PortError& error) {
     EXPECT_STRNE(error.what(), "");
@@ -70,7 +71,6 @@ TEST(DeviceGone, ADownloadCutByAStoppedTimerEndsCleanlyAndTheNextOneWorks) {
   EXPECT_TRUE(view.allEnabled());
   EXPECT_EQ(prompts.busy_depth, 0);
   EXPECT_TRUE(state.project_changed);
-  EXPECT_FALSE(link.port_opened);
   EXPECT_FALSE(port->isOpen());
 
   // Plugged in again: the same link path, a new pseudo-terminal behind it.
@@ -78,10 +78,11 @@ TEST(DeviceGone, ADownloadCutByAStoppedTimerEndsCleanlyAndTheNextOneWorks) {
   view.on_day = nullptr;
   view.lines.clear();
   prompts.answers.push_back(BoxAnswer::No);  // do not activate
-  EXPECT_EQ(DownloadSchedule(context, *project, state, 1), DownloadResult::Completed);
+  EXPECT_EQ(DownloadSchedule(context, *project, state, "COM1"), DownloadResult::Completed);
   EXPECT_FALSE(state.project_changed);
-  EXPECT_TRUE(link.port_opened);
+  EXPECT_FALSE(port->isOpen());  // given back once the download is over
   EXPECT_TRUE(view.allEnabled());
+  const PortLease lease(link, "COM1");
   EXPECT_TRUE(link.QueryStatus());
   qunsetenv("ZMR_COM1");
 }

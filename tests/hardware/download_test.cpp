@@ -69,7 +69,7 @@ class DownloadTest : public ::testing::Test {
 
   DownloadResult Download() {
     state.project_changed = true;
-    return DownloadSchedule(context, *project, state, 1);
+    return DownloadSchedule(context, *project, state, "COM1");
   }
   std::vector<char> Commands() const {
     std::vector<char> out;
@@ -281,11 +281,6 @@ TEST_F(DownloadTest, AFailureBeforeConnectedLeavesAnEmptyBarAndItsOwnLastLine) {
   const Case cases[] = {
       {"silent timer", [&] { sim.port.attach("COM1", SilentDevice()); },
        {"Establishing a Connection . . .", kTimerNotFoundText}},
-      {"no device to open", [&] {
-         sim.port.unplug("COM1");
-         sim.link.port_opened = false;
-       },
-       {QString::fromStdString(unable)}},
       {"device gone since the last run", [&] { sim.port.unplug("COM1"); }, {QString::fromStdString(unable)}},
       {"line fails on the preamble", [&] {
          sim.port.attach("COM1", [](std::span<const std::uint8_t>) -> std::vector<Arrival> {
@@ -296,7 +291,6 @@ TEST_F(DownloadTest, AFailureBeforeConnectedLeavesAnEmptyBarAndItsOwnLastLine) {
   };
   for (const Case& c : cases) {
     sim.port.attach("COM1", SimDevice(sim.timer));
-    sim.link.port_opened = false;
     ASSERT_EQ(Download(), DownloadResult::Completed) << c.name;
     ASSERT_EQ(view.position, kDays) << c.name;
     c.fault();
@@ -314,7 +308,7 @@ TEST_F(DownloadTest, AFailureBeforeConnectedLeavesAnEmptyBarAndItsOwnLastLine) {
 TEST_F(DownloadTest, ClockSynchronisationSendsThePcClockPlusOneSecond) {
   sim.timer.setTimerClock(QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
   view.lines = {"kept"};
-  EXPECT_TRUE(SynchronizeClock(context, 1));
+  EXPECT_TRUE(SynchronizeClock(context, "COM1"));
   EXPECT_EQ(view.lines, (Lines{"kept", "Timer date/time update was successful!"}));
   EXPECT_EQ(Commands(), (std::vector<char>{'L', 'U'}));
   // The PC time read before the preamble, plus one second; the timer then ran on.
@@ -325,14 +319,14 @@ TEST_F(DownloadTest, ClockSynchronisationSendsThePcClockPlusOneSecond) {
 
 TEST_F(DownloadTest, ClockSynchronisationFailuresShowTheirBoxes) {
   sim.port.attach("COM1", SilentDevice());
-  EXPECT_FALSE(SynchronizeClock(context, 1));
+  EXPECT_FALSE(SynchronizeClock(context, "COM1"));
   EXPECT_EQ(prompts.log, (std::vector<std::string>{"busy", "idle", "beep", "error: " + kTimerNotFoundText.toStdString()}));
   EXPECT_TRUE(view.update);
 
   // A PC clock the timer cannot hold: refused, nothing sent.
   sim.port.writes.clear();
   sim.clock.setNow(QDateTime(QDate(1999, 12, 31), QTime(23, 0)));
-  EXPECT_FALSE(SynchronizeClock(context, 1));
+  EXPECT_FALSE(SynchronizeClock(context, "COM1"));
   EXPECT_TRUE(sim.port.writes.empty());
   EXPECT_EQ(prompts.texts().back(), ClockYearRefusalText(1999));
   EXPECT_TRUE(view.update);

@@ -35,7 +35,7 @@ TEST(StatusReport, SixLinesWithTheirTabsAndCrLfAlsoWhenTheFieldsAreEmpty) {
 }
 
 struct StatusReadingTest : ::testing::Test {
-  StatusReadingTest() { sim.link.OpenPort(1); }
+  StatusReadingTest() { sim.hold(); }
   std::vector<char> Commands() const {
     std::vector<char> out;
     for (const auto& w : sim.port.writes) out.push_back(static_cast<char>(w[1]));

@@ -58,8 +58,7 @@ TEST_F(DetectPortTest, TimerOnCom1IsFoundWithoutTryingCom2) {
   EXPECT_EQ(timer.requests('L'), 2);
   EXPECT_EQ(settings.com_port, 1);
   EXPECT_EQ(savedComPort(), 1);
-  EXPECT_FALSE(link.port_opened);  // detection leaves the flag to EnsurePortOpen
-  EXPECT_EQ(port.openName(), "COM1");
+  EXPECT_FALSE(port.isOpen());  // given back once detection is over
 }
 
 TEST_F(DetectPortTest, SilentCom1IsPassedOverForTheTimerOnCom2) {
@@ -84,7 +83,7 @@ TEST_F(DetectPortTest, NoTimerOnCom1OrCom2LeavesTheSettingsAlone) {
   EXPECT_EQ(opens("COM3"), 0);
   EXPECT_EQ(settings.com_port, 4);
   EXPECT_FALSE(settingsWritten());
-  EXPECT_EQ(port.openName(), "COM2");  // left open on the last port tried
+  EXPECT_FALSE(port.isOpen());  // each port tried is given back
 }
 
 TEST_F(DetectPortTest, DeviceThatAnswersWithoutOkIsNotTheTimer) {

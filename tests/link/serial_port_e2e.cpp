@@ -1,6 +1,8 @@
 // The console's real serial port against zmrsim on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -9,6 +11,7 @@
 
 #include "hardware/schedule_format.h"
 #include "link/port_error.h"
+#include "link/port_lease.h"
 #include "link/timer_commands.h"
 #include "support/child_process.h"
 #include "support/qt_core_environment.h"
@@ -24,7 +27,7 @@ const std::string kZmrsim = ZMR_BIN_DIR "/zmrsim";
 struct RealLink {
   explicit RealLink(const std::vector<std::string>& args = {}) : sim(kZmrsim, args) {
     qputenv("ZMR_COM1", QByteArray::fromStdString(sim.device()));
-    EXPECT_TRUE(link.OpenPort(1));
+    lease.emplace(link, "COM1");
   }
   ~RealLink() { qunsetenv("ZMR_COM1"); }
 
@@ -32,6 +35,7 @@ struct RealLink {
   SystemClock clock;
   std::unique_ptr<SerialPort> port = MakeQtSerialPort();
   TimerLink link{*port, clock};
+  std::optional<PortLease> lease;
 };
 
 StatusTexts Status(TimerLink& link) {
@@ -127,7 +131,7 @@ TEST(SerialPortE2E, APortInUseCannotBeOpenedAgain) {
   } catch (const PortError& error) {
     EXPECT_EQ(error.step(), PortStep::Open);
     // Told apart from a permission problem: the advice is to close the other program.
-    EXPECT_TRUE(error.busy());
+    EXPECT_TRUE(error.busy()) << "the unattended job waits for it";
     EXPECT_EQ(error.osError(), EBUSY);
     EXPECT_EQ(error.device(), real.sim.device());
     EXPECT_EQ(PortErrorHint(error, "alice", "dialout"),

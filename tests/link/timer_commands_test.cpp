@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "link/packet.h"
+#include "link/port_lease.h"
 #include "link/timer_commands.h"
 #include "support/fake_port.h"
 
@@ -47,7 +50,7 @@ TEST(ClockPayload, SendClockFollowsThePreambleWithAClockSetOfTenBytes) {
     return std::vector<testing::Arrival>{{0, BuildFrame(request[1], 0, payload)}};
   });
   TimerLink link(port, clock);
-  link.OpenPort(1);
+  const PortLease lease(link, "COM1");
   const ClockPayload payload{9, 6, 24, 23, 59, 59, 7, 0, 0, 0};
   EXPECT_TRUE(SendClock(link, payload));
   ASSERT_EQ(port.writes.size(), 2u);
@@ -60,10 +63,12 @@ TEST(ClockPayload, SendClockFollowsThePreambleWithAClockSetOfTenBytes) {
 
 class StatusTest : public ::testing::Test {
  protected:
-  StatusTest() { port.attach("COM1", [this](auto) { return std::vector<testing::Arrival>{{0, reply}}; }); }
+  StatusTest() {
+    port.attach("COM1", [this](auto) { return std::vector<testing::Arrival>{{0, reply}}; });
+    lease.emplace(link, "COM1");
+  }
   void replyWith(const Bytes& payload) { reply = BuildFrame('G', 0, payload); }
   StatusTexts query() {
-    link.OpenPort(1);
     EXPECT_TRUE(link.QueryStatus());
     return MakeStatusTexts(link.link_data, link.unit_status);
   }
@@ -71,6 +76,7 @@ class StatusTest : public ::testing::Test {
   FakeClock clock;
   FakePort port{clock};
   TimerLink link{port, clock};
+  std::optional<PortLease> lease;
   Bytes reply;
 };
 
@@ -113,7 +119,6 @@ TEST_F(StatusTest, FailedQueryKeepsTheEarlierStatus) {
   replyWith({9, 3, 9, 7, 5, 3, 1, 0, 0, 1, 2, 3});
   query();
   reply.back() ^= 0xFF;
-  link.OpenPort(1);
   EXPECT_FALSE(link.QueryStatus());
   EXPECT_EQ(link.unit_status[unit_status_at::kFirmwareMajor], 2);
   EXPECT_EQ(link.unit_status[unit_status_at::kFirmwareMinor], 3);
@@ -124,7 +129,7 @@ TEST(LinkPreamble, IgnoresTheResultAndPauses300Ms) {
   FakePort port(clock);
   port.attach("COM1", testing::SilentDevice());
   TimerLink link(port, clock);
-  link.OpenPort(1);
+  const PortLease lease(link, "COM1");
   const auto start = clock.tickMs();
   link.LinkPreamble();
   EXPECT_EQ(port.writes, (std::vector<Bytes>{{0xE2, 'L', 0, 0, 0x2E}}));

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include <cerrno>
 
 #include "link/packet.h"
 #include "link/port_error.h"
+#include "link/port_lease.h"
 #include "link/timer_link.h"
 #include "support/fake_port.h"
 
@@ -24,11 +28,12 @@ Bytes Frame(std::uint8_t command, Bytes payload, std::uint8_t value = 0) {
 
 class TransactTest : public ::testing::Test {
  protected:
-  void SetUp() override { link.OpenPort(1); }
+  void SetUp() override { lease.emplace(link, "COM1"); }
   // The device on COM1 answers every request with these arrivals.
   void answer(std::vector<Arrival> arrivals) {
     port.attach("COM1", [arrivals](std::span<const std::uint8_t>) { return arrivals; });
-    link.OpenPort(1);
+    lease.reset();
+    lease.emplace(link, "COM1");
   }
   void answer(Bytes reply, std::int64_t at_ms = 0) { answer({{at_ms, std::move(reply)}}); }
 
@@ -37,6 +42,7 @@ class TransactTest : public ::testing::Test {
   FakeClock clock;
   FakePort port{clock};
   TimerLink link{port, clock};
+  std::optional<PortLease> lease;
 };
 
 TEST_F(TransactTest, RequestFrameIsStartCommandValueLengthPayloadAndPlainSum) {
@@ -219,26 +225,22 @@ TEST_F(TransactTest, ATricklingReplyIsCutOffAtTwiceItsLineTimePlusTheMargin) {
 
 TEST_F(TransactTest, ADeviceGoneClosesThePortSoTheNextOperationOpensItAfresh) {
   answer(Frame(kL, {'O', 'K'}));
-  link.EnsurePortOpen(1);
-  ASSERT_TRUE(link.port_opened);
   port.unplug("COM1");
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      link.EnsurePortOpen(1);
-      link.Transact(TimerCommand::LinkCheck, 0, 0);
-      FAIL() << "no port error";
-    } catch (const PortError& error) {
-      // The lost device is seen before the request, so the error tells the truth: the
-      // device is not there. Never a stuck purge.
-      EXPECT_EQ(error.step(), PortStep::Open);
-    }
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(link.port_opened);
+  try {
+    link.Transact(TimerCommand::LinkCheck, 0, 0);
+    FAIL() << "no port error";
+  } catch (const PortError& error) {
+    // The lost device is seen before the request, so the error tells the truth: the
+    // device is not there. Never a stuck purge.
+    EXPECT_EQ(error.step(), PortStep::Open);
   }
+  EXPECT_FALSE(port.isOpen());
+  lease.reset();
+  EXPECT_THROW(PortLease(link, "COM1"), PortError);  // the next operation, while it is still gone
+  EXPECT_FALSE(port.isOpen());
   port.attach("COM1", testing::FixedReplyDevice(Frame(kL, {'O', 'K'})));  // plugged in again
-  link.EnsurePortOpen(1);
+  const PortLease again(link, "COM1");
   EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0));
-  EXPECT_TRUE(link.port_opened);
 }
 
 TEST_F(TransactTest, ADeviceRepluggedSinceTheLastRequestIsReachedOnTheFirstTryAndAsksOnce) {
@@ -253,7 +255,6 @@ TEST_F(TransactTest, ADeviceRepluggedSinceTheLastRequestIsReachedOnTheFirstTryAn
   };
   for (const Case& c : cases) {
     answer(Frame(kL, {'O', 'K'}));
-    link.EnsurePortOpen(1);
     ASSERT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0)) << c.name;
     if (c.replug) {
       port.unplug("COM1");
@@ -261,58 +262,70 @@ TEST_F(TransactTest, ADeviceRepluggedSinceTheLastRequestIsReachedOnTheFirstTryAn
     }
     port.events.clear();
     port.writes.clear();
-    link.EnsurePortOpen(1);
     EXPECT_TRUE(link.Transact(TimerCommand::LinkCheck, 0, 0)) << c.name;
     EXPECT_EQ(port.writes.size(), 1u) << c.name;
     EXPECT_EQ(port.events, c.events) << c.name;
-    EXPECT_TRUE(link.port_opened) << c.name;
   }
 }
 
-TEST(OpenPort, ReopensOnTheNewNameAndPurges) {
-  FakeClock clock;
-  FakePort port(clock);
-  port.attach("COM1", testing::SilentDevice());
-  port.attach("COM2", testing::SilentDevice());
-  TimerLink link(port, clock);
-  EXPECT_TRUE(link.OpenPort(1));
-  EXPECT_TRUE(link.OpenPort(2));
-  EXPECT_EQ(port.events, (std::vector<std::string>{"open COM1", "purge in out", "close", "open COM2",
-                                                   "purge in out"}));
-  EXPECT_FALSE(link.port_opened);  // only EnsurePortOpen sets it
-}
-
-TEST(OpenPort, MissingDeviceIsAPortErrorNotFalse) {
-  FakeClock clock;
-  FakePort port(clock);
-  TimerLink link(port, clock);
-  try {
-    link.OpenPort(3);
-    FAIL() << "no port error";
-  } catch (const PortError& error) {
-    EXPECT_STREQ(error.what(), ("Unable to open com port (win error code: " + std::to_string(ENOENT) + ")").c_str());
+// A lease holds the port for one operation and gives it back on every way out; one
+// inside another on the same port shares its opening, on another port moves it there.
+TEST(PortLease, HoldsThePortForOneOperationOnly) {
+  using Events = std::vector<std::string>;
+  const Events one{"open COM1", "purge in out", "close"};
+  struct Case {
+    const char* name;
+    std::function<void(TimerLink&)> operation;
+    Events events;
+  } cases[] = {
+      {"one operation", [](TimerLink& link) { const PortLease lease(link, "COM1"); }, one},
+      {"inside another on the same port",
+       [](TimerLink& link) {
+         const PortLease outer(link, "COM1");
+         const PortLease inner(link, "COM1");
+       },
+       one},
+      {"inside another on another port",
+       [](TimerLink& link) {
+         const PortLease outer(link, "COM1");
+         const PortLease inner(link, "COM2");
+       },
+       {"open COM1", "purge in out", "close", "open COM2", "purge in out", "close"}},
+      {"an error passing through",
+       [](TimerLink& link) {
+         try {
+           const PortLease lease(link, "COM1");
+           throw PortError(PortStep::Write, PortCause::OsError, {}, {}, EIO);
+         } catch (const PortError&) {
+         }
+       },
+       one},
+      {"a port that leads nowhere",
+       [](TimerLink& link) {
+         try {
+           const PortLease lease(link, "COM3");
+           ADD_FAILURE() << "no port error";
+         } catch (const PortError& error) {
+           EXPECT_STREQ(error.what(),
+                        ("Unable to open com port (win error code: " + std::to_string(ENOENT) + ")").c_str());
+         }
+       },
+       {"open COM3"}},
+  };
+  for (const Case& c : cases) {
+    FakeClock clock;
+    FakePort port(clock);
+    port.attach("COM1", testing::SilentDevice());
+    port.attach("COM2", testing::SilentDevice());
+    TimerLink link(port, clock);
+    c.operation(link);
+    EXPECT_EQ(port.events, c.events) << c.name;
+    EXPECT_FALSE(port.isOpen()) << c.name;
+    // Whatever happened, the next operation opens the port afresh.
+    port.events.clear();
+    { const PortLease next(link, "COM1"); }
+    EXPECT_EQ(port.events, one) << c.name;
   }
-  EXPECT_FALSE(port.isOpen());
-}
-
-TEST(EnsurePortOpen, OpensComPortOnceUntilTheFlagIsCleared) {
-  FakeClock clock;
-  FakePort port(clock);
-  port.attach("COM2", testing::SilentDevice());
-  TimerLink link(port, clock);
-  link.EnsurePortOpen(2);
-  link.EnsurePortOpen(2);
-  EXPECT_TRUE(link.port_opened);
-  EXPECT_EQ(std::count(port.events.begin(), port.events.end(), "open COM2"), 1);
-  link.port_opened = false;  // the options dialog was shown
-  link.EnsurePortOpen(2);
-  EXPECT_EQ(std::count(port.events.begin(), port.events.end(), "open COM2"), 2);
-
-  // A failed open (com_port 0 from unreadable settings: COM0) leaves the flag clear.
-  link.port_opened = false;
-  EXPECT_THROW(link.EnsurePortOpen(0), PortError);
-  EXPECT_FALSE(link.port_opened);
-  EXPECT_EQ(port.events.back(), "open COM0");
 }
 
 }  // namespace

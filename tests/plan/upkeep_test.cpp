@@ -5,13 +5,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
+#include <cerrno>
 #include <fstream>
+#include <set>
 
+#include "base/errors.h"
 #include "base/prompts.h"
 
 #include "hardware/schedule_format.h"
+#include "link/packet.h"
+#include "link/port_names.h"
 #include "link/timer_commands.h"
 #include "plan/upkeep.h"
+#include "plan/upkeep_record.h"
 #include "support/project_fixtures.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
@@ -85,16 +91,18 @@ TEST(WeekState, RecordsPerPortSurviveAndRejectGarbage) {
   TempDir dir;
   const QString folder = dir.file("state/deeper");
   WeekStateStore store(folder);
-  EXPECT_FALSE(store.held("/dev/ttyUSB0"));
+  const TimerKey usb0{"/dev/ttyUSB0", "/dev/ttyUSB0"};
+  EXPECT_FALSE(store.held(usb0));
   auto week = std::make_unique<ProjectSetup>();
   ResetProject(*week);
   const QDateTime now = At("2027-05-12T10:00:00");
-  EXPECT_EQ(RecordDownload(folder, "/dev/ttyUSB0", *week, now), "");
-  const auto held = store.held("/dev/ttyUSB0");
+  EXPECT_EQ(RecordDownload(folder, usb0, *week, now), "");
+  const auto held = store.held(usb0);
   ASSERT_TRUE(held);
   EXPECT_EQ(held->week_hash, WeekHash(*week));
   EXPECT_EQ(held->when, now.toUTC());
-  EXPECT_FALSE(store.held("/dev/ttyUSB1"));  // each port its own
+  EXPECT_TRUE(TimerHoldsWeek(folder, usb0, *week));
+  EXPECT_FALSE(store.held({"/dev/ttyUSB1", "/dev/ttyUSB1"}));  // each port its own
   EXPECT_TRUE(WeekStateStore::Fresh(held, WeekHash(*week), now.addDays(kWeekTrustDays)));
   EXPECT_FALSE(WeekStateStore::Fresh(held, WeekHash(*week), now.addDays(kWeekTrustDays).addSecs(1)));
 
@@ -105,31 +113,63 @@ TEST(WeekState, RecordsPerPortSurviveAndRejectGarbage) {
   AddPulse(*week, 3, 1, 8, 0, 5);
   EXPECT_NE(WeekHash(*week), empty_hash);
 
-  QFile f(store.fileFor("/dev/ttyUSB0"));
+  QFile f(store.fileFor(usb0.key));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
   f.write("week-sha256=short\nwhen=yesterday\n");
   f.close();
-  EXPECT_FALSE(store.held("/dev/ttyUSB0"));
+  EXPECT_FALSE(store.held(usb0));
 
   // A folder that cannot be made is told, not thrown.
   std::ofstream(dir.file("file").toStdString()) << "x";
-  EXPECT_NE(RecordDownload(dir.file("file/sub"), "/dev/ttyUSB0", *week, now), "");
+  EXPECT_NE(RecordDownload(dir.file("file/sub"), usb0, *week, now), "");
+  EXPECT_NE(ForgetDownload(dir.file("file/sub"), usb0), "");
 }
 
+// A timer keeps its key when its adapter is renumbered: the by-id name stands for every
+// path that leads to the node; a network timer is its host and port however written.
 TEST(WeekState, OneTimerIsOneKeyHoweverItsPortIsNamed) {
   TempDir dir;
   std::ofstream(dir.file("ttyUSB7").toStdString()) << "";
-  ASSERT_TRUE(QFile::link(dir.file("ttyUSB7"), dir.file("usb-FTDI_timer")));
-  qputenv("ZMR_COM9", dir.file("usb-FTDI_timer").toLocal8Bit());
+  std::ofstream(dir.file("ttyS3").toStdString()) << "";
+  ASSERT_TRUE(QFile::link(dir.file("ttyUSB7"), dir.file("timer-link")));
   const QString node = QFileInfo(dir.file("ttyUSB7")).canonicalFilePath();
-  EXPECT_EQ(PortKey("COM9"), node);
-  EXPECT_EQ(PortKey(dir.file("usb-FTDI_timer")), node);
-  EXPECT_EQ(PortKey(node), node);
-  const WeekStateStore store(dir.folder());
-  EXPECT_EQ(store.fileFor("COM9"), store.fileFor(dir.file("ttyUSB7")));
+  const ScopedPortEnumerator scan(std::make_shared<ListedPorts>(
+      std::vector<SerialDevice>{{node, "FT232R", "usb-FTDI_timer-if00", true, true}}));
+  qputenv("ZMR_COM9", dir.file("timer-link").toLocal8Bit());
+  const QString by_id = "/dev/serial/by-id/usb-FTDI_timer-if00";
+  const struct {
+    QString port;
+    QString key;
+    QString legacy;
+  } cases[] = {
+      {"COM9", by_id, node},
+      {dir.file("timer-link"), by_id, node},
+      {node, by_id, node},
+      {dir.file("ttyS3"), QFileInfo(dir.file("ttyS3")).canonicalFilePath(), QFileInfo(dir.file("ttyS3")).canonicalFilePath()},
+      {"COM8", "COM8", "COM8"},  // leads nowhere
+      {"rfc2217://Bells.School:4001", "bells.school:4001", "rfc2217://Bells.School:4001"},
+      {"tcp://bells.school.:4001", "bells.school:4001", "tcp://bells.school.:4001"},
+      {"tcp://[FD00:0:0::20]:2217", "[fd00::20]:2217", "tcp://[FD00:0:0::20]:2217"},
+      {"rfc2217://10.0.4.20:2217", "10.0.4.20:2217", "rfc2217://10.0.4.20:2217"},
+  };
+  for (const auto& c : cases) {
+    const TimerKey key = TimerKeyOf(c.port);
+    EXPECT_EQ(key.key, c.key) << c.port.toStdString();
+    EXPECT_EQ(key.legacy, c.legacy) << c.port.toStdString();
+  }
   qunsetenv("ZMR_COM9");
-  EXPECT_EQ(PortKey("rfc2217://bells.school:4001"), "rfc2217://bells.school:4001");
-  EXPECT_NE(store.fileFor("tcp://a:1"), store.fileFor("tcp://a:2"));
+  EXPECT_NE(TimerKeyOf("tcp://a:1").key, TimerKeyOf("tcp://a:2").key);
+
+  // A record kept under the old key is still found, until the new key has one of its own.
+  const WeekStateStore store(dir.file("state"));
+  const TimerKey timer{by_id, node};
+  store.record({node, node}, {QString(64, 'a'), At("2027-05-12T10:00:00").toUTC()});
+  ASSERT_TRUE(store.held(timer));
+  EXPECT_EQ(store.held(timer)->week_hash, QString(64, 'a'));
+  store.forget(timer);
+  EXPECT_FALSE(store.held(timer)) << "a cleared record under the new key is not overruled by the old one";
+  store.record(timer, {QString(64, 'b'), At("2027-05-12T11:00:00").toUTC()});
+  EXPECT_EQ(store.held(timer)->week_hash, QString(64, 'b'));
 }
 
 // Under systemd the service's StateDirectory, else the user's XDG state folder.
@@ -155,11 +195,15 @@ TEST(WeekState, TheDefaultFolderFollowsTheEnvironment) {
   old_xdg.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", old_xdg);
 }
 
-class Lines : public UpkeepLines {
+class Lines : public UpkeepEvents {
  public:
-  void line(const QString& text) override { all.push_back(text.toStdString()); }
+  void event(const UpkeepEvent& e) override {
+    all.push_back(UpkeepEventLine(e).toStdString());
+    events.push_back(e);
+  }
   void breathe() override { ++breaths; }
   std::vector<std::string> all;
+  std::vector<UpkeepEvent> events;
   int breaths = 0;
 };
 
@@ -183,6 +227,7 @@ class UpkeepRun : public ::testing::Test {
     const qint64 ahead = sim.clock.now().msecsTo(QDateTime(date, QTime(7, 0)));
     if (ahead > 0) sim.clock.advance(ahead);
     lines.all.clear();
+    lines.events.clear();
     lines.breaths = 0;
     return RunUpkeep({plan, "COM1", date, dry_run, dir.folder()}, sim.link, lines);
   }
@@ -263,12 +308,196 @@ TEST_F(UpkeepRun, FailuresEndTheRunWithTheirOutcome) {
   broken.clock.setNow(*failing.start_time);
   EXPECT_EQ(Run(broken, "2027-05-10"), UpkeepOutcome::TimerFailed);
   EXPECT_EQ(lines.all, std::vector<std::string>{"error: Downloading was unsuccessful!"});
-  EXPECT_FALSE(WeekStateStore(dir.folder()).held("COM1"));  // nothing recorded for a broken download
+  EXPECT_FALSE(WeekStateStore(dir.folder()).held(TimerKeyOf("COM1")));  // nothing recorded for a broken download
 
   SimulatedLink elsewhere({}, "COM2");  // nothing on COM1
   EXPECT_EQ(Run(elsewhere, "2027-05-10"), UpkeepOutcome::PortError);
   ASSERT_EQ(lines.all.size(), 1u);
   EXPECT_EQ(lines.all[0].rfind("port error: Unable to open com port", 0), 0u) << lines.all[0];
+  EXPECT_EQ(lines.events[0].kind, UpkeepEventKind::PortError);
+}
+
+// A download cut anywhere leaves the timer with half of one week and half of another:
+// the record is cleared before the first chunk and written only after the closing check,
+// so the next run that wants the earlier week sends it again.
+TEST_F(UpkeepRun, ACutDownloadIsNeverBelieved) {
+  const struct {
+    const char* where;
+    std::set<std::pair<char, int>> fail;
+  } cases[] = {
+      {"the first chunk", {{'W', 1}}},
+      {"a middle chunk", {{'W', 4}}},
+      {"the last chunk", {{'W', 7}}},
+      {"the closing check", {{'G', 2}}},
+  };
+  const auto timer = [](std::set<std::pair<char, int>> fail = {}) {
+    sim::SimConfig config;
+    config.start_time = QDateTime(QDate(2027, 5, 9), QTime(7, 0));
+    config.faults.fail = std::move(fail);
+    auto sim = std::make_unique<SimulatedLink>(config);
+    sim->clock.setNow(*config.start_time);
+    return sim;
+  };
+  const WeekStateStore store(dir.folder());
+  for (const auto& c : cases) {
+    const auto good = timer();
+    ASSERT_EQ(Run(*good, "2027-05-09"), UpkeepOutcome::Done) << c.where;
+    ASSERT_TRUE(store.held(TimerKeyOf("COM1"))) << c.where;
+
+    // The exam week cut part-way: the timer holds neither week now.
+    const auto cut = timer(c.fail);
+    EXPECT_EQ(Run(*cut, "2027-05-10"), UpkeepOutcome::TimerFailed) << c.where;
+    EXPECT_FALSE(store.held(TimerKeyOf("COM1"))) << c.where;
+
+    const auto next = timer();
+    EXPECT_EQ(Run(*next, "2027-05-09"), UpkeepOutcome::Done) << c.where;
+    ASSERT_FALSE(lines.all.empty()) << c.where;
+    EXPECT_EQ(lines.all[0], "downloaded normal.zmr (the plan's week): the timer is not known to hold it") << c.where;
+  }
+}
+
+// Upkeep acts only on a complete reading whose every field is in range; anything else is
+// a timer that answered wrongly, and nothing is changed.
+TEST_F(UpkeepRun, AShortOrMalformedStatusChangesNothing) {
+  using Bytes = std::vector<std::uint8_t>;
+  // day, month, year - 2000, hour, minute, second, weekday: Wednesday 2027-05-12 07:00:00.
+  const Bytes good{12, 5, 27, 7, 0, 0, 3};
+  const auto with = [&](int at, std::uint8_t value) {
+    Bytes payload = good;
+    payload.resize(kStatusReplySize);
+    payload[static_cast<std::size_t>(at)] = value;
+    return payload;
+  };
+  const struct {
+    const char* what;
+    Bytes status;
+    std::string why;
+  } cases[] = {
+      {"five bytes", Bytes(good.begin(), good.begin() + 5), "5 of 29 bytes"},
+      {"one byte short", Bytes(kStatusReplySize - 1, 1), "28 of 29 bytes"},
+      {"day 0", with(0, 0), "day 0"},
+      {"day 32", with(0, 32), "day 32"},
+      {"month 13", with(1, 13), "month 13"},
+      {"hour 24", with(3, 24), "hour 24"},
+      {"minute 60", with(4, 60), "minute 60"},
+      {"second 60", with(5, 60), "second 60"},
+      {"weekday 0", with(6, 0), "weekday 0"},
+      {"weekday 8", with(6, 8), "weekday 8"},
+  };
+  for (const auto& c : cases) {
+    SimulatedLink sim;
+    sim.clock.setNow(QDateTime(QDate(2027, 5, 12), QTime(7, 0)));
+    sim.port.attach("COM1", [&c](std::span<const std::uint8_t> request) {
+      const Bytes payload = request[1] == 'G' ? c.status : Bytes{'O', 'K'};
+      return std::vector<Arrival>{{0, BuildFrame(request[1], 0, payload)}};
+    });
+    EXPECT_EQ(Run(sim, "2027-05-12"), UpkeepOutcome::TimerFailed) << c.what;
+    EXPECT_EQ(lines.all, std::vector<std::string>{"error: the timer's status reply cannot be right (" + c.why +
+                                                  "); nothing was changed"})
+        << c.what;
+    for (const auto& request : sim.port.writes) EXPECT_TRUE(request[1] == 'L' || request[1] == 'G') << c.what;
+  }
+  // The same with the simulated timer's own short reply.
+  sim::SimConfig short_status;
+  short_status.faults.short_status = 5;
+  SimulatedLink sim(short_status);
+  EXPECT_EQ(Run(sim, "2027-05-12"), UpkeepOutcome::TimerFailed);
+  EXPECT_EQ(sim.timer.requests('U') + sim.timer.requests('W') + sim.timer.requests('D'), 0);
+}
+
+// A port that another program holds fails to open as busy.
+class HeldPort : public FakePort {
+ public:
+  using FakePort::FakePort;
+  int busy_opens = 0;
+  PortCause busy_cause = PortCause::Busy;
+  void open(const QString& name) override {
+    if (busy_opens > 0) {
+      --busy_opens;
+      events.push_back("open held");
+      throw PortError(PortStep::Open, busy_cause, name.toStdString(), "/dev/ttyUSB0");
+    }
+    FakePort::open(name);
+  }
+};
+
+// An unattended run waits up to two minutes for a port a console or terminal holds, then
+// says who kept it; a port it may not use at all is told at once.
+TEST_F(UpkeepRun, APortHeldElsewhereIsWaitedForTwoMinutes) {
+  const struct {
+    const char* what;
+    int busy_opens;
+    PortCause busy_cause;
+    UpkeepOutcome outcome;
+    std::int64_t waited_ms;
+    std::string first_line;
+  } cases[] = {
+      {"given back after 10 s", 2, PortCause::Busy, UpkeepOutcome::Done, 10000,
+       "downloaded exams.zmr (Exam week): the timer is not known to hold it"},
+      {"held all along", 1000, PortCause::Busy, UpkeepOutcome::PortError, 120000,
+       "port error: another program holds the port COM1; it was tried for 2 min"},
+      {"not ours to use", 1000, PortCause::NotAllowed, UpkeepOutcome::PortError, 0, "port error: Unable to open com port"},
+  };
+  for (const auto& c : cases) {
+    FakeClock clock(QDateTime(QDate(2027, 5, 12), QTime(7, 0)));
+    sim::SimConfig config;
+    config.start_time = clock.now();
+    sim::SimTimer timer(clock, config);
+    HeldPort port(clock);
+    port.attach("COM1", SimDevice(timer));
+    port.busy_opens = c.busy_opens;
+    port.busy_cause = c.busy_cause;
+    TimerLink link(port, clock);
+    lines.all.clear();
+    EXPECT_EQ(RunUpkeep({plan, "COM1", QDate(2027, 5, 12), false, dir.folder()}, link, lines), c.outcome) << c.what;
+    ASSERT_FALSE(lines.all.empty()) << c.what;
+    EXPECT_EQ(lines.all[0].substr(0, c.first_line.size()), c.first_line) << c.what;
+    if (c.outcome != UpkeepOutcome::Done) {
+      EXPECT_EQ(lines.all.size(), 1u) << c.what;
+    }
+    EXPECT_EQ(clock.tickMs() >= c.waited_ms && clock.tickMs() < c.waited_ms + kBusyPortPauseMs, true)
+        << c.what << ": " << clock.tickMs();
+  }
+}
+
+// The last run of a plan reads back as it was written; a file that is not a record is
+// no record.
+TEST(UpkeepRecord, TheLastRunReadsBackWhole) {
+  TempDir dir;
+  const QString state = dir.file("state");
+  const QString plan = dir.file("north.toml");
+  EXPECT_FALSE(LastUpkeepRun(state, plan));
+  EXPECT_EQ(LastRunSummary(std::nullopt), "No upkeep run of this plan is recorded yet.");
+  const std::vector<UpkeepEvent> events{{UpkeepEventKind::Note, "clock set from the PC: it was 31 s behind"},
+                                        {UpkeepEventKind::Warning, "a warning"},
+                                        {UpkeepEventKind::Error, "Downloading was unsuccessful!"},
+                                        {UpkeepEventKind::PortError, "Unable to open com port"},
+                                        {UpkeepEventKind::Refusal, "north.toml line 3: a fault"}};
+  const UpkeepRunRecord run{At("2027-05-12T05:00:02Z"), plan, UpkeepOutcome::TimerFailed, 5, events};
+  ASSERT_EQ(RecordUpkeepRun(state, run), "");
+  const auto back = LastUpkeepRun(state, plan);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->when, run.when);
+  EXPECT_EQ(back->plan, QFileInfo(plan).absoluteFilePath());
+  EXPECT_EQ(back->outcome, UpkeepOutcome::TimerFailed);
+  EXPECT_EQ(back->exit_status, 5);
+  EXPECT_EQ(back->events, events);
+  EXPECT_FALSE(LastUpkeepRun(state, dir.file("south.toml")));  // each plan its own
+  const QString when = run.when.toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+  EXPECT_EQ(LastRunSummary(back), "Upkeep's last run " + when +
+                                      ": timer failed (exit 5)\nwarning: a warning\nerror: Downloading was "
+                                      "unsuccessful!\nport error: Unable to open com port\nnorth.toml line 3: a fault");
+
+  for (const char* garbage : {"", "{", "[]", "{\"when\": \"yesterday\"}",
+                              "{\"when\":\"2027-05-12T05:00:02Z\",\"plan\":\"p\",\"outcome\":\"odd\",\"exit_status\":0}"}) {
+    QFile file(UpkeepRunFile(state, plan));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(garbage);
+    file.close();
+    EXPECT_FALSE(LastUpkeepRun(state, plan)) << garbage;
+  }
+  std::ofstream(dir.file("file").toStdString()) << "x";
+  EXPECT_TRUE(RecordUpkeepRun(dir.file("file/state"), run).startsWith("The run was not recorded in "));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
+#include "link/port_lease.h"
 #include "link/timer_link.h"
 #include "sim_timer.h"
 #include "support/fake_clock.h"
@@ -16,7 +19,7 @@ namespace zmr::testing {
 Device SimDevice(sim::SimTimer& timer, bool paced = false);
 
 // A console link with the simulated timer on COM1 (or another name), ready to use:
-//   SimulatedLink sim;  sim.link.OpenPort(1);  sim.link.Transact(TimerCommand::LinkCheck, 0, 0);
+//   SimulatedLink sim;  sim.hold();  sim.link.Transact(TimerCommand::LinkCheck, 0, 0);
 // sim.log holds the timer's log lines; sim.timer its state.
 struct SimulatedLink {
   explicit SimulatedLink(sim::SimConfig config = {}, const QString& port_name = QStringLiteral("COM1"),
@@ -29,6 +32,9 @@ struct SimulatedLink {
   sim::SimTimer timer;
   FakePort port{clock};
   TimerLink link{port, clock};
+  // Holds the port as one long operation would, until released or the end.
+  void hold(const QString& name = QStringLiteral("COM1")) { lease.emplace(link, name); }
+  std::optional<PortLease> lease;
 };
 
 }  // namespace zmr::testing

@@ -31,7 +31,7 @@ bool Has(const std::vector<std::string>& log, const std::string& part) {
 class SimTimerTest : public ::testing::Test {
  protected:
   explicit SimTimerTest(sim::SimConfig config = At(kMonday0729)) : sim(std::move(config)) {
-    sim.link.OpenPort(1);
+    sim.hold();
   }
   bool send(TimerCommand command, std::uint8_t length = 0) { return sim.link.Transact(command, 0, length); }
   StatusTexts status() {
@@ -121,7 +121,7 @@ TEST_F(SimTimerTest, StoresChunksAndFiresEventsOnlyWhileActivated) {
 
 TEST(SimTimerSchedule, OnAndOffEventsHoldTheRelayAndADayEndsAtItsFirstEmptySlot) {
   SimulatedLink sim(At(kMonday0729));
-  sim.link.OpenPort(1);
+  sim.hold();
   auto project = ProjectWith(1, 7, 30, EventKind::On, 0);
   auto& off = project->slot(1, 3);  // after a gap: never reached
   off.hour = 7;
@@ -153,12 +153,12 @@ TEST(SimTimerFaults, EachFaultMakesTheConsoleSeeAFailure) {
   };
   for (const auto& [name, config] : failing) {
     SimulatedLink sim(config);
-    sim.link.OpenPort(1);
+    sim.hold();
     EXPECT_FALSE(sim.link.Transact(TimerCommand::LinkCheck, 0, 0)) << name;
     EXPECT_EQ(sim.timer.requests('L'), 1) << name;
   }
   SimulatedLink slow(with([](sim::Faults& f) { f.delay_ms = 250; }), "COM1", true);
-  slow.link.OpenPort(1);
+  slow.hold();
   EXPECT_TRUE(slow.link.Transact(TimerCommand::StatusQuery, 0, 0));
 }
 
@@ -167,7 +167,7 @@ TEST(SimTimerFaults, ShortStatusAndTheNthRequestFailing) {
   config.faults.short_status = 10;
   config.faults.fail = {{'G', 2}, {'E', 1}};
   SimulatedLink sim(config);
-  sim.link.OpenPort(1);
+  sim.hold();
   ASSERT_TRUE(sim.link.QueryStatus());
   const StatusTexts texts = MakeStatusTexts(sim.link.link_data, sim.link.unit_status);
   EXPECT_EQ(texts.firmwareversion, "v 0.0");

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <sstream>
 
-#include "plan/week_state.h"
+#include "hardware/week_state.h"
 #include "support/project_fixtures.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
@@ -121,7 +125,7 @@ TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {
   EXPECT_EQ(OutLines(), (std::vector<std::string>{
                             "north: downloaded exams.zmr (Exam week): the timer is not known to hold it",
                             "north: activated the timer: exams.zmr (Exam week)"}));
-  const auto held = WeekStateStore(state).held("sim-timer");
+  const auto held = WeekStateStore(state).held(TimerKeyOf("sim-timer"));
   ASSERT_TRUE(held);
   EXPECT_EQ(Run({"upkeep", plan, "--date", "2027-05-10", "--state", state}), ctl::kExitOk);
   EXPECT_EQ(OutLines(), std::vector<std::string>{"north: nothing to do: exams.zmr (Exam week), timer activated"});
@@ -131,12 +135,26 @@ TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {
 
   // A refused plan is the worst status; the good plan beside it still does its work.
   Write("south.toml", "week = \"normal.zmr\"\nbels = false\n");
+  const std::string refused_at = sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
   EXPECT_EQ(Run({"upkeep", plan, dir.file("south.toml"), "--date", "2027-05-15", "--state", state}),
             ctl::kExitProjectRefused);
-  EXPECT_EQ(OutLines(), (std::vector<std::string>{"south: south.toml line 2: unknown key 'bels'",
-                                                  "south: the plan is refused; its timer is left as it is",
-                                                  "north: deactivated the timer: no bells (Whitsun)"}));
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{"north: deactivated the timer: no bells (Whitsun)",
+                                                  "south: south.toml line 2: unknown key 'bels'",
+                                                  "south: the plan is refused; its timer is left as it is"}));
   EXPECT_FALSE(sim.timer.activated());
+
+  // Each run but a dry one is kept as its plan's last, for --last to print; a refused plan
+  // ends before the others begin.
+  const QString when = sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+  EXPECT_EQ(Run({"upkeep", "--last", plan, dir.file("south.toml"), "--state", state}), ctl::kExitOk);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{
+                            "north: last run " + when.toStdString() + ": done (exit 0)",
+                            "north: deactivated the timer: no bells (Whitsun)",
+                            "south: last run " + refused_at + ": refused (exit 3)",
+                            "south: south.toml line 2: unknown key 'bels'",
+                            "south: the plan is refused; its timer is left as it is"}));
+  EXPECT_EQ(Run({"upkeep", "--last", dir.file("never.toml"), "--state", state}), ctl::kExitOtherFailure);
+  EXPECT_EQ(OutLines(), std::vector<std::string>{"never: no upkeep run is recorded in " + state.toStdString()});
 
   // Two plans on one timer are both refused, and nothing is sent.
   Write("east.toml", kPlan);
@@ -151,6 +169,52 @@ TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {
   Write("west.toml", "week = \"normal.zmr\"\nport = \"no-such-port\"\n");
   EXPECT_EQ(Run({"upkeep", dir.file("west.toml"), "--state", state}), ctl::kExitPortError);
   EXPECT_EQ(OutLines().at(0).rfind("west: port error: Unable to open com port", 0), 0u) << out.str();
+}
+
+// More plans than the pool holds: 32 at a time, and the lines in the order the plans
+// were given, whatever order they finish in.
+TEST_F(ZmrctlPlanTest, UpkeepServesThirtyTwoPlansAtOnceAndPrintsThemInOrder) {
+  constexpr int kPlans = 40;
+  constexpr int kPool = 32;
+  std::mutex mutex;
+  std::condition_variable all_in;
+  int open_now = 0, most = 0;
+  bool released = false;
+  // The first opens wait until a full pool is opening at once (or a while has passed); each then fails.
+  class GatePort : public FakePort {
+   public:
+    GatePort(FakeClock& clock, std::function<void()> gate) : FakePort(clock), gate_(std::move(gate)) {}
+    void open(const QString& name) override {
+      gate_();
+      FakePort::open(name);
+    }
+
+   private:
+    std::function<void()> gate_;
+  };
+  env.make_port = [&] {
+    return std::make_unique<GatePort>(sim.clock, [&] {
+      std::unique_lock<std::mutex> lock(mutex);
+      most = std::max(most, ++open_now);
+      if (open_now >= kPool) released = true;
+      all_in.notify_all();
+      all_in.wait_for(lock, std::chrono::seconds(5), [&] { return released; });
+      --open_now;
+    });
+  };
+  QStringList args{"upkeep", "--state", dir.file("state"), "--date", "2027-05-10"};
+  std::vector<std::string> expected;
+  for (int i = 1; i <= kPlans; ++i) {
+    const std::string name = QString("p%1").arg(i, 2, 10, QChar('0')).toStdString();
+    Write((name + ".toml").c_str(), "week = \"normal.zmr\"\nport = \"" + name + "\"\n");
+    args << dir.file(QString::fromStdString(name + ".toml"));
+    expected.push_back(name + ": port error: Unable to open com port");
+  }
+  EXPECT_EQ(Run(args), ctl::kExitPortError);
+  EXPECT_EQ(most, kPool);
+  std::vector<std::string> starts;
+  for (const std::string& line : OutLines()) starts.push_back(line.substr(0, expected[0].size()));
+  EXPECT_EQ(starts, expected);
 }
 
 TEST_F(ZmrctlPlanTest, DownloadRecordsTheWeekForUpkeep) {

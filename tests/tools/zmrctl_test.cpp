@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include <sstream>
 
 #include "link/port_names.h"
@@ -63,6 +65,23 @@ TEST_F(ZmrctlTest, UsageErrorsAndHelp) {
   EXPECT_EQ(Run({"status", "--port"}), ctl::kExitUsage);
   EXPECT_EQ(Run({"show"}), ctl::kExitUsage);
   EXPECT_EQ(Run({"--port", "COMX", "status"}), ctl::kExitUsage);
+}
+
+// Every option that takes a value: without it, or with the next option in its place, the
+// command line is refused before anything is made or read.
+TEST_F(ZmrctlTest, AnOptionWithoutItsValueIsAUsageError) {
+  for (const char* option : {"--port", "--settings", "--pdf", "--state", "--date", "--from", "--days", "--map",
+                             "--unmap"}) {
+    for (const QStringList& args : {QStringList{"upkeep", "plan.toml", option},
+                                    QStringList{"upkeep", "plan.toml", option, "--date", "2027-05-10"},
+                                    QStringList{"upkeep", "plan.toml", option, "--dry-run"}}) {
+      EXPECT_EQ(Run(args), ctl::kExitUsage) << args.join(' ').toStdString();
+      EXPECT_EQ(err.str().rfind("zmrctl: " + std::string(option) + " needs a value\n\nUsage: zmrctl", 0), 0u)
+          << err.str();
+      EXPECT_EQ(out.str(), "");
+    }
+  }
+  EXPECT_FALSE(QFileInfo::exists("--date")) << "no folder named after the next option";
 }
 
 TEST_F(ZmrctlTest, ShowAndCompileReadTheProjectWithTheConsolesChecks) {

@@ -15,8 +15,8 @@
 #include "hardware/ui/status.h"
 #include "hardware/wall_clock.h"
 #include "link/packet.h"
+#include "hardware/week_state.h"
 #include "link/port_error.h"
-#include "plan/week_state.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
 #include "ui/help_window.h"
@@ -161,7 +161,6 @@ TEST_F(CompileTest, AFailedDownloadAfterAGoodOneLooksFailed) {
   };
   for (const Case& c : cases) {
     sim.port.attach("COM1", SimDevice(sim.timer));
-    sim.link.port_opened = false;
     w.prompts.boxes.clear();
     w.runner.scripts.push_back([&](ConsoleDialog&) {
       button("downloadbut")->click();
@@ -210,24 +209,25 @@ TEST_F(CompileTest, AStatusThatCannotBeReadGivesTheBoxButTheDownloadCounts) {
   EXPECT_EQ(w.prompts.busy_depth, 0);
 }
 
-// Upkeep must know what a download from the window put in the timer.
+// Upkeep must know what a download from the window put in the timer, and never believe
+// one that did not finish with its closing check.
 TEST_F(CompileTest, ADownloadThatReachedTheTimerIsRecordedForItsPort) {
   const struct {
     const char* what;
     char fails;  // the request that goes unanswered, 0 for none
     bool recorded;
-  } cases[] = {{"a good download", 0, true}, {"no status after it", 'G', true}, {"a failed write", 'W', false}};
+  } cases[] = {{"a good download", 0, true}, {"no status after it", 'G', false}, {"a failed write", 'W', false}};
+  const WeekStateStore store(w.console.state_folder);
   for (const auto& c : cases) {
-    TempDir state_home;
-    qputenv("XDG_STATE_HOME", state_home.folder().toLocal8Bit());
-    const WeekStateStore store(DefaultStateFolder());
+    // What an earlier download left: the record must not outlive a new one that failed.
+    ASSERT_EQ(RecordDownload(store.folder(), TimerKeyOf("COM1"), w.data->project, sim.clock.now()), "");
     timerAnswers([&](std::span<const std::uint8_t> request) -> std::optional<std::vector<Arrival>> {
       if (request[1] == c.fails) return std::vector<Arrival>{};
       return std::nullopt;
     });
     w.prompts.answers.push_back(BoxAnswer::No);
     download();
-    const auto held = store.held("COM1");
+    const auto held = store.held(TimerKeyOf("COM1"));
     EXPECT_EQ(held.has_value(), c.recorded) << c.what;
     if (held) {
       EXPECT_EQ(held->week_hash, WeekHash(w.data->project)) << c.what;
@@ -238,13 +238,12 @@ TEST_F(CompileTest, ADownloadThatReachedTheTimerIsRecordedForItsPort) {
   TempDir blocked;
   QFile file(blocked.file("x"));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  qputenv("XDG_STATE_HOME", blocked.file("x").toLocal8Bit());
+  w.console.state_folder = blocked.file("x/state");
   timerAnswers([](std::span<const std::uint8_t>) { return std::optional<std::vector<Arrival>>{}; });
   w.prompts.answers.push_back(BoxAnswer::No);
   download();
   EXPECT_TRUE(memo().back().startsWith("The download was not recorded in ")) << memo().back().toStdString();
   EXPECT_TRUE(buttonsEnabled());
-  qunsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(CompileTest, ClockWarningsOneForEachFaultTwoForBoth) {
@@ -288,7 +287,6 @@ TEST_F(CompileTest, APortErrorPartWayLeavesTheWindowUsable) {
   EXPECT_FALSE(form().busy());
 
   // The port could not even be opened for a synchronisation: the report stays as it was.
-  sim.link.port_opened = false;
   w.data->settings.com_port = 2;  // nothing there
   EXPECT_THROW(form().updatebutClick(), PortError);
   EXPECT_EQ(memo().back(), kDownloadFailedLine);

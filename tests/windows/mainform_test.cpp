@@ -6,7 +6,10 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "hardware/week_state.h"
+#include "link/port_names.h"
 #include "project/settings.h"
+#include "support/project_fixtures.h"
 #include "windows/mainform.h"
 #include "windows_world.h"
 
@@ -346,6 +349,43 @@ TEST(ProjectCommands, ExitAsksWhileTheProjectChangedAndNoKeepsTheProgramRunning)
   EXPECT_TRUE(w.prompts.boxes[0].beeped);
   main.Exit1Click();
   EXPECT_FALSE(main.isVisible());
+}
+
+// A project whose exact week the record says the timer on its port holds was downloaded,
+// whoever sent it (Apply now, zmrctl): Close and Exit then do not warn.
+TEST(ProjectCommands, AWeekTheTimerIsRecordedToHoldCountsAsDownloaded) {
+  World w;
+  w.started();
+  auto other = std::make_unique<ProjectSetup>(w.data->project);
+  AddPulse(*other, 1, 1, 8, 0, 5);
+  const struct {
+    const char* what;
+    const ProjectSetup* held;  // what the record says the timer holds; null: no record
+    int port;
+    bool warns;
+  } cases[] = {
+      {"no record", nullptr, 1, true},
+      {"another week", other.get(), 1, true},
+      {"this week on another port", &w.data->project, 2, true},
+      {"this week on its port", &w.data->project, 1, false},
+  };
+  for (const auto& c : cases) {
+    w.console.state_folder = w.dir.file(QString("state-") + c.what);
+    if (c.held != nullptr) {
+      ASSERT_EQ(RecordDownload(w.console.state_folder, TimerKeyOf(PortName(c.port)), *c.held,
+                               QDateTime::currentDateTime()),
+                "");
+    }
+    w.data->state.project_open = true;
+    w.data->state.project_changed = true;
+    w.prompts.boxes.clear();
+    w.prompts.answers = {BoxAnswer::No, BoxAnswer::No};
+    EXPECT_EQ(w.main().FormCloseQuery(), !c.warns) << c.what;
+    w.main().CloseProject();
+    EXPECT_EQ(w.data->state.project_open, c.warns) << c.what;
+    const std::vector<QString> warned{kExitChangedText, kCloseChangedText};
+    EXPECT_EQ(w.prompts.texts(), c.warns ? warned : std::vector<QString>{}) << c.what;
+  }
 }
 
 TEST(ProjectCommands, HelpOpensThePageBesideTheProgram) {

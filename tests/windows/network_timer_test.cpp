@@ -64,7 +64,6 @@ TEST_F(NetworkTimerTest, OptionsStoresACheckedAddressForTheChosenPort) {
   Tprogramoptionsform& options = w.windows().programoptionsform();
   options.FormShow();
   Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>()[2]->click();
-  link.port_opened = true;
 
   Type({"rfc2217://[fd00::20:2217", "tcp://10.0.4.20:99999", Listening()});
   QTest::mouseClick(Control<QPushButton>(options, "networkbut"), Qt::LeftButton);
@@ -77,7 +76,7 @@ TEST_F(NetworkTimerTest, OptionsStoresACheckedAddressForTheChosenPort) {
   EXPECT_TRUE(accepted);
   EXPECT_EQ(Mapped(3), Listening());
   EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), Listening().prepend("Com 3 is ") + " (network)");
-  EXPECT_FALSE(link.port_opened);  // the next request connects to the new address
+  EXPECT_FALSE(link.port().isOpen());  // the next request connects to the new address
   EXPECT_EQ(QFileInfo(w.iniPath()).size(), kSettingsFileSize);
   EXPECT_EQ(w.data->settings.com_port, 3);
 }

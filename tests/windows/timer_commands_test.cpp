@@ -5,6 +5,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <functional>
+
+#include "hardware/ui/compile.h"
+#include "hardware/ui/status.h"
+#include "link/detect_port.h"
 #include "link/port_names.h"
 #include "project/settings.h"
 #include "support/sim_port.h"
@@ -15,6 +21,12 @@
 
 namespace zmr::testing {
 namespace {
+
+class NoDetectView : public DetectView {
+ public:
+  void setDetectControlsEnabled(bool) override {}
+  void selectPort(int) override {}
+};
 
 // The console with the simulated timer in-process on COM1.
 struct TimerCommandsTest : ::testing::Test {
@@ -33,7 +45,7 @@ TEST_F(TimerCommandsTest, ToolBarAcknowledgesWithABeepAndTheMenuStaysSilent) {
   EXPECT_EQ(sim.timer.requests('L'), 0);  // deactivation goes out at once
   EXPECT_EQ(w.prompts.beeps, 1);
   EXPECT_TRUE(w.prompts.boxes.empty());
-  EXPECT_TRUE(sim.link.port_opened);
+  EXPECT_FALSE(sim.port.isOpen());
 
   Control(w.main(), "Activate1")->trigger();
   EXPECT_EQ(sim.timer.requests('E'), 1);
@@ -69,77 +81,43 @@ TEST_F(TimerCommandsTest, APortThatLeadsNowhereEndsTheCommandWithItsAdvice) {
                                    "another port."});
   EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Error);
   EXPECT_EQ(w.prompts.busy_depth, 0);
-  EXPECT_FALSE(sim.link.port_opened);
+  EXPECT_FALSE(sim.port.isOpen());
 }
 
-TEST_F(TimerCommandsTest, StartUpLeavesThePortToBeOpenedOnFirstUse) {
-  sim.link.port_opened = true;
+// The unattended job and other PCs share the timer: start-up takes no port, and every
+// hardware operation of the windows opens it and gives it back when it ends.
+TEST_F(TimerCommandsTest, EachHardwareOperationHoldsThePortOnlyWhileItRuns) {
   w.main().FormShow();
-  EXPECT_FALSE(sim.link.port_opened);
   EXPECT_TRUE(sim.port.events.empty());
-}
-
-TEST_F(TimerCommandsTest, OptionsMakesTheNextRequestOpenThePortAnew) {
-  Control(w.main(), "Deactivate1")->trigger();
-  ASSERT_TRUE(sim.link.port_opened);
-  Control(w.main(), "Ports1")->trigger();
-  EXPECT_FALSE(sim.link.port_opened);
-  Control(w.main(), "Deactivate1")->trigger();
-  EXPECT_EQ(std::count(sim.port.events.begin(), sim.port.events.end(), "open COM1"), 2);
-}
-
-TEST_F(TimerCommandsTest, DetectionFindsTheTimerOnCom2AndSelectsIt) {
-  sim.port.attach("COM1", SilentDevice());
-  sim.port.attach("COM2", SimDevice(sim.timer));
-  Tprogramoptionsform& options = w.windows().programoptionsform();
-  w.data->settings.com_port = 2;
-  options.FormShow();  // Com 2 selected already; detection still stores and saves it
-  QFile::remove(w.iniPath());
-  auto* detect = Control<QPushButton>(options, "detectbut");
-  ASSERT_TRUE(detect->isEnabled());
-  detect->click();
-  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{"Timer has been found on Com 2"});
-  EXPECT_EQ(options.selectcomms().itemIndex(), 1);
-  ProgramSettings stored;
-  LoadSettings(stored, w.dir.folder());
-  EXPECT_EQ(stored.com_port, 2);
-  EXPECT_TRUE(detect->isEnabled());
-  EXPECT_TRUE(Control<QGroupBox>(options, "selectcomms")->isEnabled());
-}
-
-TEST_F(TimerCommandsTest, WelcomeDetectionWithoutATimerChangesNothing) {
-  sim.port.attach("COM1", SilentDevice());
-  sim.port.attach("COM2", SilentDevice());
-  TStartupForm& welcome = w.windows().StartupForm();
-  w.data->settings.com_port = 4;
-  welcome.FormShow();
-  Control<QPushButton>(welcome, "detectbut")->click();
-  EXPECT_EQ(w.prompts.texts(), std::vector<QString>{kTimerNotFoundText});
-  EXPECT_EQ(welcome.portused().itemIndex(), 3);
-  EXPECT_EQ(w.data->settings.com_port, 4);
-  EXPECT_TRUE(Control<QPushButton>(welcome, "detectbut")->isEnabled());
-}
-
-TEST_F(TimerCommandsTest, PortDialogsShowWhereEachPortLeads) {
-  ScopedPortEnumerator machine(std::make_shared<ListedPorts>(std::vector<SerialDevice>{
-      {"/dev/ttyS0", "", "", false, true},
-      {"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0", true, true}}));
-  qputenv("ZMR_COM3", "/tmp/zmr/COM3");
-  w.data->settings.com_port = 1;
-  Tprogramoptionsform& options = w.windows().programoptionsform();
-  options.FormShow();
-  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 1 is /dev/ttyUSB0, FT232R USB UART, here");
-  const auto items = Control<QGroupBox>(options, "selectcomms")->findChildren<QRadioButton*>();
-  EXPECT_EQ(items[1]->toolTip(), "Com 2 is /dev/ttyS0 here");
-  EXPECT_EQ(items[2]->toolTip(), "Com 3 is /tmp/zmr/COM3 here");
-  EXPECT_EQ(items[3]->toolTip(), "Com 4: no device");
-  EXPECT_EQ(items[3]->accessibleDescription(), "Com 4: no device");
-  items[3]->click();
-  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), "Com 4: no device");
-  TStartupForm& welcome = w.windows().StartupForm();
-  welcome.FormShow();
-  EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 4: no device");
-  qunsetenv("ZMR_COM3");
+  const struct {
+    const char* name;
+    std::function<void()> operation;
+  } cases[] = {
+      {"activation", [&] { Control(w.main(), "Activate1")->trigger(); }},
+      {"deactivation", [&] { Control(w.main(), "DeactivateBut")->trigger(); }},
+      {"status reading", [&] { w.windows().statusform().RefreshStatus(); }},
+      {"clock set", [&] { w.windows().statusform().updatebutClick(); }},
+      {"output test", [&] { w.windows().statusform().TestringbellbutClick(); }},
+      {"download", [&] {
+         w.prompts.answers.push_back(BoxAnswer::No);
+         w.windows().compileform().downloadbutClick();
+       }},
+      {"clock synchronisation", [&] { w.windows().compileform().updatebutClick(); }},
+      {"detection", [&] {
+         NoDetectView view;
+         DetectPort(sim.link, w.data->settings, w.dir.folder(), w.prompts, view);
+       }},
+  };
+  for (const auto& c : cases) {
+    sim.port.events.clear();
+    c.operation();
+    ASSERT_FALSE(sim.port.events.empty()) << c.name;
+    EXPECT_EQ(sim.port.events.front(), "open COM1") << c.name;
+    EXPECT_EQ(std::count(sim.port.events.begin(), sim.port.events.end(), "open COM1"), 1) << c.name;
+    EXPECT_EQ(sim.port.events.back(), "close") << c.name;
+    EXPECT_FALSE(sim.port.isOpen()) << c.name;
+  }
+  for (const auto& box : w.prompts.boxes) EXPECT_NE(box.kind, BoxKind::Error) << box.text.toStdString();
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ struct World {
   std::unique_ptr<ConsoleData> data = MakeConsoleData(dir.folder());
   RecordingPrompts prompts;
   ScriptedRunner runner;
-  Console console{*data, prompts, runner, link_};
+  Console console{*data, prompts, runner, link_, nullptr, dir.file(QStringLiteral("state"))};
 
  private:
   QStringList arguments_;

@@ -28,6 +28,7 @@
 #include "plan/ui/yearplan.h"
 #include "project/settings.h"
 #include "support/plan_fixtures.h"
+#include "support/project_fixtures.h"
 #include "support/sim_port.h"
 #include "windows_world.h"
 
@@ -343,7 +344,7 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
                                "would download normal.zmr (the plan's week): the timer is not known to hold it",
                                "would activate the timer: normal.zmr (the plan's week)"}));
   EXPECT_EQ(sim.timer.requests('W'), 0);
-  EXPECT_FALSE(sim.link.port_opened) << "the link does not take the plan's port for the stored one";
+  EXPECT_FALSE(sim.port.isOpen()) << "the plan's port is given back";
 
   // While upkeep talks to the timer the buttons are off and Escape does not close the window.
   const Device timer = SimDevice(sim.timer);
@@ -389,6 +390,53 @@ TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   EXPECT_TRUE(w.prompts.cursorBackBeforeEveryBox());
   EXPECT_TRUE(control("applynowbut")->isEnabled());
   form().hide();
+}
+
+// Check and Apply act on the files as they are now, connect once, and the plan's last
+// run stays in sight.
+TEST_F(YearPlanTest, CheckAndApplyReadThePlanAfreshAndShowTheLastRun) {
+  makePlan();
+  auto* last_run = control<QLabel>("lastrun");
+  EXPECT_EQ(last_run->text(), "No upkeep run of this plan is recorded yet.");
+  sim.port.events.clear();
+  click("applynowbut");
+  EXPECT_EQ(std::count(sim.port.events.begin(), sim.port.events.end(), "open COM1"), 1) << "one connection";
+  const QString when = sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+  EXPECT_EQ(last_run->text(), "Upkeep's last run " + when + ": done (exit 0)");
+
+  // The usual week edited in the editor since: Check today sees the new week.
+  auto week = std::make_unique<ProjectSetup>();
+  ResetProject(*week);
+  AddPulse(*week, 2, 1, 10, 15, 4);
+  WriteProject(files.file("normal.zmr"), *week);
+  click("checktodaybut");
+  EXPECT_EQ(upkeepLines(), (std::vector<std::string>{
+                               "Reading the timer on COM1 ...",
+                               "would download normal.zmr (the plan's week): the timer holds another week"}));
+
+  // The plan file changed by hand: said, and shown as it is now.
+  files.write("north.toml", files.read("north.toml") + "clock_tolerance = 45\n");
+  click("checktodaybut");
+  ASSERT_FALSE(upkeepLines().empty());
+  EXPECT_EQ(upkeepLines().front(), kPlanChangedOnDiskText.toStdString());
+  EXPECT_EQ(control<QSpinBox>("tolerance")->value(), 45);
+  click("checktodaybut");
+  EXPECT_EQ(upkeepLines().front(), "Reading the timer on COM1 ...") << "said once";
+
+  // A failed run: the label says why, after the box.
+  sim.port.attach("COM1", SilentDevice());
+  click("applynowbut");
+  EXPECT_EQ(last_run->text(), "Upkeep's last run " + sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss") +
+                                  ": timer failed (exit 5)\nerror: " + kTimerNotFoundText);
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+
+  // A plan file broken on disk is refused before the timer is read.
+  files.write("north.toml", "week = 3\n");
+  const std::size_t writes = sim.port.writes.size();
+  click("checktodaybut");
+  ASSERT_EQ(w.prompts.boxes.size(), 2u);
+  EXPECT_TRUE(w.prompts.boxes[1].text.startsWith("The plan cannot be used as it is:\n")) << w.prompts.boxes[1].text.toStdString();
+  EXPECT_EQ(sim.port.writes.size(), writes);
 }
 
 TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {

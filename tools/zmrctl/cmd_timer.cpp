@@ -7,9 +7,10 @@
 #include "hardware/download.h"
 #include "hardware/status_report.h"
 #include "link/detect_port.h"
+#include "link/port_lease.h"
 #include "link/port_names.h"
 #include "link/timer_commands.h"
-#include "plan/week_state.h"
+#include "hardware/week_state.h"
 #include "zmrctl/command.h"
 #include "zmrctl/console_download_view.h"
 
@@ -26,7 +27,7 @@ class NoDetectView : public DetectView {
 
 int StatusCommand(Invocation& run, std::uint16_t port) {
   TimerLink& link = run.link();
-  link.EnsurePortOpen(port);
+  const PortLease lease(link, PortName(port));
   link.LinkPreamble();
   if (!link.QueryStatus()) {
     run.prompts.message(BoxKind::Error, kTimerNotFoundText, BoxButtons::Ok);
@@ -48,15 +49,15 @@ int SyncClockCommand(Invocation& run, std::uint16_t port) {
   ConsoleDownloadView view(run.env.out, run.env.err, run.env.terminal);
   DownloadContext context{run.link(), run.prompts, view, run.env.formats};
   if (!MakeClockPayload(run.env.clock.now()).payload) {
-    SynchronizeClock(context, port);  // shows the refusal
+    SynchronizeClock(context, PortName(port));  // shows the refusal
     return kExitOtherFailure;
   }
-  return SynchronizeClock(context, port) ? kExitOk : kExitTimerFailure;
+  return SynchronizeClock(context, PortName(port)) ? kExitOk : kExitTimerFailure;
 }
 
 int OneShotCommand(Invocation& run, std::uint16_t port) {
   TimerLink& link = run.link();
-  link.EnsurePortOpen(port);
+  const PortLease lease(link, PortName(port));
   const QString& c = run.options.command;
   bool ok = false;
   if (c == "activate") ok = ActivateTimer(link, run.prompts);
@@ -69,14 +70,10 @@ int DownloadCommand(Invocation& run, std::uint16_t port) {
   return run.withProject([&](const ProjectSetup& project) {
     ConsoleDownloadView view(run.env.out, run.env.err, run.env.terminal);
     DownloadContext context{run.link(), run.prompts, view, run.env.formats};
+    context.record = DownloadRecord{run.options.state.value_or(DefaultStateFolder()), TimerKeyOf(PortName(port))};
     ProjectState state;
-    const DownloadResult result = DownloadSchedule(context, project, state, port);
-    // The week is in the timer even when the status after it could not be read.
-    if (result == DownloadResult::Completed || result == DownloadResult::StatusFailed) {
-      const QString fault = RecordDownload(run.options.state.value_or(DefaultStateFolder()), PortName(port), project,
-                                           run.env.clock.now());
-      if (!fault.isEmpty()) run.env.err << "error: " << fault.toStdString() << '\n';
-    }
+    const DownloadResult result = DownloadSchedule(context, project, state, PortName(port));
+    if (!context.record_fault.isEmpty()) run.env.err << "error: " << context.record_fault.toStdString() << '\n';
     if (result != DownloadResult::Completed) return kExitTimerFailure;
     return run.prompts.errors() == 0 ? kExitOk : kExitTimerFailure;  // e.g. a failed activation
   });

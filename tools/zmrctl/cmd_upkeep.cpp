@@ -1,59 +1,121 @@
 // zmrctl upkeep: every plan's timer brought to what the plan says for the day. Plans run
-// side by side, one thread and one port each, so twenty timers take little longer than
+// side by side in a bounded pool, one port each, so twenty timers take little longer than
 // one; a failed timer never stops the others, and the exit status is the worst of all.
+// Each plan's lines are printed together, in the order the plans were given.
 #include <QFileInfo>
 #include <QThread>
+#include <atomic>
 #include <map>
 #include <mutex>
 
 #include "base/errors.h"
+#include "hardware/week_state.h"
 #include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
 #include "plan/plan_reader.h"
 #include "plan/upkeep.h"
-#include "plan/week_state.h"
+#include "plan/upkeep_record.h"
 #include "zmrctl/command.h"
 
 namespace zmr::ctl {
 namespace {
 
-// Whole lines, each prefixed with its plan's name, never interleaved mid-line.
-class PrefixedLines : public UpkeepLines {
+// Twenty timers must still be served at once; more plans than this wait for a place.
+constexpr std::size_t kUpkeepPoolSize = 32;
+
+static_assert(kExitOk == 0 && kExitProjectRefused == 3 && kExitPortError == 4 && kExitTimerFailure == 5 &&
+              kExitOtherFailure == 6);  // the exit statuses UpkeepExitStatus gives
+
+// A plan's events, kept until the plan is done.
+class KeptEvents : public UpkeepEvents {
  public:
-  PrefixedLines(std::ostream& out, std::mutex& mutex, QString name)
-      : out_(out), mutex_(mutex), prefix_(std::move(name) + QStringLiteral(": ")) {}
-  void line(const QString& text) override {
-    const std::string whole = (prefix_ + text).toStdString() + '\n';
+  void event(const UpkeepEvent& e) override { all.push_back(e); }
+  std::vector<UpkeepEvent> all;
+};
+
+struct PlanJob {
+  QString path;
+  PlanReading reading;
+  QString port_name;  // as the plan (or the default) names it
+  QString open_name;  // what the port is opened by: the device a COM<n> leads to
+  TimerKey timer;     // whose record it is
+  UpkeepOutcome outcome = UpkeepOutcome::Done;
+  bool refused = false;
+  KeptEvents events;
+};
+
+// Prints each plan's lines, prefixed with its name, once it and every plan before it are done.
+class InOrder {
+ public:
+  InOrder(std::ostream& out, std::vector<PlanJob>& jobs) : out_(out), jobs_(jobs), done_(jobs.size(), false) {}
+  void done(std::size_t i) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    out_ << whole << std::flush;
+    done_[i] = true;
+    for (; next_ < jobs_.size() && done_[next_]; ++next_) {
+      const PlanJob& job = jobs_[next_];
+      for (const UpkeepEvent& e : job.events.all) {
+        out_ << (job.reading.plan.name + QStringLiteral(": ") + UpkeepEventLine(e)).toStdString() << '\n';
+      }
+      out_ << std::flush;
+    }
   }
 
  private:
   std::ostream& out_;
-  std::mutex& mutex_;
-  QString prefix_;
+  std::vector<PlanJob>& jobs_;
+  std::mutex mutex_;
+  std::vector<bool> done_;
+  std::size_t next_ = 0;
 };
 
-struct PlanJob {
-  PlanReading reading;
-  QString port_name;  // as the plan (or the default) names it
-  QString open_name;  // what the port is opened by: the device a COM<n> leads to
-  int exit = kExitOk;
-};
+void Refuse(PlanJob& job, const QString& text) {
+  job.events.event({UpkeepEventKind::Refusal, text});
+  job.outcome = UpkeepOutcome::Refused;
+  job.refused = true;
+}
 
-int ExitOf(UpkeepOutcome outcome) {
-  switch (outcome) {
-    case UpkeepOutcome::Done:
-      return kExitOk;
-    case UpkeepOutcome::PortError:
-      return kExitPortError;
-    case UpkeepOutcome::TimerFailed:
-      return kExitTimerFailure;
-    case UpkeepOutcome::OtherFailure:
-      return kExitOtherFailure;
+// One plan's run on its own port object (made in the thread that uses it).
+void RunPlan(PlanJob& job, Environment& env, const QDate& date, bool dry_run, const QString& state) {
+  try {
+    std::unique_ptr<SerialPort> port = env.make_port();
+    TimerLink link(*port, env.clock);
+    const UpkeepJob upkeep{job.reading.plan, job.open_name, date, dry_run, state, job.timer};
+    job.outcome = RunUpkeep(upkeep, link, job.events);
+  } catch (const PortError& e) {
+    job.events.event({UpkeepEventKind::PortError, PortErrorText(e).replace('\n', ' ')});
+    job.outcome = UpkeepOutcome::PortError;
+  } catch (const std::exception& e) {
+    job.events.event({UpkeepEventKind::Error, QString::fromStdString(WithFullStop(e.what()))});
+    job.outcome = UpkeepOutcome::OtherFailure;
   }
-  return kExitOtherFailure;
+}
+
+// The run as the plan's last one; a record that cannot be kept is told and fails the run.
+void Record(PlanJob& job, const QString& state, const Clock& clock) {
+  const UpkeepRunRecord run{clock.now().toUTC(), job.path, job.outcome, UpkeepExitStatus(job.outcome),
+                            job.events.all};
+  if (const QString fault = RecordUpkeepRun(state, run); !fault.isEmpty()) {
+    job.events.event({UpkeepEventKind::Error, fault});
+    if (UpkeepExitStatus(job.outcome) < kExitOtherFailure) job.outcome = UpkeepOutcome::OtherFailure;
+  }
+}
+
+// upkeep --last: each plan's last recorded run, its headline and then its lines.
+int LastRuns(Invocation& run, const QString& state) {
+  int status = kExitOk;
+  for (const QString& path : run.options.operands) {
+    const QString prefix = QFileInfo(path).completeBaseName() + QStringLiteral(": ");
+    const std::optional<UpkeepRunRecord> last = LastUpkeepRun(state, path);
+    if (!last) {
+      run.env.out << (prefix + QStringLiteral("no upkeep run is recorded in ") + state).toStdString() << '\n';
+      status = kExitOtherFailure;
+      continue;
+    }
+    run.env.out << (prefix + UpkeepRunHeadline(*last)).toStdString() << '\n';
+    for (const UpkeepEvent& e : last->events) run.env.out << (prefix + UpkeepEventLine(e)).toStdString() << '\n';
+  }
+  return status;
 }
 
 }  // namespace
@@ -62,67 +124,68 @@ int UpkeepCommand(Invocation& run) {
   const Options& request = run.options;
   if (request.operands.isEmpty()) return run.usageError("upkeep takes one or more plan files");
   Environment& env = run.env;
+  const QString state = request.state.value_or(DefaultStateFolder());
+  if (request.last) return LastRuns(run, state);
   // Plans that name no port use --port, else timer.ini's.
   const QString default_port = request.port.value_or(PortName(run.settings.com_port));
   const QDate date = request.date.value_or(env.clock.now().date());
-  const QString state = request.state.value_or(DefaultStateFolder());
-  std::mutex out_mutex;
   std::vector<PlanJob> jobs(static_cast<std::size_t>(request.operands.size()));
   // Ports are resolved here, once: the scan of the machine's devices is no work for threads.
-  std::map<QString, std::vector<std::size_t>> by_port;
+  std::map<QString, std::vector<std::size_t>> by_timer;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     PlanJob& job = jobs[i];
-    job.reading = ReadPlan(request.operands[static_cast<qsizetype>(i)], date);
-    PrefixedLines lines(env.out, out_mutex, job.reading.plan.name);
+    job.path = request.operands[static_cast<qsizetype>(i)];
+    job.reading = ReadPlan(job.path, date);
     if (!job.reading.ok()) {
-      for (const PlanFault& fault : job.reading.faults) lines.line(FaultLine(fault));
-      lines.line(QStringLiteral("the plan is refused; its timer is left as it is"));
-      job.exit = kExitProjectRefused;
+      for (const PlanFault& fault : job.reading.faults) job.events.event({UpkeepEventKind::Refusal, FaultLine(fault)});
+      Refuse(job, QStringLiteral("the plan is refused; its timer is left as it is"));
       continue;
     }
     job.port_name = job.reading.plan.port.value_or(default_port);
     const QString device = PortDevice(job.port_name);
     job.open_name = device.isEmpty() ? job.port_name : device;
-    by_port[PortKey(job.port_name)].push_back(i);
+    job.timer = TimerKeyOf(job.port_name);
+    by_timer[job.timer.key].push_back(i);
   }
-  for (const auto& [key, sharing] : by_port) {
+  for (const auto& [key, sharing] : by_timer) {
     if (sharing.size() < 2) continue;
     for (std::size_t i : sharing) {
       QStringList others;
       for (std::size_t j : sharing)
         if (j != i) others << jobs[j].reading.plan.name;
-      PrefixedLines(env.out, out_mutex, jobs[i].reading.plan.name)
-          .line(QStringLiteral("refused: its port %1 is the port of %2 too; one timer, one plan")
-                    .arg(jobs[i].port_name, others.join(QStringLiteral(", "))));
-      jobs[i].exit = kExitProjectRefused;
+      Refuse(jobs[i], QStringLiteral("refused: its port %1 is the port of %2 too; one timer, one plan")
+                          .arg(jobs[i].port_name, others.join(QStringLiteral(", "))));
     }
   }
 
-  // QThreads, not bare threads: the serial port watches its device through the thread's event dispatcher.
-  std::vector<std::unique_ptr<QThread>> threads;
-  for (PlanJob& job : jobs) {
-    if (job.exit != kExitOk) continue;
-    threads.emplace_back(QThread::create([&job, &env, &out_mutex, &request, date, state] {
-      PrefixedLines lines(env.out, out_mutex, job.reading.plan.name);
-      try {
-        // The port object is made in the thread that uses it.
-        std::unique_ptr<SerialPort> port = env.make_port();
-        TimerLink link(*port, env.clock);
-        const UpkeepJob upkeep{job.reading.plan, job.open_name, date, request.dry_run, state};
-        job.exit = ExitOf(RunUpkeep(upkeep, link, lines));
-      } catch (const PortError& e) {
-        lines.line(QStringLiteral("port error: ") + PortErrorText(e).replace('\n', ' '));
-        job.exit = kExitPortError;
-      } catch (const std::exception& e) {
-        lines.line(QStringLiteral("error: ") + QString::fromStdString(WithFullStop(e.what())));
-        job.exit = kExitOtherFailure;
+  InOrder printer(env.out, jobs);
+  std::vector<std::size_t> runnable;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    if (!jobs[i].refused) {
+      runnable.push_back(i);
+      continue;
+    }
+    if (!request.dry_run) Record(jobs[i], state, env.clock);
+    printer.done(i);
+  }
+  // QThreads, not bare threads: the serial port watches its device through the thread's
+  // event dispatcher. Each worker takes the next plan until none is left.
+  std::atomic<std::size_t> next{0};
+  std::vector<std::unique_ptr<QThread>> workers;
+  for (std::size_t w = 0; w < std::min(kUpkeepPoolSize, runnable.size()); ++w) {
+    workers.emplace_back(QThread::create([&] {
+      for (std::size_t k = next++; k < runnable.size(); k = next++) {
+        PlanJob& job = jobs[runnable[k]];
+        RunPlan(job, env, date, request.dry_run, state);
+        if (!request.dry_run) Record(job, state, env.clock);
+        printer.done(runnable[k]);
       }
     }));
-    threads.back()->start();
+    workers.back()->start();
   }
-  for (const auto& t : threads) t->wait();
+  for (const auto& t : workers) t->wait();
   int worst = kExitOk;
-  for (const PlanJob& job : jobs) worst = std::max(worst, job.exit);
+  for (const PlanJob& job : jobs) worst = std::max(worst, UpkeepExitStatus(job.outcome));
   return worst;
 }
 

@@ -35,6 +35,7 @@ struct Options {
   std::optional<QDate> date;     // --date and --from
   int days = kDefaultPlanDays;   // --days
   bool dry_run = false;
+  bool last = false;             // upkeep --last
   std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
   std::optional<QString> unmap;  // ports --unmap COMn
 };

@@ -13,8 +13,10 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
   Options o;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
+    // Every option that takes a value takes it here: a missing one, or the next option
+    // standing in its place, is a usage error (never a folder named "--date").
     auto value = [&]() -> std::optional<QString> {
-      if (i + 1 >= args.size()) {
+      if (i + 1 >= args.size() || args[i + 1].startsWith(QStringLiteral("--"))) {
         err << "zmrctl: " << a.toStdString() << " needs a value\n";
         return std::nullopt;
       }
@@ -49,6 +51,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       }
     } else if (a == "--dry-run") {
       o.dry_run = true;
+    } else if (a == "--last") {
+      o.last = true;
     } else if (a == "--map") {
       if (!(o.map = value())) return std::nullopt;
     } else if (a == "--unmap") {

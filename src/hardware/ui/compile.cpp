@@ -4,7 +4,7 @@
 #include "hardware/download.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
-#include "plan/week_state.h"
+#include "hardware/week_state.h"
 #include "ui_compile.h"
 #include "ui/help_window.h"
 #include "ui/shell_links.h"
@@ -43,15 +43,10 @@ void Tcompileform::downloadbutClick() {
   }
   Busy busy(*this);
   DownloadContext context{*console_.link, console_.prompts, *this, formats_};
-  const DownloadResult result =
-      DownloadSchedule(context, console_.data.project, console_.data.state, console_.data.settings.com_port);
-  // The week is in the timer even when the status after it could not be read: upkeep
-  // must not send it again.
-  if (result == DownloadResult::Completed || result == DownloadResult::StatusFailed) {
-    const QString fault = RecordDownload(DefaultStateFolder(), PortName(console_.data.settings.com_port),
-                                         console_.data.project, console_.link->clock().now());
-    if (!fault.isEmpty()) addLine(fault);
-  }
+  const QString port = PortName(console_.data.settings.com_port);
+  context.record = DownloadRecord{console_.state_folder, TimerKeyOf(port)};
+  DownloadSchedule(context, console_.data.project, console_.data.state, port);
+  if (!context.record_fault.isEmpty()) addLine(context.record_fault);
 }
 
 void Tcompileform::updatebutClick() {
@@ -60,7 +55,7 @@ void Tcompileform::updatebutClick() {
   }
   Busy busy(*this);
   DownloadContext context{*console_.link, console_.prompts, *this, formats_};
-  SynchronizeClock(context, console_.data.settings.com_port);
+  SynchronizeClock(context, PortName(console_.data.settings.com_port));
 }
 
 void Tcompileform::closebutClick() { accept(); }

@@ -4,6 +4,8 @@
 #include "hardware/activation.h"
 #include "hardware/status_report.h"
 #include "hardware/ui/clipboard_glyph.h"
+#include "link/port_lease.h"
+#include "link/port_names.h"
 #include "link/timer_link.h"
 #include "ui_status.h"
 #include "ui/maker.h"
@@ -55,8 +57,10 @@ void Tstatusform::FormShow() {
   ui_->tip3->setText(kStatusTip3);
   ui_->tip4->setText(kStatusTip4);
   ui_->tip6->setText(kStatusTip6);
+  // A port that cannot be opened ends the showing here, before any reading; it is given
+  // back at once and taken again by each reading.
   if (console_.link != nullptr) {
-    console_.link->EnsurePortOpen(console_.data.settings.com_port);
+    const PortLease check(*console_.link, PortName(console_.data.settings.com_port));
   }
   showFields({});
   // The copy and synchronise buttons wait for the first reading, so the keyboard would
@@ -75,6 +79,7 @@ void Tstatusform::RefreshStatus() {
     return;
   }
   Busy busy(*this);
+  const PortLease lease(*console_.link, PortName(console_.data.settings.com_port));
   const std::optional<StatusTexts> texts = ReadTimerStatus(*console_.link, console_.prompts);
   ui_->Button3->setEnabled(true);
   if (!texts) {
@@ -97,8 +102,7 @@ void Tstatusform::updatebutClick() {
     QPushButton& button;
     ~EnableAgain() { button.setEnabled(true); }
   } enable_again{*ui_->updatebut};
-  // A port closed since the dialog was shown (the device went away) is opened again first.
-  console_.link->EnsurePortOpen(console_.data.settings.com_port);
+  const PortLease lease(*console_.link, PortName(console_.data.settings.com_port));
   if (SetTimerClock(*console_.link, console_.prompts)) {
     RefreshStatus();
     NoteOf(*this).show(kClockSetNote);
@@ -120,7 +124,7 @@ void Tstatusform::TestringbellbutClick() {
     return;
   }
   Busy busy(*this);
-  console_.link->EnsurePortOpen(console_.data.settings.com_port);
+  const PortLease lease(*console_.link, PortName(console_.data.settings.com_port));
   if (TestOutput(*console_.link, console_.prompts)) {
     NoteOf(*this).show(kOutputTestedNote);
   }

@@ -13,15 +13,16 @@
 #include <QTableWidget>
 
 #include "base/prompts.h"
+#include "link/port_lease.h"
 #include "link/port_names.h"
-#include "link/serial_port.h"
 #include "link/timer_link.h"
+#include "plan/plan_file_stamp.h"
 #include "plan/plan_look.h"
 #include "plan/plan_reader.h"
 #include "plan/ui/period_dialog.h"
 #include "plan/ui/plan_looks.h"
 #include "plan/ui/plan_months.h"
-#include "plan/week_state.h"
+#include "plan/upkeep_record.h"
 #include "project/project_file.h"
 #include "project/settings.h"
 #include "ui/zmr_application.h"
@@ -33,19 +34,19 @@ namespace {
 // The ports offered besides any name typed in; the first entry is the stored port.
 constexpr int kOfferedComPorts = 8;
 
-// Upkeep's lines into the window as they come, the last error kept for the box.
-class WindowLines : public UpkeepLines {
+// Upkeep's events into the window as they come, the last error kept for the box.
+class WindowEvents : public UpkeepEvents {
  public:
-  WindowLines(QPlainTextEdit& view, Prompts& prompts) : view_(view), prompts_(prompts) {}
-  void line(const QString& text) override {
-    view_.appendPlainText(text);
-    for (const QString& prefix : {QStringLiteral("error: "), QStringLiteral("port error: ")}) {
-      if (text.startsWith(prefix)) last_error = text.mid(prefix.size());
-    }
+  WindowEvents(QPlainTextEdit& view, Prompts& prompts) : view_(view), prompts_(prompts) {}
+  void event(const UpkeepEvent& e) override {
+    view_.appendPlainText(UpkeepEventLine(e));
+    if (e.kind == UpkeepEventKind::Error || e.kind == UpkeepEventKind::PortError) last_error = e.text;
+    all.push_back(e);
     prompts_.processEvents();
   }
   void breathe() override { prompts_.processEvents(); }
   QString last_error;
+  std::vector<UpkeepEvent> all;
 
  private:
   QPlainTextEdit& view_;
@@ -75,27 +76,11 @@ class ButtonsOff {
   std::vector<QPointer<QPushButton>> off_;
 };
 
-// Upkeep opens the plan's port on the program's one link; afterwards the link must not
-// take it for the stored port.
-class PortGivenBack {
- public:
-  explicit PortGivenBack(TimerLink& link) : link_(link) {}
-  ~PortGivenBack() {
-    if (link_.port().isOpen()) link_.port().close();
-    link_.port_opened = false;
-  }
-  PortGivenBack(const PortGivenBack&) = delete;
-  PortGivenBack& operator=(const PortGivenBack&) = delete;
-
- private:
-  TimerLink& link_;
-};
-
 }  // namespace
 
 Tyearplanform::Tyearplanform(Console& console, QWidget* parent)
     : TimerDialog(parent), console_(console), service_(std::make_shared<SystemctlQuery>()) {
-  state_folder_ = DefaultStateFolder();
+  state_folder_ = console.state_folder;
   build();
   period_form_ = new Tperiodform(console, this);
 }
@@ -141,6 +126,7 @@ bool Tyearplanform::openPlan(const QString& path, bool quiet) {
     return false;
   }
   plan_ = std::move(reading.plan);
+  shown_stamp_ = PlanFileStamp(plan_->path);
   return true;
 }
 
@@ -202,6 +188,7 @@ bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
     return false;
   }
   plan_ = std::move(loaded);
+  shown_stamp_ = PlanFileStamp(plan_->path);
   showPlan();
   return true;
 }
@@ -323,31 +310,58 @@ void Tyearplanform::checktodaybutClick() { runUpkeep(true); }
 
 void Tyearplanform::applynowbutClick() { runUpkeep(false); }
 
+// Check and Apply act on the plan and its weeks as they are on disk now, never on the
+// copies read when the plan was shown.
+bool Tyearplanform::reloadPlan() {
+  const QByteArray stamp = PlanFileStamp(plan_->path);
+  if (stamp != shown_stamp_) lines_->appendPlainText(kPlanChangedOnDiskText);
+  PlanReading reading = ReadPlan(plan_->path, today());
+  if (!reading.ok()) {
+    console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
+    return false;
+  }
+  plan_ = std::move(reading.plan);
+  shown_stamp_ = stamp;
+  showPlan();
+  return true;
+}
+
 void Tyearplanform::runUpkeep(bool dry_run) {
   if (!plan_ || console_.link == nullptr) return;
   lines_->clear();
+  if (!reloadPlan()) return;
   const QString port = plan_->port.value_or(PortName(console_.data.settings.com_port));
   UpkeepOutcome outcome = UpkeepOutcome::Done;
-  WindowLines lines(*lines_, console_.prompts);
+  WindowEvents events(*lines_, console_.prompts);
   {
     Busy busy(*this);
     ButtonsOff off(*this);
-    PortGivenBack give_back(*console_.link);
-    // A port that cannot be opened gets the program's usual port box, before any hourglass.
-    SerialPort& serial = console_.link->port();
-    if (serial.isOpen()) serial.close();
-    if (!RunGuarded(console_.prompts, [&] { serial.open(port); })) {
+    // Held for this run only: the unattended job and other PCs share the timer. A port
+    // that cannot be opened gets the program's usual port box, before any hourglass.
+    std::optional<PortLease> lease;
+    if (!RunGuarded(console_.prompts, [&] { lease.emplace(*console_.link, port); })) {
       lines_->appendPlainText(QStringLiteral("The port %1 cannot be opened.").arg(port));
       return;
     }
     BusyCursor hourglass(console_.prompts);
-    lines.line(QStringLiteral("Reading the timer on %1 ...").arg(port));  // and the buttons are seen off
-    const UpkeepJob job{*plan_, port, today(), dry_run, state_folder_};
-    outcome = RunUpkeep(job, *console_.link, lines);
+    lines_->appendPlainText(QStringLiteral("Reading the timer on %1 ...").arg(port));
+    console_.prompts.processEvents();  // and the buttons are seen off
+    const UpkeepJob job{*plan_, port, today(), dry_run, state_folder_, TimerKeyOf(port)};
+    outcome = RunUpkeep(job, *console_.link, events);
+  }
+  if (!dry_run) {
+    const UpkeepRunRecord run{console_.link->clock().now().toUTC(), plan_->path, outcome, UpkeepExitStatus(outcome),
+                              events.all};
+    if (const QString fault = RecordUpkeepRun(state_folder_, run); !fault.isEmpty()) lines_->appendPlainText(fault);
+    showLastRun();
   }
   if (outcome != UpkeepOutcome::Done) {
-    console_.prompts.message(BoxKind::Error, lines.last_error.isEmpty() ? kTimerNotFoundText : lines.last_error);
+    console_.prompts.message(BoxKind::Error, events.last_error.isEmpty() ? kTimerNotFoundText : events.last_error);
   }
+}
+
+void Tyearplanform::showLastRun() {
+  last_run_->setText(plan_ ? LastRunSummary(LastUpkeepRun(state_folder_, plan_->path)) : QString());
 }
 
 void Tyearplanform::showPlan() {
@@ -366,6 +380,7 @@ void Tyearplanform::showPlan() {
     job_->clear();
     job_command_->clear();
     job_command_->setVisible(false);
+    showLastRun();
     return;
   }
   const YearPlan& plan = *plan_;
@@ -416,6 +431,7 @@ void Tyearplanform::showPlan() {
     calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar).arg(days).arg(days == 1 ? "" : "s"));
   }
   showJob();
+  showLastRun();
 }
 
 void Tyearplanform::showJob() {

@@ -72,7 +72,9 @@ class Tyearplanform : public TimerDialog {
   bool openPlan(const QString& path, bool quiet);
   void showPlan();
   void showJob();
+  bool reloadPlan();
   void runUpkeep(bool dry_run);
+  void showLastRun();
   QString settingsFolder() const;
   std::optional<QString> chooseFile(const QString& caption, const QString& filter);
   bool editPeriod(PlanPeriod& period);
@@ -81,6 +83,7 @@ class Tyearplanform : public TimerDialog {
   Console& console_;
   std::unique_ptr<Ui::Tyearplanform> ui_;
   std::optional<YearPlan> plan_;
+  QByteArray shown_stamp_;  // the plan file's contents as last read or written here
   QString state_folder_;
   std::shared_ptr<const ServiceQuery> service_;
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
@@ -96,6 +99,7 @@ class Tyearplanform : public TimerDialog {
   QTableWidget* periods_ = nullptr;
   QListWidget* calendars_ = nullptr;
   QPlainTextEdit* lines_ = nullptr;
+  QLabel* last_run_ = nullptr;  // the plan's last recorded upkeep run
   QLabel* job_ = nullptr;
   QLineEdit* job_command_ = nullptr;
   QLabel* faults_ = nullptr;           // beside the usual week, tolerance and port
@@ -112,5 +116,7 @@ inline const QString kRemovePeriodText = QStringLiteral("Remove the period \"%1\
 inline const QString kRemoveCalendarText =
     QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
 inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
+inline const QString kPlanChangedOnDiskText =
+    QStringLiteral("The plan file has changed on disk since it was shown; it is read as it is now.");
 
 }  // namespace zmr

@@ -20,6 +20,8 @@ namespace {
 // Lines of text the small boxes show before they scroll.
 constexpr int kCalendarRows = 4;
 constexpr int kUpkeepRows = 6;
+// Room between the last run's lines and the job's, so the two read as two.
+constexpr int kLastRunGap = 6;
 
 }  // namespace
 
@@ -36,6 +38,7 @@ void Tyearplanform::build() {
   periods_ = ui_->periods;
   calendars_ = ui_->calendars;
   lines_ = ui_->upkeeplines;
+  last_run_ = ui_->lastrun;
   job_ = ui_->jobline;
   job_command_ = ui_->jobcommand;
   faults_ = ui_->planfaults;
@@ -52,6 +55,7 @@ void Tyearplanform::build() {
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   calendars_->setMaximumHeight(calendars_->fontMetrics().height() * kCalendarRows);
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
+  last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
 
   connect(ui_->newplanbut, &QPushButton::clicked, this, &Tyearplanform::newplanbutClick);
   connect(ui_->openplanbut, &QPushButton::clicked, this, &Tyearplanform::openplanbutClick);
