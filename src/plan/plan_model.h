@@ -4,6 +4,7 @@
 // carries them loaded, so deciding a day never touches the disk.
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,8 @@ struct YearPlan {
   // Filled by the reader: each week file once, and every holiday of the calendars.
   std::map<QString, std::shared_ptr<const ProjectSetup>> weeks;  // by the name as written
   std::vector<HolidaySpan> holiday_spans;
+  // What the reader passed over in a calendar it took ("north.toml line 3: calendar ...").
+  QStringList warnings;
 
   // A week or calendar named in the plan, as a path (relative names are taken from
   // the plan's folder).

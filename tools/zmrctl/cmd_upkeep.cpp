@@ -80,6 +80,7 @@ int UpkeepCommand(Invocation& run) {
       job.exit = kExitProjectRefused;
       continue;
     }
+    for (const QString& warning : job.reading.plan.warnings) lines.line(warning);
     job.port_name = job.reading.plan.port.value_or(default_port);
     const QString device = PortDevice(job.port_name);
     job.open_name = device.isEmpty() ? job.port_name : device;
