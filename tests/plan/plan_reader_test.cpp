@@ -26,6 +26,7 @@ class PlanReader : public ::testing::Test {
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//s//t//EN\r\nBEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:May Day\r\n"
           "DTSTART;VALUE=DATE:20270503\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     Write("not-a-week.zmr", "hello");
+    Write("broken.ics", "BEGIN:VCALENDAR\r\nthis is not a calendar\r\n");
   }
   void Write(const char* name, const std::string& text) {
     std::ofstream(dir.file(name).toStdString(), std::ios::binary) << text;
