@@ -46,16 +46,12 @@ std::vector<std::string> CalendarsReadWhole() {
 std::set<std::string> ReferenceDays(const std::vector<std::string>& names, std::set<std::string>& unread) {
   std::string zones;
   for (const char* z : kZones) zones += (zones.empty() ? "" : ",") + std::string(z);
-  std::vector<std::string> args{ZMR_SOURCE_DIR "/tests/plan/reference_days.py", kFirst.toString(Qt::ISODate).toStdString(),
-                                kLast.toString(Qt::ISODate).toStdString(), zones};
-  for (const std::string& n : names) args.push_back(n);
+  std::vector<std::string> args{ZMR_SOURCE_DIR "/tests/plan/reference_days.py", kData.toStdString(),
+                                kFirst.toString(Qt::ISODate).toStdString(), kLast.toString(Qt::ISODate).toStdString(), zones};
+  args.insert(args.end(), names.begin(), names.end());
   // Debian's python, not one a version manager puts first on PATH.
-  const std::string python = "/usr/bin/python3";
-  const QString here = QDir::currentPath();
-  QDir::setCurrent(kData);
-  ChildProcess reference(python, args);
+  ChildProcess reference("/usr/bin/python3", args);
   EXPECT_EQ(reference.wait(120000), 0) << "the reference reader failed (is python3-recurring-ical-events installed?)";
-  QDir::setCurrent(here);
   std::set<std::string> days;
   for (const std::string& line : reference.lines()) {
     if (line.ends_with("\tunread")) {

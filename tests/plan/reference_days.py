@@ -1,12 +1,13 @@
 """The days calendars take by the reference reader, Debian's python3-recurring-ical-events.
 
-Usage: /usr/bin/python3 reference_days.py FIRST LAST ZONE[,ZONE...] FILE...
+Usage: /usr/bin/python3 reference_days.py FOLDER FIRST LAST ZONE[,ZONE...] FILE...   (FILEs in FOLDER)
 Prints "ZONE<TAB>FILE<TAB>SUMMARY<TAB>YYYY-MM-DD" for each day from FIRST to LAST (inclusive)
 that an event touches, seen from ZONE: all-day events are their dates, timed events the local
 days from their start to their last moment, floating times as they stand. Cancelled
 events take no days. A calendar the reference cannot read gives "ZONE<TAB>FILE<TAB>unread".
 """
 import datetime
+import os
 import sys
 
 import icalendar
@@ -29,7 +30,7 @@ def days_of(start, stop, zone):
 
 
 def calendar_days(path, first, last, zone):
-    with open(path, "rb") as f:
+    with open(os.path.join(sys.argv[1], path), "rb") as f:
         calendar = icalendar.Calendar.from_ical(f.read())
     days = set()
     window_start = datetime.datetime.combine(first - ONE_DAY, datetime.time())
@@ -49,11 +50,11 @@ def calendar_days(path, first, last, zone):
 
 
 def main():
-    first = datetime.date.fromisoformat(sys.argv[1])
-    last = datetime.date.fromisoformat(sys.argv[2])
-    for zone_name in sys.argv[3].split(","):
+    first = datetime.date.fromisoformat(sys.argv[2])
+    last = datetime.date.fromisoformat(sys.argv[3])
+    for zone_name in sys.argv[4].split(","):
         zone = pytz.timezone(zone_name)
-        for path in sys.argv[4:]:
+        for path in sys.argv[5:]:
             try:
                 days = sorted(calendar_days(path, first, last, zone))
             except (TypeError, ValueError):
