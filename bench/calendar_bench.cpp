@@ -15,8 +15,8 @@
 namespace {
 
 std::string Event(int n, const std::string& start, const std::string& rule) {
-  return "BEGIN:VEVENT\r\nUID:" + std::to_string(n) + "@bench\r\nSUMMARY:Rule " + std::to_string(n) + "\r\n" + start +
-         "\r\n" + (rule.empty() ? "" : "RRULE:" + rule + "\r\n") + "END:VEVENT\r\n";
+  return "BEGIN:VEVENT\r\nUID:" + std::to_string(n) + "@bench\r\nSUMMARY:Rule " + std::to_string(n) + "\r\n" +
+         start + "\r\n" + (rule.empty() ? "" : "RRULE:" + rule + "\r\n") + "END:VEVENT\r\n";
 }
 
 QByteArray Calendar(const std::string& events) {
@@ -24,12 +24,15 @@ QByteArray Calendar(const std::string& events) {
                                    "END:VCALENDAR\r\n");
 }
 
-QByteArray OneEvent(const std::string& start, const std::string& rule) { return Calendar(Event(0, start, rule)); }
+QByteArray OneEvent(const std::string& start, const std::string& rule) {
+  return Calendar(Event(0, start, rule));
+}
 
 // Many costly rules in one calendar: the calendar's own bound ends the reading.
 QByteArray ManyRules(int count) {
   std::string events;
-  for (int i = 0; i < count; ++i) events += Event(i, "DTSTART;TZID=Europe/Berlin:20260101T080000", "FREQ=SECONDLY");
+  for (int i = 0; i < count; ++i)
+    events += Event(i, "DTSTART;TZID=Europe/Berlin:20260101T080000", "FREQ=SECONDLY");
   return Calendar(events);
 }
 
@@ -42,9 +45,10 @@ QByteArray SchoolExport() {
     const std::string d = day.toString(QStringLiteral("yyyyMMdd")).toStdString();
     events += Event(i, "DTSTART;VALUE=DATE:" + d, "");
   }
-  events += "BEGIN:VEVENT\r\nUID:club@bench\r\nSUMMARY:Club\r\nDTSTART;TZID=Europe/Berlin:20260902T150000\r\n"
-            "DTEND;TZID=Europe/Berlin:20260902T160000\r\nRRULE:FREQ=WEEKLY;BYDAY=WE\r\n"
-            "EXDATE;TZID=Europe/Berlin:20261223T150000,20261230T150000\r\nEND:VEVENT\r\n";
+  events +=
+      "BEGIN:VEVENT\r\nUID:club@bench\r\nSUMMARY:Club\r\nDTSTART;TZID=Europe/Berlin:20260902T150000\r\n"
+      "DTEND;TZID=Europe/Berlin:20260902T160000\r\nRRULE:FREQ=WEEKLY;BYDAY=WE\r\n"
+      "EXDATE;TZID=Europe/Berlin:20261223T150000,20261230T150000\r\nEND:VEVENT\r\n";
   return Calendar(events);
 }
 
@@ -70,16 +74,20 @@ int main(int argc, char** argv) {
     QByteArray calendar;
   } cases[] = {
       {"school export", SchoolExport()},
-      {"DAILY;BYMONTH=2;BYMONTHDAY=30", OneEvent("DTSTART;VALUE=DATE:20260101", "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30")},
+      {"DAILY;BYMONTH=2;BYMONTHDAY=30",
+       OneEvent("DTSTART;VALUE=DATE:20260101", "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30")},
       {"HOURLY", OneEvent("DTSTART;TZID=Europe/Berlin:20260101T080000", "FREQ=HOURLY")},
       {"HOURLY from 1970", OneEvent("DTSTART;TZID=Europe/Berlin:19700101T080000", "FREQ=HOURLY")},
       {"SECONDLY", OneEvent("DTSTART;TZID=Europe/Berlin:20260101T080000", "FREQ=SECONDLY")},
-      {"MINUTELY;BYMONTH=2;BYMONTHDAY=30", OneEvent("DTSTART:20260101T080000", "FREQ=MINUTELY;BYMONTH=2;BYMONTHDAY=30")},
-      {"SECONDLY;BYMONTH=2;BYMONTHDAY=30", OneEvent("DTSTART:20260101T080000", "FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30")},
+      {"MINUTELY;BYMONTH=2;BYMONTHDAY=30",
+       OneEvent("DTSTART:20260101T080000", "FREQ=MINUTELY;BYMONTH=2;BYMONTHDAY=30")},
+      {"SECONDLY;BYMONTH=2;BYMONTHDAY=30",
+       OneEvent("DTSTART:20260101T080000", "FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30")},
       {"20 x SECONDLY", ManyRules(20)},
       {"largest: one-day events, then costly rules", Largest()},
   };
-  std::printf("reading one calendar (recurrences up to %s):\n", horizon.toString(Qt::ISODate).toUtf8().constData());
+  std::printf("reading one calendar (recurrences up to %s):\n",
+              horizon.toString(Qt::ISODate).toUtf8().constData());
   for (const auto& c : cases) {
     if (!only.empty() && std::string(c.name).find(only) == std::string::npos) continue;
     const double cpu0 = zmr::bench::CpuSeconds();
@@ -87,8 +95,8 @@ int main(int argc, char** argv) {
     const zmr::CalendarReading read = zmr::ReadCalendar(c.calendar, QStringLiteral("bench.ics"), horizon);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const QString said = read.ok() ? read.warnings.value(0) : read.faults.front().text;
-    std::printf("  %-40s %7.3f s wall %7.3f s CPU %7zu spans  %s\n", c.name, wall, zmr::bench::CpuSeconds() - cpu0,
-                read.spans.size(), said.left(60).toUtf8().constData());
+    std::printf("  %-40s %7.3f s wall %7.3f s CPU %7zu spans  %s\n", c.name, wall,
+                zmr::bench::CpuSeconds() - cpu0, read.spans.size(), said.left(60).toUtf8().constData());
     std::fflush(stdout);
   }
   return 0;

@@ -11,7 +11,8 @@ constexpr int kLeapSecond = 60;  // RFC 5545 allows :60 in a time
 constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
 
 qint64 OffsetAt(icaltimezone* zone, qint64 instant) {
-  icaltimetype utc = icaltime_from_timet_with_zone(static_cast<time_t>(instant), 0, icaltimezone_get_utc_timezone());
+  icaltimetype utc =
+      icaltime_from_timet_with_zone(static_cast<time_t>(instant), 0, icaltimezone_get_utc_timezone());
   int daylight = 0;
   return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
 }
@@ -34,14 +35,15 @@ qint64 InstantOf(qint64 wall, icaltimezone* zone) {
 }  // namespace
 
 qint64 FieldSeconds(const icaltimetype& t) {
-  const QTime time = icaltime_is_date(t) ? QTime(0, 0) : QTime(t.hour, t.minute, std::min(t.second, kLeapSecond - 1));
+  const QTime time =
+      icaltime_is_date(t) ? QTime(0, 0) : QTime(t.hour, t.minute, std::min(t.second, kLeapSecond - 1));
   return QDateTime(QDate(t.year, t.month, t.day), time, Qt::UTC).toSecsSinceEpoch();
 }
 
 bool RealTime(const icaltimetype& t) {
   if (!QDate::isValid(t.year, t.month, t.day)) return false;
-  return icaltime_is_date(t) || (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 &&
-                                 t.second <= kLeapSecond);
+  return icaltime_is_date(t) || (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
+                                 t.second >= 0 && t.second <= kLeapSecond);
 }
 
 ZoneBook::ZoneBook(icalcomponent* calendar) : calendar_(calendar) {
@@ -74,7 +76,8 @@ std::optional<Moment> ZoneBook::moment(const icaltimetype& t, icaltimezone* zone
   return Moment{Moment::Kind::Instant, InstantOf(FieldSeconds(t), zone)};
 }
 
-std::optional<Moment> ZoneBook::moment(icalproperty* property, const icaltimetype& t, QByteArray* unknown) const {
+std::optional<Moment> ZoneBook::moment(icalproperty* property, const icaltimetype& t,
+                                       QByteArray* unknown) const {
   return moment(t, icaltime_is_utc(t) || icaltime_is_date(t) ? nullptr : zoneOf(property, unknown));
 }
 

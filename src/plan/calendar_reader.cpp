@@ -111,7 +111,8 @@ CalendarReading ReadCalendar(const QByteArray& bytes, const QString& calendar_na
   const bool lines_known = events.size() == scan.events.size();
   std::vector<IcsEvent> unplaced;
   if (!lines_known) {
-    for (const Found& f : events) unplaced.push_back({0, QString::fromUtf8(icalcomponent_get_summary(f.event)), {}});
+    for (const Found& f : events)
+      unplaced.push_back({0, QString::fromUtf8(icalcomponent_get_summary(f.event)), {}});
   }
   auto where = [&](std::size_t i) -> const IcsEvent& { return lines_known ? scan.events[i] : unplaced[i]; };
 

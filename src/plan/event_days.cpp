@@ -15,7 +15,8 @@ constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
 constexpr int kHorizonMarginDays = 2;
 
 // The n-th line of the event with this property name, or the first whose value holds needle.
-const IcsDayLine* DayLine(const IcsEvent& where, const char* name, const QByteArray& needle = {}, int n = -1) {
+const IcsDayLine* DayLine(const IcsEvent& where, const char* name, const QByteArray& needle = {},
+                          int n = -1) {
   const IcsDayLine* first = nullptr;
   int seen = 0;
   for (const IcsDayLine& l : where.day_lines) {
@@ -28,7 +29,9 @@ const IcsDayLine* DayLine(const IcsEvent& where, const char* name, const QByteAr
 
 int LineOf(const IcsEvent& where, const IcsDayLine* l) { return l != nullptr ? l->line : where.line; }
 
-QString ValueText(const IcsDayLine* l) { return l != nullptr ? QString::fromUtf8(l->value.trimmed()) : QString(); }
+QString ValueText(const IcsDayLine* l) {
+  return l != nullptr ? QString::fromUtf8(l->value.trimmed()) : QString();
+}
 
 // An event's length in the unit of an instance: whole days (at least one) for a date, else seconds.
 qint64 LengthFor(const Moment& start, qint64 seconds) {
@@ -36,8 +39,8 @@ qint64 LengthFor(const Moment& start, qint64 seconds) {
 }
 
 qint64 DurationSeconds(const icaldurationtype& d) {
-  return ((static_cast<qint64>(d.weeks) * 7 + d.days) * 24 + d.hours) * 3600 + static_cast<qint64>(d.minutes) * 60 +
-         d.seconds;
+  return ((static_cast<qint64>(d.weeks) * 7 + d.days) * 24 + d.hours) * 3600 +
+         static_cast<qint64>(d.minutes) * 60 + d.seconds;
 }
 
 std::vector<icalproperty*> Properties(icalcomponent* event, icalproperty_kind kind) {
@@ -50,109 +53,137 @@ std::vector<icalproperty*> Properties(icalcomponent* event, icalproperty_kind ki
 
 }  // namespace
 
-void EventDays::noteMoved(icalcomponent* event, const IcsEvent& where, const ZoneBook& zones) {
-  icalproperty* id = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
-  if (id == nullptr) return;
-  const icaltimetype t = icalproperty_get_recurrenceid(id);
-  QByteArray unknown;
-  const std::optional<Moment> m = zones.moment(id, t, &unknown);
-  const IcsDayLine* l = DayLine(where, "RECURRENCE-ID");
-  if (!unknown.isEmpty()) unknown_zones_.try_emplace(unknown, LineOf(where, l));
-  if (!m) {
-    reading_.faults.push_back({LineOf(where, l), kIcsNotTimeText.arg(QLatin1String("RECURRENCE-ID"), EventName(where), ValueText(l))});
-    return;
-  }
-  moved_.insert({QString::fromUtf8(icalcomponent_get_uid(event)), *m});
-}
+// One VEVENT being read: how it is named, where its faults go, and its times with their
+// TZIDs applied. A time whose fields are no real time is a fault of its line.
+struct EventDays::Event {
+  EventDays& days;
+  icalcomponent* component;
+  const IcsEvent& where;
+  const ZoneBook& zones;
+  QString name = EventName(where);
 
-bool EventDays::add(icalcomponent* event, const IcsEvent& where, const ZoneBook& zones) {
-  if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED) return true;
-  const std::size_t faults_before = reading_.faults.size();
-  const QString name = EventName(where);
-  auto fault = [&](const IcsDayLine* l, const QString& text) { reading_.faults.push_back({LineOf(where, l), text}); };
-  // A time of a property with its TZID applied; a fault when its fields are no real time.
-  auto moment = [&](icalproperty* p, const icaltimetype& t, const char* property) -> std::optional<Moment> {
+  void fault(const IcsDayLine* l, const QString& text) const {
+    days.reading_.faults.push_back({LineOf(where, l), text});
+  }
+
+  std::optional<Moment> moment(icalproperty* p, const icaltimetype& t, const char* property) const {
     QByteArray unknown;
     const std::optional<Moment> m = zones.moment(p, t, &unknown);
-    if (!unknown.isEmpty()) unknown_zones_.try_emplace(unknown, LineOf(where, DayLine(where, property, unknown)));
+    if (!unknown.isEmpty())
+      days.unknown_zones_.try_emplace(unknown, LineOf(where, DayLine(where, property, unknown)));
     if (!m) {
       const IcsDayLine* l = DayLine(where, property, icaltime_as_ical_string(t));
       fault(l, kIcsNotTimeText.arg(QLatin1String(property), name, ValueText(l)));
     }
     return m;
-  };
+  }
 
+  // From DTEND, else DURATION: seconds, whole days' worth for a date (0 after a fault).
+  qint64 lengthSeconds(const icaltimetype& start_time, const Moment& start, icaltimezone* zone) const {
+    if (icalproperty* end_property = icalcomponent_get_first_property(component, ICAL_DTEND_PROPERTY)) {
+      icaltimetype end_time = icalproperty_get_dtend(end_property);
+      std::optional<Moment> end = moment(end_property, end_time, "DTEND");
+      if (!end) return 0;
+      if (end->kind != start.kind) {
+        // An end of another kind (a date after a time, a floating end) is read in the start's frame.
+        if (icaltime_is_date(end_time)) end_time.hour = end_time.minute = end_time.second = 0;
+        end_time.is_date = 0;
+        end_time.zone = icaltime_is_utc(start_time) ? icaltimezone_get_utc_timezone() : nullptr;
+        end =
+            start.kind == Moment::Kind::Day
+                ? Moment{Moment::Kind::Day, QDate(end_time.year, end_time.month, end_time.day).toJulianDay()}
+                : zones.moment(end_time, zone);
+      }
+      const qint64 difference = end ? end->value - start.value : 0;
+      if (difference < 0) {
+        const IcsDayLine* l = DayLine(where, "DTEND");
+        fault(l, kIcsEndBeforeStartText.arg(name, ValueText(l)));
+        return 0;
+      }
+      return start.kind == Moment::Kind::Day ? difference * kSecondsPerDay : difference;
+    }
+    if (icalproperty* duration = icalcomponent_get_first_property(component, ICAL_DURATION_PROPERTY)) {
+      const icaldurationtype d = icalproperty_get_duration(duration);
+      if (d.is_neg) {
+        const IcsDayLine* l = DayLine(where, "DURATION");
+        fault(l, kIcsNegativeText.arg(name, ValueText(l)));
+        return 0;
+      }
+      return DurationSeconds(d);
+    }
+    return 0;
+  }
+
+  std::set<Moment> exdates() const {
+    std::set<Moment> excluded;
+    for (icalproperty* p : Properties(component, ICAL_EXDATE_PROPERTY)) {
+      if (const std::optional<Moment> m = moment(p, icalproperty_get_exdate(p), "EXDATE"))
+        excluded.insert(*m);
+    }
+    return excluded;
+  }
+
+  // Each RDATE with its length: the event's, or a period's own.
+  std::vector<std::pair<Moment, qint64>> rdates(qint64 seconds) const {
+    std::vector<std::pair<Moment, qint64>> added;
+    for (icalproperty* p : Properties(component, ICAL_RDATE_PROPERTY)) {
+      const icaldatetimeperiodtype r = icalproperty_get_rdate(p);
+      const bool period = !icaltime_is_null_time(r.period.start);
+      const std::optional<Moment> m = moment(p, period ? r.period.start : r.time, "RDATE");
+      if (!m) continue;
+      qint64 length = seconds;
+      if (period && !icaltime_is_null_time(r.period.end)) {
+        const std::optional<Moment> end = moment(p, r.period.end, "RDATE");
+        length = end ? std::max<qint64>(0, end->value - m->value) : 0;
+      } else if (period) {
+        length = DurationSeconds(r.period.duration);
+      }
+      added.emplace_back(*m, length);
+    }
+    return added;
+  }
+};
+
+void EventDays::noteMoved(icalcomponent* event, const IcsEvent& where, const ZoneBook& zones) {
+  icalproperty* id = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+  if (id == nullptr) return;
+  const Event e{*this, event, where, zones};
+  if (const std::optional<Moment> m = e.moment(id, icalproperty_get_recurrenceid(id), "RECURRENCE-ID"))
+    moved_.insert({QString::fromUtf8(icalcomponent_get_uid(event)), *m});
+}
+
+bool EventDays::add(icalcomponent* event, const IcsEvent& where, const ZoneBook& zones) {
+  if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED) return true;
+  const Event e{*this, event, where, zones};
+  const std::size_t faults_before = reading_.faults.size();
   icalproperty* start_property = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
   if (start_property == nullptr) {
-    fault(nullptr, kIcsNoStartText.arg(name));
+    e.fault(nullptr, kIcsNoStartText.arg(e.name));
     return true;
   }
   const icaltimetype start_time = icalproperty_get_dtstart(start_property);
-  const std::optional<Moment> start = moment(start_property, start_time, "DTSTART");
+  const std::optional<Moment> start = e.moment(start_property, start_time, "DTSTART");
   if (!start) return true;
-  QByteArray ignored;
-  icaltimezone* zone = icaltime_is_utc(start_time) ? nullptr : zones.zoneOf(start_property, &ignored);
-
-  // The length in seconds (whole days for a date), from DTEND, else DURATION.
-  qint64 seconds = 0;
-  if (icalproperty* end_property = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)) {
-    icaltimetype end_time = icalproperty_get_dtend(end_property);
-    std::optional<Moment> end = moment(end_property, end_time, "DTEND");
-    if (!end) return true;
-    if (end->kind != start->kind) {
-      // An end of another kind (a date after a time, a floating end) is read in the start's frame.
-      if (icaltime_is_date(end_time)) end_time.hour = end_time.minute = end_time.second = 0;
-      end_time.is_date = 0;
-      end_time.zone = icaltime_is_utc(start_time) ? icaltimezone_get_utc_timezone() : nullptr;
-      end = start->kind == Moment::Kind::Day
-                ? Moment{Moment::Kind::Day, QDate(end_time.year, end_time.month, end_time.day).toJulianDay()}
-                : zones.moment(end_time, zone);
-    }
-    const qint64 difference = end ? end->value - start->value : 0;
-    const IcsDayLine* end_line = DayLine(where, "DTEND");
-    if (difference < 0) fault(end_line, kIcsEndBeforeStartText.arg(name, ValueText(end_line)));
-    seconds = start->kind == Moment::Kind::Day ? difference * kSecondsPerDay : difference;
-  } else if (icalproperty* duration = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
-    const icaldurationtype d = icalproperty_get_duration(duration);
-    const IcsDayLine* duration_line = DayLine(where, "DURATION");
-    if (d.is_neg) fault(duration_line, kIcsNegativeText.arg(name, ValueText(duration_line)));
-    seconds = DurationSeconds(d);
-  }
-
-  std::set<Moment> excluded;
-  for (icalproperty* p : Properties(event, ICAL_EXDATE_PROPERTY)) {
-    if (const std::optional<Moment> m = moment(p, icalproperty_get_exdate(p), "EXDATE")) excluded.insert(*m);
-  }
-  std::vector<std::pair<Moment, qint64>> added;  // RDATEs, with their own length when a period
-  for (icalproperty* p : Properties(event, ICAL_RDATE_PROPERTY)) {
-    const icaldatetimeperiodtype r = icalproperty_get_rdate(p);
-    const bool period = !icaltime_is_null_time(r.period.start);
-    const std::optional<Moment> m = moment(p, period ? r.period.start : r.time, "RDATE");
-    if (!m) continue;
-    qint64 length = seconds;
-    if (period && !icaltime_is_null_time(r.period.end)) {
-      const std::optional<Moment> end = moment(p, r.period.end, "RDATE");
-      length = end ? std::max<qint64>(0, end->value - m->value) : 0;
-    } else if (period) {
-      length = DurationSeconds(r.period.duration);
-    }
-    added.emplace_back(*m, length);
-  }
+  QByteArray known_already;
+  icaltimezone* zone = icaltime_is_utc(start_time) ? nullptr : zones.zoneOf(start_property, &known_already);
+  const qint64 seconds = e.lengthSeconds(start_time, *start, zone);
+  std::set<Moment> skipped = e.exdates();
+  const std::vector<std::pair<Moment, qint64>> added = e.rdates(seconds);
   const std::vector<icalproperty*> rules = Properties(event, ICAL_RRULE_PROPERTY);
   for (std::size_t i = 0; i < rules.size(); ++i) {
-    if (icalproperty_get_rrule(rules[i]).freq == ICAL_NO_RECURRENCE) {
-      const IcsDayLine* l = DayLine(where, "RRULE", {}, static_cast<int>(i));
-      fault(l, kIcsNotRuleText.arg(name, ValueText(l)));
-    }
+    if (icalproperty_get_rrule(rules[i]).freq != ICAL_NO_RECURRENCE) continue;
+    const IcsDayLine* l = DayLine(where, "RRULE", {}, static_cast<int>(i));
+    e.fault(l, kIcsNotRuleText.arg(e.name, ValueText(l)));
   }
   if (reading_.faults.size() != faults_before) return true;
 
-  // The instances: DTSTART always first, then the rules' and the RDATEs', each once.
-  const bool replaces_one = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+  // The instances: DTSTART always first, then the rules' and the RDATEs', each once; an
+  // instance another VEVENT replaces (RECURRENCE-ID) is that one's to add.
   const QString uid = QString::fromUtf8(icalcomponent_get_uid(event));
-  std::set<Moment> skipped = std::move(excluded);
-  if (!replaces_one) {
-    for (auto it = moved_.lower_bound({uid, Moment{Moment::Kind::Day, std::numeric_limits<qint64>::min()}}); it != moved_.end() && it->first == uid; ++it) skipped.insert(it->second);
+  if (icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) == nullptr) {
+    const Moment least{Moment::Kind::Day, std::numeric_limits<qint64>::min()};
+    for (auto it = moved_.lower_bound({uid, least}); it != moved_.end() && it->first == uid; ++it)
+      skipped.insert(it->second);
   }
   std::set<Moment> seen;
   DaySpan previous;
@@ -161,15 +192,45 @@ bool EventDays::add(icalcomponent* event, const IcsEvent& where, const ZoneBook&
     addDays(m, LengthFor(m, length), where.summary, previous);
   };
   take(*start, seconds);
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    std::vector<Moment> found;
+    const RuleEnd end = expandRule(e, rules[i], start_time, zone, found);
+    const IcsDayLine* l = DayLine(where, "RRULE", {}, static_cast<int>(i));
+    switch (end) {
+      case RuleEnd::Done:
+        for (const Moment& m : found) take(m, seconds);
+        break;
+      case RuleEnd::Unusable:
+        e.fault(l, kIcsNotRuleText.arg(e.name, ValueText(l)));
+        break;
+      case RuleEnd::RuleBound:
+        reading_.warnings << kIcsRuleBoundText.arg(QString::number(LineOf(where, l)), e.name,
+                                                   QString::number(kMaxRuleSteps), ValueText(l));
+        break;
+      case RuleEnd::CalendarBound:
+        e.fault(l, kIcsCalendarBoundText.arg(e.name, QString::number(kMaxCalendarSteps)));
+        return false;
+    }
+  }
+  for (const auto& [m, length] : added) take(m, length);
+  return true;
+}
 
+RuleEnd EventDays::expandRule(const Event& e, icalproperty* rule_property, const icaltimetype& start_time,
+                              icaltimezone* zone, std::vector<Moment>& found) {
   // A rule in a zone is walked on the zone's wall clock, the zone applied to each instance
   // on its own: libical would carry a time the clocks skip (00:30 in Santiago on
   // 2026-09-06 becomes 01:30) into every later instance.
-  icaltimezone* rule_zone = zones.ruleZone(zone, start_time);
+  icaltimezone* rule_zone = e.zones.ruleZone(zone, start_time);
   icaltimetype rule_start = start_time;
+  icalrecurrencetype rule = icalproperty_get_rrule(rule_property);
   if (rule_zone != nullptr) {
     if (icaltime_is_utc(start_time)) rule_start = icaltime_convert_to_zone(start_time, rule_zone);
     rule_start.zone = nullptr;
+    if (!icaltime_is_null_time(rule.until) && !icaltime_is_date(rule.until)) {
+      if (rule.until.zone != nullptr) rule.until = icaltime_convert_to_zone(rule.until, rule_zone);
+      rule.until.zone = nullptr;
+    }
   }
   icaltimetype last_wanted = rule_start;
   const QDate beyond = horizon_.addDays(kHorizonMarginDays);
@@ -177,37 +238,14 @@ bool EventDays::add(icalcomponent* event, const IcsEvent& where, const ZoneBook&
   last_wanted.month = beyond.month();
   last_wanted.day = beyond.day();
   last_wanted.hour = last_wanted.minute = last_wanted.second = 0;
-  for (std::size_t i = 0; i < rules.size(); ++i) {
-    // A rule's instances count only when it is expanded whole.
-    std::vector<Moment> found;
-    icalrecurrencetype rule = icalproperty_get_rrule(rules[i]);
-    if (rule_zone != nullptr && !icaltime_is_null_time(rule.until) && !icaltime_is_date(rule.until)) {
-      if (rule.until.zone != nullptr) rule.until = icaltime_convert_to_zone(rule.until, rule_zone);
-      rule.until.zone = nullptr;
-    }
-    const RuleEnd end = ExpandRule(rule, rule_start, last_wanted, steps_left_,
-                                   [&](const icaltimetype& t) {
-                                     const std::optional<Moment> m = zones.moment(t, rule_zone);
-                                     if (!m) return true;
-                                     if (local_.span(*m, 0).first > horizon_) return false;
-                                     found.push_back(*m);
-                                     return true;
-                                   });
-    if (end == RuleEnd::Done) {
-      for (const Moment& m : found) take(m, seconds);
-    }
-    const IcsDayLine* l = DayLine(where, "RRULE", {}, static_cast<int>(i));
-    if (end == RuleEnd::Unusable) fault(l, kIcsNotRuleText.arg(name, ValueText(l)));
-    if (end == RuleEnd::RuleBound) {
-      reading_.warnings << kIcsRuleBoundText.arg(QString::number(LineOf(where, l)), name, QString::number(kMaxRuleSteps), ValueText(l));
-    }
-    if (end == RuleEnd::CalendarBound) {
-      fault(l, kIcsCalendarBoundText.arg(name, QString::number(kMaxCalendarSteps)));
-      return false;
-    }
-  }
-  for (const auto& [m, length] : added) take(m, length);
-  return true;
+  // A rule's instances count only when it is expanded whole.
+  return ExpandRule(rule, rule_start, last_wanted, steps_left_, [&](const icaltimetype& t) {
+    const std::optional<Moment> m = e.zones.moment(t, rule_zone);
+    if (!m) return true;
+    if (local_.span(*m, 0).first > horizon_) return false;
+    found.push_back(*m);
+    return true;
+  });
 }
 
 void EventDays::addDays(const Moment& start, qint64 length, const QString& summary, DaySpan& previous) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "plan/calendar_moments.h"
 #include "plan/calendar_reader.h"
@@ -30,6 +31,10 @@ class EventDays {
   const std::map<QByteArray, int>& unknownZones() const { return unknown_zones_; }
 
  private:
+  struct Event;
+  // The instances of one RRULE of the event, in found when it was expanded whole.
+  RuleEnd expandRule(const Event& e, icalproperty* rule, const icaltimetype& start_time, icaltimezone* zone,
+                     std::vector<Moment>& found);
   void addDays(const Moment& start, qint64 length, const QString& summary, DaySpan& previous);
 
   const QString& calendar_;

@@ -81,7 +81,8 @@ class Scanner {
       return;
     }
     while (static_cast<qsizetype>(open_.size()) > at + 1) {
-      scan_.faults.push_back({open_.back().second, kIcsNeverClosedText.arg(QString::fromUtf8(open_.back().first))});
+      scan_.faults.push_back(
+          {open_.back().second, kIcsNeverClosedText.arg(QString::fromUtf8(open_.back().first))});
       open_.pop_back();
     }
     open_.pop_back();

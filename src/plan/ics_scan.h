@@ -24,8 +24,8 @@ struct IcsDayLine {
 
 // A VEVENT of a VCALENDAR, in file order (the order libical keeps them in).
 struct IcsEvent {
-  int line = 0;          // of its BEGIN:VEVENT
-  QString summary;       // unescaped; empty when it has none
+  int line = 0;     // of its BEGIN:VEVENT
+  QString summary;  // unescaped; empty when it has none
   std::vector<IcsDayLine> day_lines;
 };
 

@@ -19,19 +19,28 @@ using IteratorPtr = std::unique_ptr<icalrecur_iterator, IteratorFree>;
 // so the steps are never under-counted.
 long long StepSeconds(icalrecurrencetype_frequency freq) {
   switch (freq) {
-    case ICAL_SECONDLY_RECURRENCE: return 1;
-    case ICAL_MINUTELY_RECURRENCE: return 60;
-    case ICAL_HOURLY_RECURRENCE: return 60 * 60;
-    case ICAL_DAILY_RECURRENCE: return kSecondsPerDay;
-    case ICAL_WEEKLY_RECURRENCE: return 7 * kSecondsPerDay;
-    case ICAL_MONTHLY_RECURRENCE: return 28 * kSecondsPerDay;
-    case ICAL_YEARLY_RECURRENCE: return 365 * kSecondsPerDay;
-    default: return 0;
+    case ICAL_SECONDLY_RECURRENCE:
+      return 1;
+    case ICAL_MINUTELY_RECURRENCE:
+      return 60;
+    case ICAL_HOURLY_RECURRENCE:
+      return 60 * 60;
+    case ICAL_DAILY_RECURRENCE:
+      return kSecondsPerDay;
+    case ICAL_WEEKLY_RECURRENCE:
+      return 7 * kSecondsPerDay;
+    case ICAL_MONTHLY_RECURRENCE:
+      return 28 * kSecondsPerDay;
+    case ICAL_YEARLY_RECURRENCE:
+      return 365 * kSecondsPerDay;
+    default:
+      return 0;
   }
 }
 
 icaltimetype Later(icaltimetype t, long long seconds) {
-  icaltime_adjust(&t, static_cast<int>(seconds / kSecondsPerDay), 0, 0, static_cast<int>(seconds % kSecondsPerDay));
+  icaltime_adjust(&t, static_cast<int>(seconds / kSecondsPerDay), 0, 0,
+                  static_cast<int>(seconds % kSecondsPerDay));
   return t;
 }
 

@@ -16,7 +16,8 @@ namespace {
 const QDate kReadFor(2026, 8, 1);
 
 QStringList Given(const QByteArray& bytes, const QString& name) {
-  const zmr::CalendarReading read = zmr::ReadCalendar(bytes, name, kReadFor.addYears(zmr::kRecurrenceYearsAhead));
+  const zmr::CalendarReading read =
+      zmr::ReadCalendar(bytes, name, kReadFor.addYears(zmr::kRecurrenceYearsAhead));
   std::map<std::pair<qint64, QString>, QDate> runs;  // first day and summary -> last day
   std::map<QString, std::set<qint64>> days;
   for (const zmr::HolidaySpan& s : read.spans)
@@ -37,7 +38,8 @@ QStringList Given(const QByteArray& bytes, const QString& name) {
     lines << when + ' ' + key.second;
   }
   for (const QString& w : read.warnings) lines << "warning: " + w;
-  for (const zmr::CalendarFault& f : read.faults) lines << QStringLiteral("fault: line %1: %2").arg(f.line).arg(f.text);
+  for (const zmr::CalendarFault& f : read.faults)
+    lines << QStringLiteral("fault: line %1: %2").arg(f.line).arg(f.text);
   return lines;
 }
 

@@ -29,7 +29,8 @@ const std::set<std::string> kReferenceCannotRead = {"icalcreator/project-days-pe
 // bound on its work and would walk a FREQ=SECONDLY rule for hours).
 std::vector<std::string> CalendarsReadWhole() {
   std::vector<std::string> names;
-  for (QDirIterator it(kData, {QStringLiteral("*.ics")}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+  for (QDirIterator it(kData, {QStringLiteral("*.ics")}, QDir::Files, QDirIterator::Subdirectories);
+       it.hasNext();) {
     const QString ics = it.next();
     QFile days(ics.left(ics.size() - 4) + ".days");
     EXPECT_TRUE(days.open(QIODevice::ReadOnly)) << ics.toStdString();
@@ -47,11 +48,13 @@ std::set<std::string> ReferenceDays(const std::vector<std::string>& names, std::
   std::string zones;
   for (const char* z : kZones) zones += (zones.empty() ? "" : ",") + std::string(z);
   std::vector<std::string> args{ZMR_SOURCE_DIR "/tests/plan/reference_days.py", kData.toStdString(),
-                                kFirst.toString(Qt::ISODate).toStdString(), kLast.toString(Qt::ISODate).toStdString(), zones};
+                                kFirst.toString(Qt::ISODate).toStdString(),
+                                kLast.toString(Qt::ISODate).toStdString(), zones};
   args.insert(args.end(), names.begin(), names.end());
   // Debian's python, not one a version manager puts first on PATH.
   ChildProcess reference("/usr/bin/python3", args);
-  EXPECT_EQ(reference.wait(120000), 0) << "the reference reader failed (is python3-recurring-ical-events installed?)";
+  EXPECT_EQ(reference.wait(120000), 0)
+      << "the reference reader failed (is python3-recurring-ical-events installed?)";
   std::set<std::string> days;
   for (const std::string& line : reference.lines()) {
     if (line.ends_with("\tunread")) {
@@ -95,12 +98,15 @@ TEST(CalendarReference, TheConsoleTakesTheDaysTheReferenceReaderTakes) {
   EXPECT_EQ(unread, kReferenceCannotRead);
   std::set<std::string> console = ConsoleDays(names);
   std::erase_if(console, [&](const std::string& line) {
-    return std::any_of(unread.begin(), unread.end(), [&](const std::string& u) { return line.find('\t' + u + '\t') != std::string::npos; });
+    return std::any_of(unread.begin(), unread.end(),
+                       [&](const std::string& u) { return line.find('\t' + u + '\t') != std::string::npos; });
   });
   ASSERT_GT(reference.size(), 500u);
   std::vector<std::string> only_reference, only_console;
-  std::set_difference(reference.begin(), reference.end(), console.begin(), console.end(), std::back_inserter(only_reference));
-  std::set_difference(console.begin(), console.end(), reference.begin(), reference.end(), std::back_inserter(only_console));
+  std::set_difference(reference.begin(), reference.end(), console.begin(), console.end(),
+                      std::back_inserter(only_reference));
+  std::set_difference(console.begin(), console.end(), reference.begin(), reference.end(),
+                      std::back_inserter(only_console));
   EXPECT_EQ(only_reference, std::vector<std::string>{}) << "days the console misses";
   EXPECT_EQ(only_console, std::vector<std::string>{}) << "days the console takes that the reference does not";
 }
