@@ -4,6 +4,7 @@
 // carries them loaded, so deciding a day never touches the disk.
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,6 +17,14 @@ namespace zmr {
 inline constexpr int kDefaultClockTolerance = 30;  // seconds
 // A tolerance of an hour or more would let a missed clock change stand.
 inline constexpr int kMaxClockTolerance = 3599;
+
+// A fault or warning of a plan, where it stands; each program words it its own way.
+struct PlanFault {
+  QString file;  // the plan file's name: "north.toml"
+  int line = 0;  // 0: the fault is the whole file's
+  QString key;   // the key it concerns within its table ("to", "week", "holidays"); empty: none
+  QString text;  // "'to' 2027-05-01 is before 'from' 2027-05-10"
+};
 
 // A stretch of days with its own week, or with no bells (week empty).
 struct PlanPeriod {
@@ -46,6 +55,8 @@ struct YearPlan {
   // Filled by the reader: each week file once, and every holiday of the calendars.
   std::map<QString, std::shared_ptr<const ProjectSetup>> weeks;  // by the name as written
   std::vector<HolidaySpan> holiday_spans;
+  // What the reader passed over in a calendar it took ("north.toml line 3: calendar ...").
+  std::vector<PlanFault> warnings;
 
   // A week or calendar named in the plan, as a path (relative names are taken from
   // the plan's folder).

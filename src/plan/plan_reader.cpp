@@ -15,8 +15,6 @@
 namespace zmr {
 namespace {
 
-// A calendar is a small text; anything far larger is refused rather than read whole.
-constexpr std::size_t kMaxCalendarBytes = 16 * 1024 * 1024;
 constexpr std::size_t kMaxPlanBytes = 1024 * 1024;
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -36,9 +34,9 @@ class Checker {
   explicit Checker(PlanReading& reading)
       : reading_(reading), file_(QFileInfo(reading.plan.path).fileName()) {}
 
-  void fault(int line, std::string_view key, const QString& text) {
-    reading_.faults.push_back({file_, line, Q(key), text});
-  }
+  void fault(int line, std::string_view key, const QString& text) { reading_.faults.push_back(record(line, key, text)); }
+
+  PlanFault record(int line, std::string_view key, const QString& text) const { return {file_, line, Q(key), text}; }
 
   void plan(const toml::table& top) {
     YearPlan& p = reading_.plan;
@@ -260,10 +258,13 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
       continue;
     }
     CalendarReading read = ReadCalendar(bytes, calendar, horizon);
-    if (!read.fault.isEmpty()) {
-      checker.fault(line, "holidays",
-                    QStringLiteral("calendar '%1' is not a valid calendar: %2").arg(calendar, read.fault));
-      continue;
+    for (const CalendarFault& f : read.faults) {
+      const QString where = f.line > 0 ? QStringLiteral("line %1: ").arg(f.line) : QString();
+      checker.fault(line, "holidays", QStringLiteral("calendar '%1' is not a valid calendar: %2%3").arg(calendar, where, f.text));
+    }
+    if (!read.ok()) continue;
+    for (const QString& w : read.warnings) {
+      plan.warnings.push_back(checker.record(line, "holidays", QStringLiteral("calendar '%1': %2").arg(calendar, w)));
     }
     plan.holiday_spans.insert(plan.holiday_spans.end(), read.spans.begin(), read.spans.end());
   }

@@ -14,13 +14,6 @@ namespace zmr {
 
 // A fault of a plan, as data: zmrctl prints it with its file and line, the window shows
 // its text beside the control that its key belongs to.
-struct PlanFault {
-  QString file;  // the plan file's name: "north.toml"
-  int line = 0;  // 0: the fault is the whole file's
-  QString key;   // the key it concerns within its table ("to", "week", "holidays"); empty: none
-  QString text;  // "'to' 2027-05-01 is before 'from' 2027-05-10"
-};
-
 // "north.toml line 12: text", or "north.toml: text" for the whole file.
 QString FaultLine(const PlanFault& fault);
 QStringList FaultLines(const std::vector<PlanFault>& faults);

@@ -27,6 +27,7 @@ class PlanReader : public ::testing::Test {
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//s//t//EN\r\nBEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:May Day\r\n"
           "DTSTART;VALUE=DATE:20270503\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     Write("not-a-week.zmr", "hello");
+    Write("broken.ics", "BEGIN:VCALENDAR\r\nthis is not a calendar\r\n");
   }
   void Write(const char* name, const std::string& text) {
     std::ofstream(dir.file(name).toStdString(), std::ios::binary) << text;
@@ -133,11 +134,12 @@ TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {
         "north.toml line 7: 'from' must be a date such as 2027-05-10",
         "north.toml line 8: 'to' must be a date such as 2027-05-10"}},
       {"files that are not there or not right",
-       "week = \"none.zmr\"\nholidays = [\"terms.ics\",\n  \"none.ics\",\n  \"normal.zmr\"]\n[[period]]\nname = "
-       "\"A\"\nfrom = 2027-01-01\nto = 2027-01-02\nweek = \"not-a-week.zmr\"\n",
+       "week = \"none.zmr\"\nholidays = [\"terms.ics\",\n  \"none.ics\",\n  \"normal.zmr\",\n  \"broken.ics\"]\n"
+       "[[period]]\nname = \"A\"\nfrom = 2027-01-01\nto = 2027-01-02\nweek = \"not-a-week.zmr\"\n",
        {"north.toml line 1: week 'none.zmr' is not there", "north.toml line 3: calendar 'none.ics' is not there",
         "north.toml line 4: calendar 'normal.zmr' is not a valid calendar: it holds no VCALENDAR",
-        "north.toml line 9: week 'not-a-week.zmr' is not a valid project (.psf) file"}},
+        "north.toml line 5: calendar 'broken.ics' is not a valid calendar: line 1: BEGIN:VCALENDAR is never closed",
+        "north.toml line 10: week 'not-a-week.zmr' is not a valid project (.psf) file"}},
       {"a period is not a table", "week = \"normal.zmr\"\nperiod = 3\n",
        {"north.toml line 2: 'period' must be written as [[period]] tables"}},
   };

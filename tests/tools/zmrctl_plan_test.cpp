@@ -118,6 +118,28 @@ TEST_F(ZmrctlPlanTest, PlanShowsEachDayWithWhatDecidesIt) {
   }
 }
 
+// A calendar taken with something left out: plan says so on stderr, upkeep among its lines.
+TEST_F(ZmrctlPlanTest, WhatACalendarLeftOutIsSaid) {
+  Write("feed.ics",
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:Inset\r\nLOCATION:\r\n"
+        "DTSTART;VALUE=DATE:20270510\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:2@s\r\nSUMMARY:Tick\r\n"
+        "DTSTART:20270101T000000\r\nRRULE:FREQ=SECONDLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+  Write("feed.toml", "week = \"normal.zmr\"\nport = \"sim-timer\"\nholidays = [\"feed.ics\"]\n");
+  const std::string left_out =
+      "feed.toml line 3: calendar 'feed.ics': line 14: RRULE of \"Tick\" is left out: it takes more than 20000 steps "
+      "to expand: FREQ=SECONDLY";
+  const std::string ignored = "feed.toml line 3: calendar 'feed.ics': 1 fault in a line that decides no day was ignored";
+  EXPECT_EQ(Run({"plan", dir.file("feed.toml"), "--from", "2027-05-10", "--days", "1"}), ctl::kExitOk);
+  EXPECT_EQ(err.str(), left_out + "\n" + ignored + "\n");
+  EXPECT_EQ(out.str(), "Mon 2027-05-10  no bells  holiday Inset (feed.ics)\n");
+  EXPECT_EQ(Run({"upkeep", dir.file("feed.toml"), "--date", "2027-05-10", "--state", dir.file("state"), "--dry-run"}),
+            ctl::kExitOk);
+  const std::vector<std::string> lines = OutLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "feed: warning: " + left_out);
+  EXPECT_EQ(lines[1], "feed: warning: " + ignored);
+}
+
 TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {
   const QString state = dir.file("state");
   const QString plan = dir.file("north.toml");

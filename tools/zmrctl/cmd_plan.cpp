@@ -21,6 +21,7 @@ int PlanCommand(Invocation& run) {
     env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";
     return kExitProjectRefused;
   }
+  for (const PlanFault& warning : reading.plan.warnings) env.err << FaultLine(warning).toStdString() << '\n';
   const std::vector<DayDecision> days = PlanDays(reading.plan, from, run.options.days);
   qsizetype width = 8;  // "no bells"
   for (const DayDecision& d : days) width = std::max(width, d.week.size());

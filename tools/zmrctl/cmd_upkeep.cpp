@@ -141,6 +141,7 @@ int UpkeepCommand(Invocation& run) {
       Refuse(job, QStringLiteral("the plan is refused; its timer is left as it is"));
       continue;
     }
+    for (const PlanFault& warning : job.reading.plan.warnings) job.events.event({UpkeepEventKind::Warning, FaultLine(warning)});
     job.port_name = job.reading.plan.port.value_or(default_port);
     const QString device = PortDevice(job.port_name);
     job.open_name = device.isEmpty() ? job.port_name : device;
