@@ -1,6 +1,9 @@
 #pragma once
 // The schedule editor window: the entry row, the day buttons, the tool strip, the week
-// grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work.
+// grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work. The
+// class is written in four files, one per part: scheduleall.cpp (the window as a whole),
+// scheduleall_entry.cpp (fields and day buttons), scheduleall_grid.cpp (grid and
+// selection), scheduleall_tools.cpp (tool strip, pop-up menu, undo).
 #include <array>
 #include <memory>
 
@@ -73,12 +76,16 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void setDayButtonsEnabled(bool enabled) override;
   void gridFilled(const GridTexts& grid) override;
 
+  void buildEntryRow();
+  void buildTools();
   void buildGrid();
   // The name, pulse time and on time fields.
   std::array<QWidget*, 3> entryWidgets() const;
   void setClipboardButtons(bool cut_copy_del, bool prop, bool paste);
   void availabilityAfterClick();
   bool gridKey(QKeyEvent* key);
+  // Mouse events of the grid's viewport: a click takes the position on the release.
+  bool gridMouse(QEvent* event);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
   void updateUndoButtons();
@@ -87,8 +94,8 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   std::unique_ptr<Ui::Tscheduleallform> ui_;
   std::unique_ptr<TimeFieldKeys> time_keys_;
   ScheduleEditor editor_;
-  QMenu* popup_ = nullptr;     // owned by the window
-  QAction* undo_ = nullptr;    // Undo1 and Redo1, owned by the window; they carry the keys
+  QMenu* popup_ = nullptr;   // owned by the window
+  QAction* undo_ = nullptr;  // Undo1 and Redo1, owned by the window; they carry the keys
   QAction* redo_ = nullptr;
   bool mouse_down_ = false;    // a click is under way: the release takes the position
   bool skip_release_ = false;  // the release that ends a double-click is no click
