@@ -33,6 +33,9 @@ struct NullView : EditorView {
   void clearEntryFields() override {}
   void setDayButtonsEnabled(bool) override {}
   void gridFilled(const GridTexts&) override {}
+  void setHint(const QString&) override {}
+  void setSameOnAllDaysEnabled(bool) override {}
+  void showNote(const QString&) override {}
 };
 
 void FullWeek(ConsoleData& data, const QString& path) {

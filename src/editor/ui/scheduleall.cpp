@@ -10,6 +10,7 @@
 #include "editor/editor_texts.h"
 #include "editor/ui/time_field.h"
 #include "ui/field_looks.h"
+#include "ui/transient_note.h"
 #include "ui_scheduleall.h"
 
 namespace zmr {
@@ -43,8 +44,10 @@ Tscheduleallform::Tscheduleallform(Console& console, QWidget* parent)
       ui_(new Ui::Tscheduleallform),
       editor_(console.data, console.prompts, *this) {
   ui_->setupUi(this);
-  setFixedSize(size());
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // The window grows to show more of the week, up to the whole screen.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowMaximizeButtonHint);
+  setSizeGripEnabled(true);
   buildEntryRow();
   buildTools();
   buildGrid();
@@ -88,6 +91,8 @@ void Tscheduleallform::FormShow() {
 
 void Tscheduleallform::closebuttonClick() { reject(); }
 
+void Tscheduleallform::showNote(const QString& text) { NoteOf(*this).show(text); }
+
 bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
   QTableWidget* grid = ui_->timergrid;
   if (watched == grid && event->type() == QEvent::KeyPress) {
@@ -95,6 +100,10 @@ bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == grid->viewport()) {
     return gridMouse(event);
+  }
+  if (watched == ui_->gridarea && event->type() == QEvent::Resize) {
+    fitWholeRows();
+    return false;
   }
   if (watched == ui_->timer_name || watched == ui_->timer_length || watched == ui_->time_on) {
     return fieldEvent(watched, event);
@@ -120,8 +129,12 @@ void Tscheduleallform::keyPressEvent(QKeyEvent* event) {
 }
 
 void Tscheduleallform::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = this->screen()) {
-    move(screen->availableGeometry().center() - rect().center());
+  const QScreen* screen = this->screen();
+  if (screen != nullptr && !isMaximized()) {
+    // A small screen gets the window at the size it can hold, never below the smallest.
+    const QRect room = screen->availableGeometry();
+    resize(size().boundedTo(room.size()).expandedTo(minimumSize()));
+    move(room.center() - rect().center());
   }
   ConsoleDialog::showEvent(event);
 }

@@ -27,7 +27,9 @@ inline const QString kMaskErrorText =
 
 inline constexpr int kGridRowHeight = 20;
 inline constexpr int kNumberColumnWidth = 36;
-inline constexpr int kDayColumnWidth = 80;
+inline constexpr int kDayColumnWidth = 80;  // the narrowest a day column gets
+// However small the window is made, the grid shows this many rows.
+inline constexpr int kGridMinimumRows = 8;
 
 class Tscheduleallform : public ConsoleDialog, private EditorView {
  public:
@@ -45,6 +47,9 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void timer_propertyExit();
   void timer_propertyKeyPress(int character);
   void DayButtonClick(int day);  // bmonClick .. bsunClick
+  void bweekdaysClick();         // Monday to Friday
+  void beverydayClick();
+  void bsameallClick();  // the opened event's title and pulse to its time on the other days
   void TS_CutClick();
   void TS_CopyClick();
   void TS_PasteClick();
@@ -75,6 +80,9 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void clearEntryFields() override;
   void setDayButtonsEnabled(bool enabled) override;
   void gridFilled(const GridTexts& grid) override;
+  void setHint(const QString& text) override;
+  void setSameOnAllDaysEnabled(bool enabled) override;
+  void showNote(const QString& text) override;
 
   void buildEntryRow();
   void buildTools();
@@ -88,6 +96,12 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   bool gridMouse(QEvent* event);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
+  // The press of an insert button that the time field refused to let the focus go to.
+  bool timeFieldKeptThePress();
+  // The grid shows whole rows only, in whatever room it has; the day buttons stand over
+  // their columns, however wide these are.
+  void fitWholeRows();
+  void placeDayButtons();
   void updateUndoButtons();
 
   Console& console_;

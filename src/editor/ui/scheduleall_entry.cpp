@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "base/prompts.h"
+#include "editor/several_days.h"
 #include "editor/ui/editor_artwork.h"
 #include "editor/ui/scheduleall.h"
 #include "editor/ui/time_field.h"
@@ -41,6 +42,9 @@ void Tscheduleallform::buildEntryRow() {
     button->setIconSize({kDayIconSize, kDayIconSize});
     connect(button, &QPushButton::clicked, this, [this, d] { DayButtonClick(d); });
   }
+  connect(ui_->bweekdays, &QPushButton::clicked, this, &Tscheduleallform::bweekdaysClick);
+  connect(ui_->beveryday, &QPushButton::clicked, this, &Tscheduleallform::beverydayClick);
+  connect(ui_->bsameall, &QPushButton::clicked, this, &Tscheduleallform::bsameallClick);
   for (QWidget* field : entryWidgets()) {
     field->installEventFilter(this);
   }
@@ -71,10 +75,15 @@ void Tscheduleallform::clearEntryFields() {
 }
 
 void Tscheduleallform::setDayButtonsEnabled(bool enabled) {
-  for (QPushButton* b : {ui_->bmon, ui_->btue, ui_->bwed, ui_->bthu, ui_->bfri, ui_->bsat, ui_->bsun}) {
+  for (QPushButton* b : {ui_->bmon, ui_->btue, ui_->bwed, ui_->bthu, ui_->bfri, ui_->bsat, ui_->bsun,
+                         ui_->bweekdays, ui_->beveryday}) {
     b->setEnabled(enabled);
   }
 }
+
+void Tscheduleallform::setSameOnAllDaysEnabled(bool enabled) { ui_->bsameall->setEnabled(enabled); }
+
+void Tscheduleallform::setHint(const QString& text) { ui_->edithint->setText(text); }
 
 void Tscheduleallform::editboxes_focused() { setClipboardButtons(false, false, false); }
 
@@ -90,16 +99,35 @@ void Tscheduleallform::timer_propertyKeyPress(int character) {
   }
 }
 
-void Tscheduleallform::DayButtonClick(int day) {
-  if (exit_refused_) {
-    // The press that should have brought the focus here was refused by the time field.
-    exit_refused_ = false;
-    if (ui_->time_on->hasFocus()) {
-      return;
-    }
+bool Tscheduleallform::timeFieldKeptThePress() {
+  if (!exit_refused_) {
+    return false;
   }
-  editor_.InsertEvent(day);
+  // The press that should have brought the focus here was refused by the time field.
+  exit_refused_ = false;
+  return ui_->time_on->hasFocus();
 }
+
+void Tscheduleallform::DayButtonClick(int day) {
+  if (!timeFieldKeptThePress()) {
+    editor_.InsertEvent(day);
+  }
+}
+
+void Tscheduleallform::bweekdaysClick() {
+  if (!timeFieldKeptThePress()) {
+    editor_.InsertEventDays(kMondayToFriday);
+  }
+}
+
+void Tscheduleallform::beverydayClick() {
+  if (!timeFieldKeptThePress()) {
+    editor_.InsertEventDays(kEveryDay);
+  }
+}
+
+// The press has already taken the focus from a field, which wrote the event back.
+void Tscheduleallform::bsameallClick() { editor_.SameOnAllDays(); }
 
 bool Tscheduleallform::timeOnRefusesExit() {
   QLineEdit& field = *ui_->time_on;

@@ -3,7 +3,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "editor/ui/scheduleall.h"
 #include "ui_scheduleall.h"
@@ -25,12 +28,22 @@ void Tscheduleallform::buildGrid() {
   numbers.setDefaultAlignment(Qt::AlignCenter);
   numbers.setSectionsClickable(false);
   numbers.setHighlightSections(false);
+  // The day columns share the width the window gives them, never narrower than they were.
+  QHeaderView& days = *grid.horizontalHeader();
+  days.setMinimumSectionSize(kDayColumnWidth);
+  days.setSectionResizeMode(QHeaderView::Stretch);
   for (int column = 0; column < kDays; ++column) {
     grid.setColumnWidth(column, kDayColumnWidth);
     for (int row = 0; row < kGridRows; ++row) {
       grid.setItem(row, column, new QTableWidgetItem);  // the grid owns its items
     }
   }
+  const int frame = 2 * grid.frameWidth();
+  ui_->gridarea->setMinimumSize(
+      frame + kNumberColumnWidth + kDays * kDayColumnWidth + grid.verticalScrollBar()->sizeHint().width(),
+      frame + kGridMinimumRows * kGridRowHeight);
+  ui_->gridarea->installEventFilter(this);
+  connect(&days, &QHeaderView::sectionResized, this, &Tscheduleallform::placeDayButtons);
   connect(ui_->timergrid, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
     if (!mouse_down_ && row >= 0 && column >= 0) {
       timergridClick();
@@ -39,6 +52,29 @@ void Tscheduleallform::buildGrid() {
   connect(ui_->timergrid, &QTableWidget::cellDoubleClicked, this, &Tscheduleallform::timergridDblClick);
   ui_->timergrid->installEventFilter(this);
   ui_->timergrid->viewport()->installEventFilter(this);
+}
+
+void Tscheduleallform::fitWholeRows() {
+  QTableWidget& grid = *ui_->timergrid;
+  const QWidget& area = *ui_->gridarea;
+  const int frame = 2 * grid.frameWidth();
+  // The rest of the room below the last whole row stays empty, so no half row at the
+  // foot of the grid looks like a whole one whose events end there.
+  const int rows = std::max(1, (area.height() - frame) / kGridRowHeight);
+  grid.setGeometry(0, 0, area.width(), frame + rows * kGridRowHeight);
+  placeDayButtons();
+}
+
+void Tscheduleallform::placeDayButtons() {
+  const QTableWidget& grid = *ui_->timergrid;
+  // The day bar and the grid's area share their left edge and width.
+  const int left = grid.x() + grid.frameWidth() + grid.verticalHeader()->width();
+  const std::array<QPushButton*, kDays> buttons = {ui_->bmon, ui_->btue, ui_->bwed, ui_->bthu,
+                                                   ui_->bfri, ui_->bsat, ui_->bsun};
+  for (int column = 0; column < kDays; ++column) {
+    buttons[column]->setGeometry(left + grid.columnViewportPosition(column), 0, grid.columnWidth(column),
+                                 ui_->daybar->height());
+  }
 }
 
 void Tscheduleallform::gridFilled(const GridTexts& grid) {
@@ -78,12 +114,12 @@ void Tscheduleallform::timergridClick() {
     return;
   }
   setDayButtonsEnabled(true);
-  clearEntryFields();
+  editor_.ClearEntry();
   availabilityAfterClick();
 }
 
 void Tscheduleallform::timergridDblClick() {
-  clearEntryFields();
+  editor_.ClearEntry();
   editor_.TakePosition(ui_->timergrid->currentRow(), ui_->timergrid->currentColumn() + 1);
   const EditorState& s = editor_.state();
   if (editor_.CellHasEvent(s.current_row, s.current_day)) {
