@@ -9,6 +9,7 @@
 #include "hardware/activation.h"
 #include "link/port_map.h"
 #include "link/timer_link.h"
+#include "project/save_as.h"
 #include "project/settings.h"
 #include "ui_main.h"
 #include "ui/artwork.h"
@@ -119,6 +120,7 @@ void TMainform::connectCommands() {
   bind(ui_->Open1, &QAction::triggered, &TMainform::Open1Click);
   bind(ui_->toolbutopen, &QAction::triggered, &TMainform::toolbutopenClick);
   bind(ui_->bigopenbut, &QToolButton::clicked, &TMainform::bigopenbutClick);
+  bind(ui_->SaveAs1, &QAction::triggered, &TMainform::SaveAs1Click);
   bind(ui_->Close1, &QAction::triggered, &TMainform::Close1Click);
   bind(ui_->toolbutclose, &QAction::triggered, &TMainform::toolbutcloseClick);
   bind(ui_->Properties1, &QAction::triggered, &TMainform::Properties1Click);
@@ -189,14 +191,7 @@ void TMainform::RefreshMainMenu() {
   }
 
   const bool open = console_.data.state.project_open;
-  for (QAction* a : {ui_->New1, ui_->toolbutnew, ui_->Open1, ui_->toolbutopen}) {
-    a->setEnabled(!open);
-  }
-  ui_->bignewbut->setEnabled(!open);
-  ui_->bigopenbut->setEnabled(!open);
-  for (QAction* entry : entries) {
-    entry->setEnabled(!open);
-  }
+  refreshProjectChoice(open);
   for (QAction* a : {ui_->Close1, ui_->toolbutclose}) {
     a->setEnabled(open);
   }
@@ -230,6 +225,25 @@ void TMainform::RefreshMainMenu() {
   for (QAction* a : {ui_->Activate1, ui_->Deactivate1, ui_->ActivateBut, ui_->DeactivateBut}) {
     a->setEnabled(link);
   }
+}
+
+void TMainform::refreshProjectChoice(bool open) {
+  for (QAction* a : {ui_->New1, ui_->toolbutnew, ui_->Open1, ui_->toolbutopen}) {
+    a->setEnabled(true);
+  }
+  ui_->bignewbut->setEnabled(true);
+  ui_->bigopenbut->setEnabled(true);
+  for (QAction* entry : recentEntries()) {
+    entry->setEnabled(true);
+  }
+  ui_->SaveAs1->setEnabled(open);
+}
+
+bool TMainform::closeBeforeAnother() {
+  if (console_.data.state.project_open) {
+    CloseProject();
+  }
+  return !console_.data.state.project_open;
 }
 
 void TMainform::showEvent(QShowEvent* event) {
@@ -290,6 +304,9 @@ void TMainform::closeEvent(QCloseEvent* event) {
 void TMainform::Exit1Click() { close(); }
 
 void TMainform::NewProject() {
+  if (!closeBeforeAnother()) {
+    return;
+  }
   auto& state = console_.data.state;
   state.properties_mode = false;
   state.project_open = false;
@@ -301,7 +318,11 @@ void TMainform::NewProject() {
   RefreshMainMenu();
 }
 
-void TMainform::OpenProject() { OpenProjectDialog(console_.data, console_.prompts, *this); }
+void TMainform::OpenProject() {
+  if (closeBeforeAnother()) {
+    OpenProjectDialog(console_.data, console_.prompts, *this);
+  }
+}
 
 void TMainform::CloseProject() {
   auto& state = console_.data.state;
@@ -322,6 +343,12 @@ void TMainform::ShowProperties() {
   showDialog(dialogs_.properties);
 }
 
+void TMainform::SaveAs1Click() {
+  if (const auto note = SaveProjectAs(console_.data, console_.prompts, *this)) {
+    NoteOf(*this).show(*note);
+  }
+}
+
 void TMainform::ExportSchedule1Click() {
   if (const auto note = ExportScheduleCommand(console_.data, console_.prompts)) {
     NoteOf(*this).show(*note);
@@ -336,7 +363,7 @@ void TMainform::ImportSchedule1Click() {
 
 void TMainform::OpenRecent(int k) {
   auto& data = console_.data;
-  if (data.state.project_open) {
+  if (!closeBeforeAnother()) {
     return;
   }
   data.state.project_path = data.settings.recent_projects[k - 1].text();

@@ -68,6 +68,8 @@ class TMainform : public QMainWindow, public ProjectView {
   void Close1Click() { CloseProject(); }
   void toolbutcloseClick() { CloseProject(); }
   void Properties1Click() { ShowProperties(); }
+  // The open project under a new name, opened in its place.
+  void SaveAs1Click();
   void toolbutpropertiesClick() { ShowProperties(); }
   // The week as a CSV file: export while a project is open, import while it is editable.
   void ExportSchedule1Click();
@@ -99,6 +101,11 @@ class TMainform : public QMainWindow, public ProjectView {
   void connectCommands();
   void showDialog(ConsoleDialog* dialog);
   std::array<QAction*, kRecentProjects> recentEntries() const;
+  // New, Open and the recent entries are always offered, Save As with a project.
+  void refreshProjectChoice(bool open);
+  // New and Open while a project is open close it first, asking as Close does; false
+  // when it stays open.
+  bool closeBeforeAnother();
 
   Console& console_;
   QStringList arguments_;
