@@ -141,6 +141,9 @@ void TMainform::connectCommands() {
   bind(ui_->printprint, &QAction::triggered, &TMainform::printprintClick);
   bind(ui_->toolbutprint, &QAction::triggered, &TMainform::toolbutprintClick);
   bind(ui_->printpdf, &QAction::triggered, &TMainform::printpdfClick);
+  bind(ui_->listpreview, &QAction::triggered, &TMainform::listpreviewClick);
+  bind(ui_->listprint, &QAction::triggered, &TMainform::listprintClick);
+  bind(ui_->listpdf, &QAction::triggered, &TMainform::listpdfClick);
   const auto entries = recentEntries();
   for (int k = 1; k <= kRecentProjects; ++k) {
     connect(entries[k - 1], &QAction::triggered, this, [this, k] { OpenRecent(k); });
@@ -204,7 +207,8 @@ void TMainform::RefreshMainMenu() {
   const bool report = open && console_.report != nullptr;
   ui_->Print1->setEnabled(report);
   ui_->Print1->menuAction()->setEnabled(report);
-  for (QAction* a : {ui_->printpreview, ui_->printprint, ui_->printpdf, ui_->toolbutpreview, ui_->toolbutprint}) {
+  for (QAction* a : {ui_->printpreview, ui_->printprint, ui_->printpdf, ui_->toolbutpreview, ui_->toolbutprint,
+                     ui_->listpreview, ui_->listprint, ui_->listpdf}) {
     a->setEnabled(report);
   }
   const bool schedule = open && dialogs_.schedule != nullptr;
@@ -396,6 +400,24 @@ void TMainform::printprintClick() {
 void TMainform::printpdfClick() {
   if (console_.report != nullptr) {
     console_.report->SaveScheduleReportPdf();
+  }
+}
+
+void TMainform::listpreviewClick() {
+  if (console_.report != nullptr) {
+    console_.report->PrintWeekList(kReportPreview);
+  }
+}
+
+void TMainform::listprintClick() {
+  if (console_.report != nullptr) {
+    console_.report->PrintWeekList(kReportPrint);
+  }
+}
+
+void TMainform::listpdfClick() {
+  if (console_.report != nullptr) {
+    console_.report->SaveWeekListPdf();
   }
 }
 

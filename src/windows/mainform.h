@@ -84,6 +84,10 @@ class TMainform : public QMainWindow, public ProjectView {
   void printprintClick();
   void toolbutprintClick() { printprintClick(); }
   void printpdfClick();
+  // The week as a list beside it: preview, print, PDF.
+  void listpreviewClick();
+  void listprintClick();
+  void listpdfClick();
 
   // Activation: silent on success from the menu, a beep on success from the tool bar.
   void Activate1Click();
