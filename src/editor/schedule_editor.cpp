@@ -134,9 +134,7 @@ struct Refill {
   ~Refill() { editor.FillGrid(); }
 };
 
-bool SameWeek(const WeekSchedule& a, const WeekSchedule& b) {
-  return std::memcmp(&a, &b, sizeof(WeekSchedule)) == 0;
-}
+bool SameWeek(const WeekSchedule& a, const WeekSchedule& b) { return std::memcmp(&a, &b, sizeof(WeekSchedule)) == 0; }
 
 }  // namespace
 

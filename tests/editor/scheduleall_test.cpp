@@ -16,8 +16,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QToolTip>
+#include <QToolButton>
 #include <array>
 #include <cstring>
 
@@ -620,8 +620,7 @@ TEST(EditorWindow, TypingInTheGridMovesNothingAndNoKeyReachesTheSystemClipboard)
   const QList<QKeySequence> ours{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_X),
                                  QKeySequence(Qt::CTRL | Qt::Key_V)};
   int sent = 0;
-  for (auto standard :
-       {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll}) {
+  for (auto standard : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll}) {
     for (const QKeySequence& keys : QKeySequence::keyBindings(standard)) {
       if (!ours.contains(keys)) {
         QTest::keySequence(e.ui.timergrid, keys);
@@ -758,8 +757,7 @@ TEST(EditorWindow, TimesTypedOrPastedAsPeopleWriteThem) {
   const struct {
     const char* keys;
     const char* shown;  // what the field shows; the cell what every insert stores
-  } cases[] = {
-      {"7:05", "_7:05"}, {"7.15", "_7:15"}, {" 725", "_7:25"}, {"0735", "07:35"}, {"07:45", "07:45"}};
+  } cases[] = {{"7:05", "_7:05"}, {"7.15", "_7:15"}, {" 725", "_7:25"}, {"0735", "07:35"}, {"07:45", "07:45"}};
   EditorWindow e;
   e.ui.timer_length->setEditText("5");
   int day = 0;
@@ -805,9 +803,7 @@ TEST(EditorWindow, TimesTypedOrPastedAsPeopleWriteThem) {
 TEST(EditorWindow, UndoAndRedoFromKeysButtonsAndMenu) {
   EditorWindow e(SchoolMonday);
   const std::vector<bool> off{false, false};
-  const auto undo_states = [&] {
-    return std::vector<bool>{e.ui.TS_Undo->isEnabled(), e.ui.TS_Redo->isEnabled()};
-  };
+  const auto undo_states = [&] { return std::vector<bool>{e.ui.TS_Undo->isEnabled(), e.ui.TS_Redo->isEnabled()}; };
   EXPECT_EQ(undo_states(), off);
   EXPECT_EQ(e.ui.TS_Undo->accessibleName(), "Undo");
   EXPECT_FALSE(e.ui.TS_Redo->toolTip().isEmpty());
@@ -818,7 +814,7 @@ TEST(EditorWindow, UndoAndRedoFromKeysButtonsAndMenu) {
   e.w.data->state.project_changed = false;
   e.key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(e.column(1), monday);
-  EXPECT_TRUE(e.w.data->state.project_changed);               // Close and Exit warn again
+  EXPECT_TRUE(e.w.data->state.project_changed);  // Close and Exit warn again
   const std::vector<std::uint8_t> saved = ReadBytes(e.path);  // and the file holds the week put back
   ASSERT_EQ(saved.size(), sizeof(ProjectSetup));
   EXPECT_EQ(std::memcmp(saved.data(), &e.w.data->project, sizeof(ProjectSetup)), 0);

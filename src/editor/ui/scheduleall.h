@@ -108,8 +108,8 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   std::unique_ptr<Ui::Tscheduleallform> ui_;
   std::unique_ptr<TimeFieldKeys> time_keys_;
   ScheduleEditor editor_;
-  QMenu* popup_ = nullptr;   // owned by the window
-  QAction* undo_ = nullptr;  // Undo1 and Redo1, owned by the window; they carry the keys
+  QMenu* popup_ = nullptr;     // owned by the window
+  QAction* undo_ = nullptr;    // Undo1 and Redo1, owned by the window; they carry the keys
   QAction* redo_ = nullptr;
   bool mouse_down_ = false;    // a click is under way: the release takes the position
   bool skip_release_ = false;  // the release that ends a double-click is no click
