@@ -99,6 +99,9 @@ bool Tscheduleallform::eventFilter(QObject* watched, QEvent* event) {
     return gridKey(static_cast<QKeyEvent*>(event));
   }
   if (watched == grid->viewport()) {
+    if (event->type() == QEvent::Resize) {
+      fitColumns();
+    }
     return gridMouse(event);
   }
   if (watched == ui_->gridarea && event->type() == QEvent::Resize) {

@@ -98,9 +98,10 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   bool timeOnRefusesExit();
   // The press of an insert button that the time field refused to let the focus go to.
   bool timeFieldKeptThePress();
-  // The grid shows whole rows only, in whatever room it has; the day buttons stand over
-  // their columns, however wide these are.
+  // The grid shows whole rows only, in whatever room it has; its day columns share the
+  // width, and the day buttons stand over them.
   void fitWholeRows();
+  void fitColumns();
   void placeDayButtons();
   void updateUndoButtons();
 

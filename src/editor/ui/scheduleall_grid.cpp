@@ -28,10 +28,7 @@ void Tscheduleallform::buildGrid() {
   numbers.setDefaultAlignment(Qt::AlignCenter);
   numbers.setSectionsClickable(false);
   numbers.setHighlightSections(false);
-  // The day columns share the width the window gives them, never narrower than they were.
-  QHeaderView& days = *grid.horizontalHeader();
-  days.setMinimumSectionSize(kDayColumnWidth);
-  days.setSectionResizeMode(QHeaderView::Stretch);
+  grid.horizontalHeader()->setMinimumSectionSize(kDayColumnWidth);
   for (int column = 0; column < kDays; ++column) {
     grid.setColumnWidth(column, kDayColumnWidth);
     for (int row = 0; row < kGridRows; ++row) {
@@ -43,7 +40,6 @@ void Tscheduleallform::buildGrid() {
       frame + kNumberColumnWidth + kDays * kDayColumnWidth + grid.verticalScrollBar()->sizeHint().width(),
       frame + kGridMinimumRows * kGridRowHeight);
   ui_->gridarea->installEventFilter(this);
-  connect(&days, &QHeaderView::sectionResized, this, &Tscheduleallform::placeDayButtons);
   connect(ui_->timergrid, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
     if (!mouse_down_ && row >= 0 && column >= 0) {
       timergridClick();
@@ -62,6 +58,18 @@ void Tscheduleallform::fitWholeRows() {
   // foot of the grid looks like a whole one whose events end there.
   const int rows = std::max(1, (area.height() - frame) / kGridRowHeight);
   grid.setGeometry(0, 0, area.width(), frame + rows * kGridRowHeight);
+  placeDayButtons();
+}
+
+void Tscheduleallform::fitColumns() {
+  QTableWidget& grid = *ui_->timergrid;
+  // The day columns share the width the window gives them, never narrower than they were.
+  const int room = grid.viewport()->width();
+  const int width = std::max(kDayColumnWidth, room / kDays);
+  const int spare = std::max(0, room - width * kDays);  // a pixel more for the first few
+  for (int column = 0; column < kDays; ++column) {
+    grid.setColumnWidth(column, width + (column < spare ? 1 : 0));
+  }
   placeDayButtons();
 }
 
