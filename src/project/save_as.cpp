@@ -1,10 +1,12 @@
 #include "project/save_as.h"
 
 #include <QFileInfo>
+#include <memory>
 #include <span>
 
 #include "base/file_io.h"
 #include "base/prompts.h"
+#include "project/summary_edit.h"
 
 namespace zmr {
 
@@ -24,9 +26,18 @@ std::optional<QString> SaveProjectAs(ConsoleData& data, Prompts& prompts, Projec
     return std::nullopt;
   }
   const QString path = AbsoluteCleanPath(*chosen);
-  ReplaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(&data.project), sizeof(ProjectSetup)),
+  // A title that is the file's name (as New makes them) follows the file to its new name,
+  // so that the copy's printouts and PDF names carry the copy's name.
+  const auto copy = std::make_unique<ProjectSetup>(data.project);
+  const QString new_name = QFileInfo(path).completeBaseName();
+  if (copy->summary.title.text() == QFileInfo(state.project_path).completeBaseName() &&
+      !TitleHasForbiddenCharacter(new_name)) {
+    copy->summary.title.setText(new_name);
+  }
+  ReplaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(copy.get()), sizeof(ProjectSetup)),
               ReplaceMode::CreateOrReplace);
 
+  data.project = *copy;
   state.project_path = path;
   state.project_readonly = IsReadOnlyFile(path);
   view.setCaption(QStringLiteral("Zemra: ") + path);

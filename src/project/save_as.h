@@ -14,8 +14,9 @@ inline const QString kSaveAsCaption = QStringLiteral("Save Project As");
 inline const QString kSavedAsNote = QStringLiteral("The project was saved as %1.");
 
 // Asks for the new file (the dialog asks before it replaces one), writes the whole record
-// there and makes it the open project: its path, caption, recent entry and folder. The
-// week is the same as before, so whether it still waits for a download is unchanged.
+// there and makes it the open project: its path, caption, recent entry and folder. A
+// title that was the old file's name becomes the new file's name. The week is the same
+// as before, so whether it still waits for a download is unchanged.
 // Returns the note that tells where it went; nothing when cancelled or no project is
 // open. A failed write throws IoError and leaves the open project as it was.
 std::optional<QString> SaveProjectAs(ConsoleData& data, Prompts& prompts, ProjectView& view);

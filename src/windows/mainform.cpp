@@ -92,6 +92,9 @@ void TMainform::FormCreate() {
     p.menu->setIcon(icon);
     p.tool->setIcon(icon);
   }
+  // The week list's preview and print carry the report's pictures.
+  ui_->listpreview->setIcon(GlyphIcon(Glyph::Preview, kToolIconSize));
+  ui_->listprint->setIcon(GlyphIcon(Glyph::Print, kToolIconSize));
   // The two print buttons show no tip; a screen reader still names them by their menu item.
   for (QAction* a : {ui_->toolbutpreview, ui_->toolbutprint}) {
     QAction* menu = a == ui_->toolbutpreview ? ui_->printpreview : ui_->printprint;

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QToolButton>
+#include <cstring>
 
 #include "base/errors.h"
 #include "ui/transient_note.h"
@@ -55,7 +56,11 @@ TEST(SaveAs, WritesTheOpenProjectUnderANewNameAndOpensThatCopy) {
     EXPECT_EQ(asked.proposed_name, "Usual week");
     EXPECT_EQ(asked.default_suffix, "zmr");
     EXPECT_EQ(asked.filter, kProjectFilter);
-    EXPECT_EQ(ReadBytes(exams), ReadBytes(usual.path));
+    ProjectSetup copy{};
+    ASSERT_EQ(ReadProjectFile(exams, copy, w.prompts), OpenOutcome::Opened);
+    EXPECT_EQ(std::memcmp(&copy.week, &usual.week->week, sizeof copy.week), 0);
+    EXPECT_EQ(copy.summary.title.text(), "Exam week");  // the title was the file's name: it follows
+    EXPECT_EQ(w.data->project.summary.title.text(), "Exam week");
     EXPECT_EQ(w.data->state.project_path, exams);
     EXPECT_TRUE(w.data->state.project_open);
     EXPECT_EQ(w.data->state.project_changed, changed);  // the same week as before
@@ -76,6 +81,27 @@ TEST(SaveAs, WritesTheOpenProjectUnderANewNameAndOpensThatCopy) {
   }
 }
 
+TEST(SaveAs, ATitleOtherThanTheFileNameOrOneATitleMayNotHoldStaysAsItWas) {
+  const struct {
+    const char* title;
+    const char* file;
+    const char* kept;
+  } cases[] = {{"Main building bells", "Exam week.zmr", "Main building bells"},
+               {"Usual week", "Exams 2.0.zmr", "Usual week"},  // "." may not be in a title
+               {"Usual week", "Exams, May.zmr", "Usual week"},
+               {"Usual week", "Exams May.zmr", "Exams May"}};
+  for (const auto& c : cases) {
+    UsualWeek usual;
+    usual.week->summary.title.setText(c.title);
+    WriteProject(usual.path, *usual.week);
+    World w({usual.path});
+    w.started();
+    w.prompts.file_answers.push_back(usual.projects.file(c.file));
+    w.main().SaveAs1Click();
+    EXPECT_EQ(w.data->project.summary.title.text(), c.kept) << c.file;
+  }
+}
+
 TEST(SaveAs, ACancelAFailedWriteOrNoProjectLeaveEverythingAsItWas) {
   UsualWeek usual;
   World w({usual.path});
@@ -86,6 +112,7 @@ TEST(SaveAs, ACancelAFailedWriteOrNoProjectLeaveEverythingAsItWas) {
   EXPECT_EQ(NoteText(main), "");
   EXPECT_THROW(main.SaveAs1Click(), IoError);
   EXPECT_EQ(w.data->state.project_path, usual.path);
+  EXPECT_EQ(w.data->project.summary.title.text(), "Usual week");  // the record as it was
   EXPECT_EQ(main.windowTitle(), caption);
   EXPECT_EQ(w.data->settings.recent_projects[0].text(), usual.path);
   EXPECT_EQ(NoteText(main), "");
