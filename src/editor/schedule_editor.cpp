@@ -184,36 +184,38 @@ void ScheduleEditor::restore(bool undo) {
   }
 }
 
-void ScheduleEditor::InsertEvent(int day) {
+std::optional<ScheduleEvent> ScheduleEditor::newEvent() {
   if (readonly()) {
-    return;
+    return std::nullopt;
   }
   const EntryFields fields = view_.entryFields();
   const auto v = readEntry(fields, kInsertPulseText);
   if (!v) {
+    return std::nullopt;
+  }
+  return MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
+}
+
+void ScheduleEditor::InsertEvent(int day) {
+  const auto event = newEvent();
+  if (!event) {
     return;
   }
-  const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   const auto before = std::make_unique<WeekSchedule>(data_.project.week);
-  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
+  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), *event)) {
     return refuse(*refusal);
   }
   endOfChange(1, kDays, *before);
-  noteNight(*before, v->hour, v->minute);
+  noteNight(*before, event->hour, event->minute);
 }
 
 void ScheduleEditor::InsertEventDays(std::span<const int> days) {
-  if (readonly()) {
+  const auto event = newEvent();
+  if (!event) {
     return;
   }
-  const EntryFields fields = view_.entryFields();
-  const auto v = readEntry(fields, kInsertPulseText);
-  if (!v) {
-    return;
-  }
-  const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   const auto before = std::make_unique<WeekSchedule>(data_.project.week);
-  const SeveralDaysResult result = AddEventToDays(data_.project, event, days);
+  const SeveralDaysResult result = AddEventToDays(data_.project, *event, days);
   if (!result.added.empty()) {
     endOfChange(1, kDays, *before);
   }
@@ -221,7 +223,7 @@ void ScheduleEditor::InsertEventDays(std::span<const int> days) {
     refuse(refusal);
   }
   if (!result.added.empty()) {
-    noteNight(*before, v->hour, v->minute);
+    noteNight(*before, event->hour, event->minute);
   }
 }
 

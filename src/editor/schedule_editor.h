@@ -132,6 +132,9 @@ class ScheduleEditor {
   // The typed values, or nothing after the refusal of a bad time or of a bad pulse (its
   // text differs between insert and write-back).
   std::optional<EntryValues> readEntry(const EntryFields& fields, const QString& pulse_refusal);
+  // The Pulse event the fields hold for an insert, or nothing after its refusal (or in a
+  // read-only project, which takes none).
+  std::optional<ScheduleEvent> newEvent();
   bool copyRows(const GridSelection& selection);
   // Sorts the given days, saves, refills; a failed save still refills, so the grid
   // never shows other rows than the ones the operations address.

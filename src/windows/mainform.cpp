@@ -406,21 +406,13 @@ void TMainform::printpdfClick() {
   }
 }
 
-void TMainform::listpreviewClick() {
-  if (console_.report != nullptr) {
-    console_.report->PrintWeekList(kReportPreview);
-  }
-}
+void TMainform::listpreviewClick() { withReport([](ScheduleReport& r) { r.PrintWeekList(kReportPreview); }); }
+void TMainform::listprintClick() { withReport([](ScheduleReport& r) { r.PrintWeekList(kReportPrint); }); }
+void TMainform::listpdfClick() { withReport([](ScheduleReport& r) { r.SaveWeekListPdf(); }); }
 
-void TMainform::listprintClick() {
+void TMainform::withReport(const std::function<void(ScheduleReport&)>& command) {
   if (console_.report != nullptr) {
-    console_.report->PrintWeekList(kReportPrint);
-  }
-}
-
-void TMainform::listpdfClick() {
-  if (console_.report != nullptr) {
-    console_.report->SaveWeekListPdf();
+    command(*console_.report);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "project/project_file.h"
@@ -107,6 +108,8 @@ class TMainform : public QMainWindow, public ProjectView {
   std::array<QAction*, kRecentProjects> recentEntries() const;
   // New, Open and the recent entries are always offered, Save As with a project.
   void refreshProjectChoice(bool open);
+  // A command of the schedule report, when the program has one.
+  void withReport(const std::function<void(ScheduleReport&)>& command);
   // New and Open while a project is open close it first, asking as Close does; false
   // when it stays open.
   bool closeBeforeAnother();

@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QPdfWriter>
 #include <QRegularExpression>
 
 #include "editor/entry_checks.h"
 #include "report/paint/week_list_report.h"
+#include "support/pdf_in_memory.h"
 #include "support/pdf_tools.h"
 #include "support/project_fixtures.h"
 #include "support/report_fixtures.h"
@@ -164,12 +163,7 @@ TEST_F(WeekListPdfTest, AnEmptyWeekPrintsItsHeaderAloneAndTheReportObjectStartsO
   const auto week = SchoolWeek();
   WeekListBandReport report(*week, [] { return kToday; });
   for (int run = 0; run < 2; ++run) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(ReportPageLayout());
-    EXPECT_EQ(report.print(writer), 2) << run;
+    EXPECT_EQ(ProduceInMemory([&](QPagedPaintDevice& device) { return report.print(device); }).pages, 2) << run;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "base/errors.h"
 #include "report/ui/printschedule.h"
 #include "support/fake_clock.h"
+#include "support/pdf_in_memory.h"
 #include "support/pdf_tools.h"
 #include "support/report_fixtures.h"
 #include "windows/mainform.h"
@@ -46,15 +47,9 @@ class FakePrinters : public ReportPrinters {
 
  private:
   void produce(const Paint& paint) {
-    QByteArray bytes;
-    {
-      QBuffer buffer(&bytes);
-      buffer.open(QIODevice::WriteOnly);
-      QPdfWriter writer(&buffer);
-      writer.setPageLayout(ReportPageLayout());
-      pages.push_back(paint(writer));
-    }
-    documents.push_back(QString::fromLatin1(bytes).remove(QRegularExpression("/CreationDate \\([^)]*\\)")).toLatin1());
+    const PdfInMemory pdf = ProduceInMemory(paint);
+    pages.push_back(pdf.pages);
+    documents.push_back(QString::fromLatin1(pdf.bytes).remove(QRegularExpression("/CreationDate \\([^)]*\\)")).toLatin1());
   }
 };
 
@@ -213,18 +208,18 @@ TEST_F(PrintScheduleTest, TheWeekListPrintsPreviewsAndSavesAsTheReportDoesWithIt
     std::function<bool()> pdf;
     QString job;
     int pages;  // a full Monday: 120 rows of the grid, 120 lines of the list
-    const QString& no_printer;
-    const QString& failed;
+    QString no_printer;
+    QString failed;
     QString caption, proposed;
   } printouts[] = {
       {"report", [&](int mode) { report.PrintScheduleReport(mode); },
        [&] { return report.SaveScheduleReportPdf(); }, "Main Hall", 3, kNoPrinterText, kPrintFailedText,
        "Save Schedule as PDF", "Main Hall.pdf"},
       {"list", [&](int mode) { report.PrintWeekList(mode); }, [&] { return report.SaveWeekListPdf(); },
-       "Main Hall - Week List", 3, kListNoPrinterText, kListPrintFailedText, "Save Week List as PDF",
+       "Main Hall - Week List", 3, NoPrinterText(kWeekListWords), PrintFailedText(kWeekListWords), "Save Week List as PDF",
        "Main Hall list.pdf"},
   };
-  EXPECT_EQ(kListNoPrinterText,
+  EXPECT_EQ(NoPrinterText(kWeekListWords),
             "No printer is installed on this computer, so the week list cannot be printed.\r\n"
             "Do you want to save the week list as a PDF file instead?");
   for (const auto& p : printouts) {

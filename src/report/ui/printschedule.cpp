@@ -29,11 +29,9 @@ Tprintscheduleform::Printout Tprintscheduleform::reportPrintout() {
   const QString title = project.summary.title.text();
   return {title,
           [this](QPagedPaintDevice& device) { return report_.print(device); },
-          kNoPrinterText,
-          kPrintFailedText,
+          kScheduleReportWords,
           kSavePdfCaption,
           ReportPdfName(title),
-          kPdfSavedNote,
           [this, &project] { return SchedulePdf(project, clock_.now().date()); }};
 }
 
@@ -42,11 +40,9 @@ Tprintscheduleform::Printout Tprintscheduleform::listPrintout() {
   const QString title = project.summary.title.text();
   return {title.isEmpty() ? kWeekListCaption : title + QStringLiteral(" - ") + kWeekListCaption,
           [this](QPagedPaintDevice& device) { return list_.print(device); },
-          kListNoPrinterText,
-          kListPrintFailedText,
+          kWeekListWords,
           kSaveListPdfCaption,
           WeekListPdfName(title),
-          kListPdfSavedNote,
           [this, &project] { return WeekListPdf(project, clock_.now().date()); }};
 }
 
@@ -68,7 +64,7 @@ void Tprintscheduleform::printNow(const Printout& printout) {
   if (!printers_->hasPrinter()) {
     // Printing into nothing would look like success: say so, and offer the PDF instead.
     prompts.beep();
-    if (prompts.message(BoxKind::Warning, printout.no_printer_text, BoxButtons::YesNo) == BoxAnswer::Yes) {
+    if (prompts.message(BoxKind::Warning, NoPrinterText(printout.what), BoxButtons::YesNo) == BoxAnswer::Yes) {
       savePdf(printout);
     }
     return;
@@ -80,7 +76,7 @@ void Tprintscheduleform::printNow(const Printout& printout) {
   }
   if (!printed) {
     prompts.beep();
-    prompts.message(BoxKind::Error, printout.failed_text);
+    prompts.message(BoxKind::Error, PrintFailedText(printout.what));
   }
 }
 
@@ -101,7 +97,7 @@ bool Tprintscheduleform::savePdf(const Printout& printout) {
   }
   // The report window is never shown: the note goes to the window that asked for it.
   if (parentWidget() != nullptr) {
-    NoteOf(*parentWidget()).show(printout.saved_note.arg(QFileInfo(*path).fileName()));
+    NoteOf(*parentWidget()).show(PdfSavedNote(printout.what, QFileInfo(*path).fileName()));
   }
   return true;
 }

@@ -37,11 +37,9 @@ class Tprintscheduleform : public QWidget, public ScheduleReport {
   struct Printout {
     QString title;  // of the print job and the preview
     ReportPrinters::Paint paint;
-    const QString& no_printer_text;
-    const QString& failed_text;
+    QString what;  // how its messages name it: "schedule report", "week list"
     const QString& pdf_caption;
     QString pdf_name;
-    const QString& saved_note;
     std::function<QByteArray()> pdf;
   };
   Printout reportPrintout();
@@ -58,18 +56,25 @@ class Tprintscheduleform : public QWidget, public ScheduleReport {
   WeekListBandReport list_;
 };
 
-inline const QString kNoPrinterText = QStringLiteral(
-    "No printer is installed on this computer, so the schedule report cannot be printed.\r\n"
-    "Do you want to save the schedule report as a PDF file instead?");
-inline const QString kPrintFailedText =
-    QStringLiteral("The schedule report could not be printed. Please check the printer and try again.");
-inline const QString kPdfSavedNote = QStringLiteral("The schedule report was saved as %1.");
+// The words of a printout that found no printer, whose job failed, or whose PDF was
+// saved as `file`; `what` names the printout.
+inline QString NoPrinterText(const QString& what) {
+  return QStringLiteral(
+             "No printer is installed on this computer, so the %1 cannot be printed.\r\n"
+             "Do you want to save the %1 as a PDF file instead?")
+      .arg(what);
+}
+inline QString PrintFailedText(const QString& what) {
+  return QStringLiteral("The %1 could not be printed. Please check the printer and try again.").arg(what);
+}
+inline QString PdfSavedNote(const QString& what, const QString& file) {
+  return QStringLiteral("The %1 was saved as %2.").arg(what, file);
+}
+
+inline const QString kScheduleReportWords = QStringLiteral("schedule report");
+inline const QString kWeekListWords = QStringLiteral("week list");
+inline const QString kNoPrinterText = NoPrinterText(kScheduleReportWords);
+inline const QString kPrintFailedText = PrintFailedText(kScheduleReportWords);
 inline const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)|*.pdf");
-inline const QString kListNoPrinterText = QStringLiteral(
-    "No printer is installed on this computer, so the week list cannot be printed.\r\n"
-    "Do you want to save the week list as a PDF file instead?");
-inline const QString kListPrintFailedText =
-    QStringLiteral("The week list could not be printed. Please check the printer and try again.");
-inline const QString kListPdfSavedNote = QStringLiteral("The week list was saved as %1.");
 
 }  // namespace zmr
