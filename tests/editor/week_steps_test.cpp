@@ -87,10 +87,15 @@ TEST(SeveralDays, EachDayTakesTheEventOrIsNamedInOneMessage) {
 }
 
 TEST(SeveralDays, TheWeekEndsAsSevenPressesOfTheDayButtonsLeaveIt) {
-  // Days stored out of order and with gaps, as only a loaded file has them: each press
-  // sorts every day, so where the event lands depends on the presses before it.
+  // Days stored out of order and with gaps that still hold the bytes of deleted events, as
+  // only a loaded file has them: each press sorts every day, so where the event lands, and
+  // where each gap's bytes end up, depends on the presses before it.
   const auto week = [](ProjectSetup& p) {
     for (int d = 1; d <= kDays; ++d) {
+      for (int gap : {1, 3, 6}) {
+        AddPulse(p, d, gap, 6, gap, 2, QStringLiteral("Deleted %1").arg(gap));
+        EmptySlot(p.slot(d, gap));
+      }
       AddPulse(p, d, 2, 12, d, 5, QStringLiteral("Noon"));
       AddPulse(p, d, 4, 7, 30, 5);
       AddPulse(p, d, 5, 9, 10 + d, 5);
