@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -181,6 +182,8 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
   EXPECT_LT(f.minimumWidth(), f.maximumWidth());
   EXPECT_LE(f.minimumWidth(), 800);
   EXPECT_LE(f.minimumHeight(), 480);
+  e.ui.edithint->setText(QString(300, 'x'));  // a long hint is shortened, the window stays narrow
+  EXPECT_LE(f.layout()->totalMinimumSize().width(), 800);
   QTableWidget& g = *e.ui.timergrid;
   EXPECT_EQ(g.rowCount(), 120);
   EXPECT_EQ(g.columnCount(), 7);

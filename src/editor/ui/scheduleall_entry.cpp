@@ -9,6 +9,7 @@
 #include "editor/ui/editor_artwork.h"
 #include "editor/ui/scheduleall.h"
 #include "editor/ui/time_field.h"
+#include "ui/field_looks.h"
 #include "ui_scheduleall.h"
 
 namespace zmr {
@@ -42,6 +43,9 @@ void Tscheduleallform::buildEntryRow() {
     button->setIconSize({kDayIconSize, kDayIconSize});
     connect(button, &QPushButton::clicked, this, [this, d] { DayButtonClick(d); });
   }
+  // The line that says what to do next never widens the window: a long one is shortened.
+  ui_->edithint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  ElideWhenTooLong(*ui_->edithint);
   connect(ui_->bweekdays, &QPushButton::clicked, this, &Tscheduleallform::bweekdaysClick);
   connect(ui_->beveryday, &QPushButton::clicked, this, &Tscheduleallform::beverydayClick);
   connect(ui_->bsameall, &QPushButton::clicked, this, &Tscheduleallform::bsameallClick);
