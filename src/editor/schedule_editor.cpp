@@ -6,7 +6,10 @@
 
 #include "base/file_io.h"
 #include "base/prompts.h"
+#include "editor/editor_hint.h"
 #include "editor/editor_texts.h"
+#include "editor/night_bells.h"
+#include "editor/several_days.h"
 
 namespace zmr {
 
@@ -38,8 +41,11 @@ void ScheduleEditor::Reset() {
   FreeCopyBuffer(state_.copy_buffer);
   state_.event_edit_mode = false;
   state_.edited_slot = 0;
+  state_.written_back = false;
+  state_.pulse_for_entry.reset();
   history_.Clear();
   data_.state.project_readonly = ProjectFileReadOnly(data_.state.project_path);
+  showEditState();
 }
 
 void ScheduleEditor::ClearGrid() {
@@ -56,6 +62,41 @@ void ScheduleEditor::TakePosition(int row, int day) {
   endEdit();
   state_.current_row = row;
   state_.current_day = day;
+  showEditState();
+}
+
+void ScheduleEditor::ClearEntry() {
+  const QString pulse = state_.pulse_for_entry.value_or(view_.entryFields().pulse);
+  state_.pulse_for_entry.reset();
+  view_.clearEntryFields();
+  view_.setTimerLength(pulse);
+}
+
+QString ScheduleEditor::Hint() const {
+  if (readonly()) {
+    return EditorHint(EditMoment::ReadOnly);
+  }
+  if (!state_.event_edit_mode) {
+    return EditorHint(EditMoment::Entering);
+  }
+  if (state_.edited_slot == 0) {
+    return EditorHint(EditMoment::ShownOnly);
+  }
+  const ScheduleEvent& e = data_.project.slot(state_.current_day, state_.edited_slot);
+  return EditorHint(state_.written_back ? EditMoment::WrittenBack : EditMoment::Opened, state_.current_day,
+                    ClockText(e.hour, e.minute));
+}
+
+void ScheduleEditor::showEditState() {
+  view_.setHint(Hint());
+  view_.setSameOnAllDaysEnabled(CanSameOnAllDays());
+}
+
+void ScheduleEditor::noteNight(const WeekSchedule& before, int hour, int minute, int replaced_day,
+                               int replaced_slot) {
+  if (const auto note = NightNote(before, hour, minute, {replaced_day, replaced_slot})) {
+    view_.showNote(*note);
+  }
 }
 
 void ScheduleEditor::refuse(const QString& text) {
@@ -82,6 +123,7 @@ std::optional<EntryValues> ScheduleEditor::readEntry(const EntryFields& fields,
 void ScheduleEditor::endEdit() {
   state_.event_edit_mode = false;
   state_.edited_slot = 0;
+  state_.written_back = false;
 }
 
 namespace {
@@ -97,10 +139,14 @@ bool SameWeek(const WeekSchedule& a, const WeekSchedule& b) { return std::memcmp
 }  // namespace
 
 void ScheduleEditor::endOfChange(int first_day, int last_day, const WeekSchedule& before) {
-  Refill refill{*this};
   for (int day = first_day; day <= last_day; ++day) {
     SortDay(data_.project, day);
   }
+  saveChange(before);
+}
+
+void ScheduleEditor::saveChange(const WeekSchedule& before) {
+  Refill refill{*this};
   // The week has changed in memory whether or not the save succeeds: it can be undone.
   if (!SameWeek(before, data_.project.week)) {
     history_.Record(before);
@@ -132,36 +178,81 @@ void ScheduleEditor::restore(bool undo) {
   // An opened event cannot be followed through a whole other week: the edit ends.
   if (state_.event_edit_mode) {
     endEdit();
-    view_.clearEntryFields();
+    ClearEntry();
     view_.setDayButtonsEnabled(true);
+    showEditState();
   }
 }
 
-void ScheduleEditor::InsertEvent(int day) {
+std::optional<ScheduleEvent> ScheduleEditor::newEvent() {
   if (readonly()) {
-    return;
+    return std::nullopt;
   }
   const EntryFields fields = view_.entryFields();
   const auto v = readEntry(fields, kInsertPulseText);
   if (!v) {
+    return std::nullopt;
+  }
+  return MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
+}
+
+void ScheduleEditor::InsertEvent(int day) {
+  const auto event = newEvent();
+  if (!event) {
     return;
   }
-  const ScheduleEvent event = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
   const auto before = std::make_unique<WeekSchedule>(data_.project.week);
-  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), event)) {
+  if (const auto refusal = AddEventToDay(ScheduleSlots(data_.project.day(day)), *event)) {
     return refuse(*refusal);
   }
   endOfChange(1, kDays, *before);
+  noteNight(*before, event->hour, event->minute);
+}
+
+void ScheduleEditor::InsertEventDays(std::span<const int> days) {
+  const auto event = newEvent();
+  if (!event) {
+    return;
+  }
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
+  const SeveralDaysResult result = AddEventToDays(data_.project, *event, days);
+  if (!result.added.empty()) {
+    endOfChange(1, kDays, *before);
+  }
+  if (const QString refusal = SeveralDaysRefusal(result); !refusal.isEmpty()) {
+    refuse(refusal);
+  }
+  if (!result.added.empty()) {
+    noteNight(*before, event->hour, event->minute);
+  }
+}
+
+void ScheduleEditor::SameOnAllDays() {
+  if (!CanSameOnAllDays()) {
+    return;
+  }
+  const auto before = std::make_unique<WeekSchedule>(data_.project.week);
+  const std::vector<int> days = SameOnOtherDays(data_.project, state_.current_day, state_.edited_slot);
+  // Only titles and pulses change: no event moves, so no day is sorted; and a step that
+  // found nothing to change saves nothing.
+  if (!SameWeek(*before, data_.project.week)) {
+    saveChange(*before);
+  }
+  const ScheduleEvent& e = data_.project.slot(state_.current_day, state_.edited_slot);
+  view_.showNote(SameOnOtherDaysNote(ClockText(e.hour, e.minute), days));
 }
 
 void ScheduleEditor::ShowEventDetails() {
   const QString text = grid_.cell(state_.current_day, state_.current_row);
   if (text.isEmpty()) {
-    view_.clearEntryFields();
+    ClearEntry();
     return;
   }
   const int slot = grid_.slotOfRow(state_.current_day, state_.current_row);
   const ScheduleEvent& e = data_.project.slot(state_.current_day, slot);
+  if (!state_.event_edit_mode && !state_.pulse_for_entry) {
+    state_.pulse_for_entry = view_.entryFields().pulse;
+  }
   view_.setTimeOn(text.left(5));
   if (static_cast<EventKind>(e.kind) == EventKind::Pulse) {
     view_.setTimerLength(text.mid(7, 2).remove(' '));
@@ -172,7 +263,9 @@ void ScheduleEditor::ShowEventDetails() {
     state_.edited_slot = 0;
   }
   state_.event_edit_mode = true;
+  state_.written_back = false;
   view_.setDayButtonsEnabled(false);
+  showEditState();
 }
 
 void ScheduleEditor::UpdateEvent() {
@@ -190,9 +283,16 @@ void ScheduleEditor::UpdateEvent() {
     return refuse(kTimeExistsText);
   }
   const auto before = std::make_unique<WeekSchedule>(data_.project.week);
-  table[state_.edited_slot - 1] = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
-  state_.edited_slot = SlotAfterSort(table, state_.edited_slot);
+  const int replaced = state_.edited_slot;
+  const ScheduleEvent old = table[replaced - 1];
+  table[replaced - 1] = MakePulseEvent(fields.title, v->hour, v->minute, v->pulse_seconds);
+  state_.edited_slot = SlotAfterSort(table, replaced);
+  state_.written_back = true;
   endOfChange(day, day, *before);
+  showEditState();
+  if (old.hour != v->hour || old.minute != v->minute) {
+    noteNight(*before, v->hour, v->minute, day, replaced);
+  }
 }
 
 std::optional<DaySelection> ScheduleEditor::GetDaySelection(const GridSelection& selection) {
@@ -245,11 +345,12 @@ void ScheduleEditor::DeleteEvents(const GridSelection& selection) {
       EmptySlot(data_.project.slot(day, slot));
     }
   }
-  view_.clearEntryFields();
+  ClearEntry();
   // The fields are empty now, so an opened event has nothing left to write back.
   if (state_.event_edit_mode) {
     endEdit();
     view_.setDayButtonsEnabled(true);
+    showEditState();
   }
   endOfChange(1, kDays, *before);
 }

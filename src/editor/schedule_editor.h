@@ -4,6 +4,7 @@
 // forwards its handlers here and shows what the EditorView calls tell it.
 #include <array>
 #include <optional>
+#include <span>
 
 #include "editor/entry_checks.h"
 #include "editor/schedule_grid.h"
@@ -30,9 +31,16 @@ class EditorView {
   virtual void setTimerLength(const QString& text) = 0;
   virtual void setTimerName(const QString& text) = 0;
   virtual void clearEntryFields() = 0;
+  // The seven day buttons and the several-days buttons beside them.
   virtual void setDayButtonsEnabled(bool enabled) = 0;
   // The grid texts changed: show them.
   virtual void gridFilled(const GridTexts& grid) = 0;
+  // What to do next, in the window's own line; and whether the opened event's title and
+  // pulse can now go to the other days.
+  virtual void setHint(const QString& text) = 0;
+  virtual void setSameOnAllDaysEnabled(bool enabled) = 0;
+  // A short note that goes away by itself: a change worth a word, but no box.
+  virtual void showNote(const QString& text) = 0;
 };
 
 struct EditorState {
@@ -42,6 +50,10 @@ struct EditorState {
   // The slot a write-back goes to; it follows its event through every sort, and is 0
   // while the opened event may not be written back (an On, Off or unknown kind).
   int edited_slot = 0;
+  bool written_back = false;  // the opened event was saved since it was opened
+  // The pulse typed for new events while an opened event's pulse fills the field: it
+  // comes back when the edit ends.
+  std::optional<QString> pulse_for_entry;
   CopyBuffer copy_buffer{};
 };
 
@@ -87,8 +99,19 @@ class ScheduleEditor {
   bool CanPaste() const { return state_.copy_buffer[0].hour != kEmptyTime; }
 
   void InsertEvent(int day);
+  // The event of the fields into each of the days, as pressing their buttons one after
+  // the other would put it there, but as one undo step; one message names the days that
+  // refused it.
+  void InsertEventDays(std::span<const int> days);
   void ShowEventDetails();
   void UpdateEvent();
+  // The opened event's title and pulse to the events at its time on the other days, as
+  // one undo step.
+  bool CanSameOnAllDays() const { return !readonly() && state_.event_edit_mode && state_.edited_slot != 0; }
+  void SameOnAllDays();
+  // Empties the fields for a new event; the pulse typed for new events stays.
+  void ClearEntry();
+  QString Hint() const;
 
   std::optional<DaySelection> GetDaySelection(const GridSelection& selection);
   void CopyEvents(const GridSelection& selection);
@@ -109,13 +132,22 @@ class ScheduleEditor {
   // The typed values, or nothing after the refusal of a bad time or of a bad pulse (its
   // text differs between insert and write-back).
   std::optional<EntryValues> readEntry(const EntryFields& fields, const QString& pulse_refusal);
+  // The Pulse event the fields hold for an insert, or nothing after its refusal (or in a
+  // read-only project, which takes none).
+  std::optional<ScheduleEvent> newEvent();
   bool copyRows(const GridSelection& selection);
   // Sorts the given days, saves, refills; a failed save still refills, so the grid
   // never shows other rows than the ones the operations address.
   // `before` is the week as it stood before the change; it becomes an undo step unless
   // the change left every byte as it was.
   void endOfChange(int first_day, int last_day, const WeekSchedule& before);
+  // The same without a sort, for a change that moves no event.
+  void saveChange(const WeekSchedule& before);
   void endEdit();
+  // Tells the window the hint and what the edit allows now.
+  void showEditState();
+  void noteNight(const WeekSchedule& before, int hour, int minute, int replaced_day = 0,
+                 int replaced_slot = 0);
   void restore(bool undo);
 
   ConsoleData& data_;

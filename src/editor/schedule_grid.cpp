@@ -24,6 +24,10 @@ void ClearGrid(GridTexts& grid) {
   }
 }
 
+QString ClockText(int hour, int minute) {
+  return QStringLiteral("%1:%2").arg(hour, 2, 10, QChar(u'0')).arg(minute, 2, 10, QChar(u'0'));
+}
+
 void FillGrid(const ProjectSetup& project, GridTexts& grid) {
   ClearGrid(grid);
   for (int day = 1; day <= kDays; ++day) {

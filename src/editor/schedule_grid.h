@@ -25,6 +25,8 @@ struct GridTexts {
 };
 
 void ClearGrid(GridTexts& grid);
+// A time as the cells show it: "07:05".
+QString ClockText(int hour, int minute);
 // The title of an event, and its kind when it switches the output or is one the editor
 // does not change; the cell itself shows the time and pulse only.
 QString EventTip(const ScheduleEvent& event);

@@ -57,7 +57,7 @@ bool ScheduleFeed::NeedData(ReportCells& cells) {
   return more;
 }
 
-QString ReportPdfName(const QString& title) {
+QString FileNameOf(const QString& title) {
   QString name;
   for (const QChar c : title) {
     const bool unfit = c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c);
@@ -67,6 +67,11 @@ QString ReportPdfName(const QString& title) {
   while (name.startsWith(u'.')) {
     name.remove(0, 1);  // no hidden file, no "." or ".."
   }
+  return name;
+}
+
+QString ReportPdfName(const QString& title) {
+  const QString name = FileNameOf(title);
   return (name.isEmpty() ? QStringLiteral("Schedule Report") : name) + QStringLiteral(".pdf");
 }
 

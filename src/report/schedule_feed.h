@@ -59,6 +59,10 @@ class ScheduleFeed {
   const ProjectSetup& project_;
 };
 
+// A title as a file name: the characters a file name cannot hold replaced, no leading
+// dots, no blanks around it; empty when nothing is left.
+QString FileNameOf(const QString& title);
+
 // The file name the save dialog proposes for the report's PDF: the title, with the
 // characters a file name cannot hold replaced, and ".pdf"; "Schedule Report.pdf" without one.
 QString ReportPdfName(const QString& title);

@@ -50,6 +50,9 @@ class ScheduleReport {
   virtual void PrintScheduleReport(int mode) = 0;
   // The report as a PDF file, through the save dialog; false when cancelled.
   virtual bool SaveScheduleReportPdf() { return false; }
+  // The week as a list, each day's events one per line: the same modes, and its PDF.
+  virtual void PrintWeekList(int mode) { (void)mode; }
+  virtual bool SaveWeekListPdf() { return false; }
 };
 inline constexpr int kReportPreview = 1;
 inline constexpr int kReportPrint = 0;

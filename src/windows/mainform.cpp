@@ -12,6 +12,7 @@
 #include "link/port_lease.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
+#include "project/save_as.h"
 #include "project/settings.h"
 #include "ui_main.h"
 #include "ui/artwork.h"
@@ -94,6 +95,9 @@ void TMainform::FormCreate() {
     p.menu->setIcon(icon);
     p.tool->setIcon(icon);
   }
+  // The week list's preview and print carry the report's pictures.
+  ui_->listpreview->setIcon(GlyphIcon(Glyph::Preview, kToolIconSize));
+  ui_->listprint->setIcon(GlyphIcon(Glyph::Print, kToolIconSize));
   // The two print buttons show no tip; a screen reader still names them by their menu item.
   for (QAction* a : {ui_->toolbutpreview, ui_->toolbutprint}) {
     QAction* menu = a == ui_->toolbutpreview ? ui_->printpreview : ui_->printprint;
@@ -122,6 +126,7 @@ void TMainform::connectCommands() {
   bind(ui_->Open1, &QAction::triggered, &TMainform::Open1Click);
   bind(ui_->toolbutopen, &QAction::triggered, &TMainform::toolbutopenClick);
   bind(ui_->bigopenbut, &QToolButton::clicked, &TMainform::bigopenbutClick);
+  bind(ui_->SaveAs1, &QAction::triggered, &TMainform::SaveAs1Click);
   bind(ui_->Close1, &QAction::triggered, &TMainform::Close1Click);
   bind(ui_->toolbutclose, &QAction::triggered, &TMainform::toolbutcloseClick);
   bind(ui_->Properties1, &QAction::triggered, &TMainform::Properties1Click);
@@ -142,6 +147,9 @@ void TMainform::connectCommands() {
   bind(ui_->printprint, &QAction::triggered, &TMainform::printprintClick);
   bind(ui_->toolbutprint, &QAction::triggered, &TMainform::toolbutprintClick);
   bind(ui_->printpdf, &QAction::triggered, &TMainform::printpdfClick);
+  bind(ui_->listpreview, &QAction::triggered, &TMainform::listpreviewClick);
+  bind(ui_->listprint, &QAction::triggered, &TMainform::listprintClick);
+  bind(ui_->listpdf, &QAction::triggered, &TMainform::listpdfClick);
   const auto entries = recentEntries();
   for (int k = 1; k <= kRecentProjects; ++k) {
     connect(entries[k - 1], &QAction::triggered, this, [this, k] { OpenRecent(k); });
@@ -192,14 +200,7 @@ void TMainform::RefreshMainMenu() {
   }
 
   const bool open = console_.data.state.project_open;
-  for (QAction* a : {ui_->New1, ui_->toolbutnew, ui_->Open1, ui_->toolbutopen}) {
-    a->setEnabled(!open);
-  }
-  ui_->bignewbut->setEnabled(!open);
-  ui_->bigopenbut->setEnabled(!open);
-  for (QAction* entry : entries) {
-    entry->setEnabled(!open);
-  }
+  refreshProjectChoice(open);
   for (QAction* a : {ui_->Close1, ui_->toolbutclose}) {
     a->setEnabled(open);
   }
@@ -212,7 +213,8 @@ void TMainform::RefreshMainMenu() {
   const bool report = open && console_.report != nullptr;
   ui_->Print1->setEnabled(report);
   ui_->Print1->menuAction()->setEnabled(report);
-  for (QAction* a : {ui_->printpreview, ui_->printprint, ui_->printpdf, ui_->toolbutpreview, ui_->toolbutprint}) {
+  for (QAction* a : {ui_->printpreview, ui_->printprint, ui_->printpdf, ui_->toolbutpreview, ui_->toolbutprint,
+                     ui_->listpreview, ui_->listprint, ui_->listpdf}) {
     a->setEnabled(report);
   }
   const bool schedule = open && dialogs_.schedule != nullptr;
@@ -233,6 +235,25 @@ void TMainform::RefreshMainMenu() {
   for (QAction* a : {ui_->Activate1, ui_->Deactivate1, ui_->ActivateBut, ui_->DeactivateBut}) {
     a->setEnabled(link);
   }
+}
+
+void TMainform::refreshProjectChoice(bool open) {
+  for (QAction* a : {ui_->New1, ui_->toolbutnew, ui_->Open1, ui_->toolbutopen}) {
+    a->setEnabled(true);
+  }
+  ui_->bignewbut->setEnabled(true);
+  ui_->bigopenbut->setEnabled(true);
+  for (QAction* entry : recentEntries()) {
+    entry->setEnabled(true);
+  }
+  ui_->SaveAs1->setEnabled(open);
+}
+
+bool TMainform::closeBeforeAnother() {
+  if (console_.data.state.project_open) {
+    CloseProject();
+  }
+  return !console_.data.state.project_open;
 }
 
 void TMainform::showEvent(QShowEvent* event) {
@@ -302,6 +323,9 @@ void TMainform::closeEvent(QCloseEvent* event) {
 void TMainform::Exit1Click() { close(); }
 
 void TMainform::NewProject() {
+  if (!closeBeforeAnother()) {
+    return;
+  }
   auto& state = console_.data.state;
   state.properties_mode = false;
   state.project_open = false;
@@ -313,7 +337,11 @@ void TMainform::NewProject() {
   RefreshMainMenu();
 }
 
-void TMainform::OpenProject() { OpenProjectDialog(console_.data, console_.prompts, *this); }
+void TMainform::OpenProject() {
+  if (closeBeforeAnother()) {
+    OpenProjectDialog(console_.data, console_.prompts, *this);
+  }
+}
 
 void TMainform::CloseProject() {
   auto& state = console_.data.state;
@@ -334,6 +362,12 @@ void TMainform::ShowProperties() {
   showDialog(dialogs_.properties);
 }
 
+void TMainform::SaveAs1Click() {
+  if (const auto note = SaveProjectAs(console_.data, console_.prompts, *this)) {
+    NoteOf(*this).show(*note);
+  }
+}
+
 void TMainform::ExportSchedule1Click() {
   if (const auto note = ExportScheduleCommand(console_.data, console_.prompts)) {
     NoteOf(*this).show(*note);
@@ -348,7 +382,7 @@ void TMainform::ImportSchedule1Click() {
 
 void TMainform::OpenRecent(int k) {
   auto& data = console_.data;
-  if (data.state.project_open) {
+  if (!closeBeforeAnother()) {
     return;
   }
   data.state.project_path = data.settings.recent_projects[k - 1].text();
@@ -381,6 +415,16 @@ void TMainform::printprintClick() {
 void TMainform::printpdfClick() {
   if (console_.report != nullptr) {
     console_.report->SaveScheduleReportPdf();
+  }
+}
+
+void TMainform::listpreviewClick() { withReport([](ScheduleReport& r) { r.PrintWeekList(kReportPreview); }); }
+void TMainform::listprintClick() { withReport([](ScheduleReport& r) { r.PrintWeekList(kReportPrint); }); }
+void TMainform::listpdfClick() { withReport([](ScheduleReport& r) { r.SaveWeekListPdf(); }); }
+
+void TMainform::withReport(const std::function<void(ScheduleReport&)>& command) {
+  if (console_.report != nullptr) {
+    command(*console_.report);
   }
 }
 

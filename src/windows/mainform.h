@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "project/project_file.h"
@@ -68,6 +69,8 @@ class TMainform : public QMainWindow, public ProjectView {
   void Close1Click() { CloseProject(); }
   void toolbutcloseClick() { CloseProject(); }
   void Properties1Click() { ShowProperties(); }
+  // The open project under a new name, opened in its place.
+  void SaveAs1Click();
   void toolbutpropertiesClick() { ShowProperties(); }
   // The week as a CSV file: export while a project is open, import while it is editable.
   void ExportSchedule1Click();
@@ -82,6 +85,10 @@ class TMainform : public QMainWindow, public ProjectView {
   void printprintClick();
   void toolbutprintClick() { printprintClick(); }
   void printpdfClick();
+  // The week as a list beside it: preview, print, PDF.
+  void listpreviewClick();
+  void listprintClick();
+  void listpdfClick();
 
   // Activation: silent on success from the menu, a beep on success from the tool bar.
   void Activate1Click();
@@ -99,6 +106,13 @@ class TMainform : public QMainWindow, public ProjectView {
   void connectCommands();
   void showDialog(ConsoleDialog* dialog);
   std::array<QAction*, kRecentProjects> recentEntries() const;
+  // New, Open and the recent entries are always offered, Save As with a project.
+  void refreshProjectChoice(bool open);
+  // A command of the schedule report, when the program has one.
+  void withReport(const std::function<void(ScheduleReport&)>& command);
+  // New and Open while a project is open close it first, asking as Close does; false
+  // when it stays open.
+  bool closeBeforeAnother();
 
   Console& console_;
   QStringList arguments_;

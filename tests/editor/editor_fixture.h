@@ -18,6 +18,9 @@ class FakeEditorView : public EditorView {
   EntryFields fields;
   bool day_buttons_enabled = true;
   int fills = 0;
+  QString hint;
+  bool same_on_all_days_enabled = false;
+  std::vector<QString> notes;
 
   EntryFields entryFields() const override { return fields; }
   void setTimeOn(const QString& text) override { fields.time = text; }
@@ -26,6 +29,9 @@ class FakeEditorView : public EditorView {
   void clearEntryFields() override { fields = {QString(), QString(), QStringLiteral("  :  ")}; }
   void setDayButtonsEnabled(bool enabled) override { day_buttons_enabled = enabled; }
   void gridFilled(const GridTexts&) override { ++fills; }
+  void setHint(const QString& text) override { hint = text; }
+  void setSameOnAllDaysEnabled(bool enabled) override { same_on_all_days_enabled = enabled; }
+  void showNote(const QString& text) override { notes.push_back(text); }
 };
 
 struct EditorWorld {

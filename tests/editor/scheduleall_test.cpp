@@ -8,9 +8,11 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -20,7 +22,9 @@
 #include <array>
 #include <cstring>
 
+#include "editor/editor_hint.h"
 #include "editor/editor_texts.h"
+#include "ui/transient_note.h"
 #include "windows/windows_world.h"
 
 namespace zmr::testing {
@@ -51,6 +55,10 @@ struct Controls {
               *TS_Paste = c<QToolButton>("TS_Paste"), *TS_Del = c<QToolButton>("TS_Del"),
               *TS_Prop = c<QToolButton>("TS_Prop"), *TS_print = c<QToolButton>("TS_print");
   QPushButton* closebutton = c<QPushButton>("closebutton");
+  QPushButton *bweekdays = c<QPushButton>("bweekdays"), *beveryday = c<QPushButton>("beveryday"),
+              *bsameall = c<QPushButton>("bsameall");
+  QLabel* edithint = c<QLabel>("edithint");
+  QWidget* gridarea = c<QWidget>("gridarea");
   QToolButton *TS_Undo = c<QToolButton>("TS_Undo"), *TS_Redo = c<QToolButton>("TS_Redo");
   QLabel *tip1 = c<QLabel>("tip1"), *tip4 = c<QLabel>("tip4"), *Label2 = c<QLabel>("Label2"),
          *TS_CutCaption = c<QLabel>("TS_CutCaption");
@@ -101,6 +109,21 @@ struct EditorWindow {
     QTest::mouseClick(ui.time_on, Qt::LeftButton);
     ui.time_on->setCursorPosition(0);
     QTest::keyClicks(ui.time_on, keys);
+  }
+  // The entry row typed as a user types it: title, pulse, then the time.
+  void enter(const QString& title, const QString& pulse, const QString& time) {
+    QTest::mouseClick(ui.timer_name, Qt::LeftButton);
+    ui.timer_name->selectAll();
+    QTest::keyClicks(ui.timer_name, title);
+    QTest::mouseClick(ui.timer_length->lineEdit(), Qt::LeftButton);
+    ui.timer_length->lineEdit()->selectAll();
+    QTest::keyClicks(ui.timer_length->lineEdit(), pulse);
+    typeTime(time);
+  }
+  // The note the window shows now; empty when none is up.
+  QString note() const {
+    auto* shown = form.findChild<TransientNote*>("note");
+    return shown != nullptr && !shown->isHidden() ? shown->text() : QString();
   }
   QStringList column(int day) const {
     QStringList texts;
@@ -153,17 +176,21 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
   EditorWindow e;
   Tscheduleallform& f = e.form;
   EXPECT_EQ(f.objectName(), "scheduleallform");
-  EXPECT_EQ(f.size(), QSize(728, 473));
-  EXPECT_EQ(f.minimumSize(), f.maximumSize());
   EXPECT_EQ(f.windowTitle(), "Timer Schedule");
+  // It grows, up to the whole screen; at its smallest it fits a screen 800 pixels wide.
+  EXPECT_TRUE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_LT(f.minimumWidth(), f.maximumWidth());
+  EXPECT_LE(f.minimumWidth(), 800);
+  EXPECT_LE(f.minimumHeight(), 480);
+  e.ui.edithint->setText(QString(300, 'x'));  // a long hint is shortened, the window stays narrow
+  EXPECT_LE(f.layout()->totalMinimumSize().width(), 800);
   QTableWidget& g = *e.ui.timergrid;
-  EXPECT_EQ(g.geometry(), QRect(90, 80, 629, 255));
   EXPECT_EQ(g.rowCount(), 120);
   EXPECT_EQ(g.columnCount(), 7);
   EXPECT_EQ(g.verticalHeader()->width(), 36);
   EXPECT_EQ(g.verticalHeaderItem(0)->text(), "1");
   EXPECT_EQ(g.verticalHeaderItem(119)->text(), "120");
-  EXPECT_EQ(g.columnWidth(6), 80);
+  EXPECT_GE(g.columnWidth(6), 80);
   EXPECT_EQ(g.rowHeight(119), 20);
   EXPECT_EQ(g.editTriggers(), QAbstractItemView::NoEditTriggers);
   EXPECT_EQ(g.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -176,8 +203,24 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
   EXPECT_TRUE(e.ui.tip4->text().endsWith("related to the selected event."));
   for (QPushButton* b : e.days()) {
     EXPECT_EQ(b->toolTip(), "Paste Insert Scheduled Item");
-    EXPECT_EQ(b->size(), QSize(80, 34));
+    EXPECT_GE(b->width(), 80);
+    EXPECT_EQ(b->height(), 34);
     EXPECT_FALSE(b->icon().isNull());
+  }
+  const struct {
+    QPushButton* button;
+    const char *text, *name, *tip;
+  } several[] = {
+      {e.ui.bweekdays, "Mon\u2013Fri", "Monday to Friday", "Paste Insert Scheduled Item on Monday to Friday"},
+      {e.ui.beveryday, "Every day", "Every day", "Paste Insert Scheduled Item on every day of the week"},
+      {e.ui.bsameall, "Same on\nall days", "Same on all days",
+       "Gives the events at this time on the other days the title and pulse of the opened event."},
+  };
+  for (const auto& b : several) {
+    EXPECT_EQ(b.button->text(), QString::fromUtf8(b.text));
+    EXPECT_EQ(b.button->accessibleName(), b.name);
+    EXPECT_EQ(b.button->toolTip(), b.tip);
+    EXPECT_EQ(b.button->accessibleDescription(), b.tip);
   }
   EXPECT_EQ(e.ui.bwed->accessibleName(), "Wed");
   EXPECT_EQ(e.ui.TS_Prop->accessibleName(), "Properties");
@@ -185,7 +228,7 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
   EXPECT_EQ(e.ui.TS_Del->accessibleDescription(), e.ui.TS_Del->toolTip());
   EXPECT_TRUE(e.ui.TS_CutCaption->font().italic());
   EXPECT_EQ(e.ui.Label2->buddy(), e.ui.timer_length);
-  EXPECT_EQ(e.ui.closebutton->geometry(), QRect(616, 4, 105, 32));
+  EXPECT_EQ(e.ui.closebutton->size(), QSize(105, 32));
 
   // Every control that takes the keyboard or the mouse is named for a screen reader.
   for (QWidget* child : f.findChildren<QWidget*>()) {
@@ -210,7 +253,43 @@ TEST(EditorWindow, ShapeNamesTipsAndTabOrder) {
     }
   } while (w != e.ui.timer_name);
   EXPECT_EQ(order, (std::vector<QString>{"timer_name", "timer_length", "time_on", "bmon", "btue", "bwed",
-                                         "bthu", "bfri", "bsat", "bsun", "timergrid", "closebutton"}));
+                                         "bthu", "bfri", "bsat", "bsun", "bweekdays", "beveryday", "bsameall",
+                                         "timergrid", "closebutton"}));
+}
+
+TEST(EditorWindow, ItGrowsAndTheGridShowsWholeRowsUnderDayButtonsThatFollowTheirColumns) {
+  EditorWindow e;
+  Tscheduleallform& f = e.form;
+  const QTableWidget& g = *e.ui.timergrid;
+  const auto check = [&](const char* what) {
+    SCOPED_TRACE(what);
+    const int rows = g.viewport()->height() / kGridRowHeight;
+    EXPECT_EQ(g.viewport()->height() % kGridRowHeight, 0) << g.viewport()->height();
+    EXPECT_LE(g.geometry().bottom(), e.ui.gridarea->height());
+    EXPECT_LT(e.ui.gridarea->height() - g.height(), kGridRowHeight);  // no room left for one more row
+    // Row `rows` - 1 is the last one in sight, whole; the next one starts below the view.
+    EXPECT_EQ(g.rowViewportPosition(rows - 1) + g.rowHeight(rows - 1), g.viewport()->height());
+    for (int day = 1; day <= kDays; ++day) {
+      const QPushButton* b = e.days()[day - 1];
+      const int column_x =
+          g.x() + g.frameWidth() + g.verticalHeader()->width() + g.columnViewportPosition(day - 1);
+      EXPECT_EQ(b->x(), column_x) << day;
+      EXPECT_EQ(b->width(), g.columnWidth(day - 1)) << day;
+      EXPECT_GE(b->width(), kDayColumnWidth) << day;
+    }
+    return rows;
+  };
+  // Opened at its own size, a day of 13 bells is seen whole.
+  EXPECT_GE(check("as opened"), 13);
+  f.resize(f.minimumSize());
+  EXPECT_GE(check("smallest"), kGridMinimumRows);
+  f.resize(790, 527);
+  check("odd size");
+  f.showMaximized();
+  QApplication::processEvents();
+  EXPECT_EQ(f.frameGeometry().size(), f.screen()->availableGeometry().size());
+  EXPECT_GT(check("maximised"), 25);
+  f.showNormal();
 }
 
 TEST(EditorWindow, MainWindowCommandsOpenIt) {
@@ -811,6 +890,112 @@ TEST(EditorWindow, ACellTellsItsTitleOnHoverAndToAScreenReader) {
   EXPECT_EQ(hover(0, 1), "(no title)");
   EXPECT_EQ(grid->tableInterface()->cellAt(2, 0)->text(QAccessible::Description), "");
   QToolTip::hideText();
+}
+
+TEST(EditorWindow, MonToFriAndEveryDayInsertIntoTheirDaysAndNameTheRefusedOnes) {
+  EditorWindow e(SchoolMonday);  // Monday: 08:00, 09:45, 10:00
+  e.enter("Break", "4", "0945");
+  QTest::mouseClick(e.ui.bweekdays, Qt::LeftButton);
+  EXPECT_EQ(e.w.prompts.texts(),
+            std::vector<QString>{"Not added to Mon: This Scheduled time already exists!"});
+  for (int day = 2; day <= 5; ++day) {
+    EXPECT_EQ(e.column(day), QStringList{"09:45, 4"}) << day;
+  }
+  EXPECT_TRUE(e.column(6).isEmpty());
+  e.typeTime("1200");
+  QTest::mouseClick(e.ui.beveryday, Qt::LeftButton);
+  for (int day = 1; day <= kDays; ++day) {
+    EXPECT_TRUE(e.column(day).contains("12:00, 4")) << day;
+  }
+  EXPECT_EQ(e.w.data->project.slot(7, 1).title.text(), "Break");
+  // One press, one undo.
+  QTest::mouseClick(e.ui.TS_Undo, Qt::LeftButton);
+  EXPECT_EQ(e.column(7), QStringList{});
+  EXPECT_EQ(e.column(2), QStringList{"09:45, 4"});
+  // While an event is open they are off, as the day buttons are; read-only they never come on.
+  e.dblclick(0, 1);
+  EXPECT_FALSE(e.ui.bweekdays->isEnabled());
+  EXPECT_FALSE(e.ui.beveryday->isEnabled());
+  e.click(4, 1);
+  EXPECT_TRUE(e.ui.bweekdays->isEnabled());
+  EXPECT_EQ(e.w.prompts.boxes.size(), 1u);
+
+  EditorWindow view(SchoolMonday, /*readonly=*/true);
+  view.click(0, 1);
+  for (QPushButton* b : {view.ui.bweekdays, view.ui.beveryday, view.ui.bsameall}) {
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  }
+  EXPECT_EQ(view.ui.edithint->text(), kReadOnlyHint);
+}
+
+TEST(EditorWindow, SameOnAllDaysGivesTheOpenedEventsTitleAndPulseToItsTimeOnTheOtherDays) {
+  EditorWindow e([](ProjectSetup& p) {
+    for (int d = 1; d <= 5; ++d) {
+      AddPulse(p, d, 1, 10, 15, 3, d == 2 ? QStringLiteral("Short break") : QStringLiteral("Short brake"));
+    }
+  });
+  EXPECT_FALSE(e.ui.bsameall->isEnabled());
+  e.dblclick(0, 1);
+  EXPECT_TRUE(e.ui.bsameall->isEnabled());
+  QTest::mouseClick(e.ui.timer_name, Qt::LeftButton);
+  e.ui.timer_name->selectAll();
+  e.type("Short break");
+  QTest::mouseClick(e.ui.timer_length->lineEdit(), Qt::LeftButton);  // leaving the title writes it back
+  e.ui.timer_length->lineEdit()->selectAll();
+  e.type("6");
+  QTest::mouseClick(e.ui.bsameall, Qt::LeftButton);  // leaving the pulse writes it back, then the step
+  for (int d = 1; d <= 5; ++d) {
+    EXPECT_EQ(e.w.data->project.slot(d, 1).title.text(), "Short break") << d;
+    EXPECT_EQ(e.cell(0, d), "10:15, 6") << d;
+  }
+  EXPECT_EQ(e.note(), "Title and pulse of 10:15 copied to Tue, Wed, Thu, Fri.");
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+  EXPECT_TRUE(e.form.editor().state().event_edit_mode);
+  // One undo takes the four days back, the write-backs stay.
+  QTest::mouseClick(e.ui.TS_Undo, Qt::LeftButton);
+  EXPECT_EQ(e.w.data->project.slot(3, 1).title.text(), "Short brake");
+  EXPECT_EQ(e.w.data->project.slot(1, 1).title.text(), "Short break");
+}
+
+TEST(EditorWindow, TheHintSaysHowToGoOnAndLeavingAnEventKeepsThePulseTyped) {
+  EditorWindow e(SchoolMonday);
+  EXPECT_EQ(e.ui.edithint->text(), kEnteringHint);
+  e.enter("", "5", "");
+  e.dblclick(1, 1);  // 09:45, pulse 3
+  EXPECT_EQ(e.ui.timer_length->currentText(), "3");
+  EXPECT_EQ(e.ui.edithint->text(), EditorHint(EditMoment::Opened, 1, "09:45"));
+  QTest::mouseClick(e.ui.timer_length->lineEdit(), Qt::LeftButton);
+  e.ui.timer_length->lineEdit()->selectAll();
+  e.type("7\r");
+  EXPECT_EQ(e.cell(1, 1), "09:45, 7");
+  EXPECT_EQ(e.ui.edithint->text(), "09:45 on Mon saved. To enter a new event, click an empty cell.");
+  EXPECT_FALSE(e.dayButtonsEnabled());
+  e.click(6, 2);
+  EXPECT_TRUE(e.dayButtonsEnabled());
+  EXPECT_EQ(e.ui.timer_length->currentText(), "5");
+  EXPECT_EQ(e.ui.timer_name->text(), "");
+  EXPECT_EQ(e.ui.time_on->displayText(), "__:__");
+  EXPECT_EQ(e.ui.edithint->text(), kEnteringHint);
+  // The pulse goes straight on into the next event.
+  e.typeTime("1100");
+  QTest::mouseClick(e.ui.btue, Qt::LeftButton);
+  EXPECT_EQ(e.column(2), QStringList{"11:00, 5"});
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+}
+
+TEST(EditorWindow, ABellAtNightInADayWeekGetsANoteAndStays) {
+  EditorWindow e(SchoolMonday);
+  e.enter("Staff meeting", "5", "0330");
+  QTest::mouseClick(e.ui.bwed, Qt::LeftButton);
+  EXPECT_EQ(e.note(), "03:30 is at night");
+  EXPECT_EQ(e.column(3), QStringList{"03:30, 5"});
+  EXPECT_TRUE(e.w.prompts.boxes.empty());
+  // The week now rings at night: the next one is meant.
+  e.form.findChild<TransientNote*>("note")->hide();
+  e.typeTime("0400");
+  QTest::mouseClick(e.ui.bwed, Qt::LeftButton);
+  EXPECT_EQ(e.note(), "");
+  EXPECT_EQ(e.column(3), (QStringList{"03:30, 5", "04:00, 5"}));
 }
 
 }  // namespace

@@ -46,10 +46,22 @@ TEST(ZmrctlReport, WritesTheWeeksReportAsAPdfWithoutADisplay) {
   EXPECT_EQ(PdfInfo(pdf, "Pages"), "3");
   EXPECT_EQ(PdfInfo(pdf, "Title"), "Northfield School bells");
 
-  EXPECT_TRUE(Zmrctl({"--help"}).out.contains("report FILE.zmr --pdf OUT.pdf"));
+  EXPECT_TRUE(Zmrctl({"--help"}).out.contains("report FILE.zmr --pdf OUT.pdf [--list]"));
   const Outcome usage = Zmrctl({"report", dir.file("week.zmr")});
   EXPECT_EQ(usage.status, 2);
   EXPECT_TRUE(usage.err.contains("report needs --pdf OUT.pdf"));
+}
+
+TEST(ZmrctlReport, ListWritesTheWeekAsAListInstead) {
+  TempDir dir;
+  WriteProject(dir.file("week.zmr"), *ReportWeek(kEventsPerDay, 1));
+  const QString pdf = dir.file("list.pdf");
+  const Outcome o = Zmrctl({"report", dir.file("week.zmr"), "--pdf", pdf, "--list"});
+  EXPECT_EQ(o.status, 0) << o.err.toStdString();
+  EXPECT_EQ(PdfInfo(pdf, "Pages"), "3");
+  const QString text = QString::fromUtf8(RunTool("pdftotext", {"-f", "1", "-l", "1", pdf, "-"}));
+  EXPECT_TRUE(text.contains("Week List: ")) << text.toStdString();
+  EXPECT_FALSE(text.contains("Schedule Report: "));
 }
 
 TEST(ZmrctlReport, ARefusedProjectOrAnUnwritableFileEndsWithItsOwnStatusAndText) {

@@ -72,15 +72,19 @@ int MeanGrey(const QImage& image, QRect part) {
 TEST(BigTiles, PictureAndCaptionAreOneButtonThatGreysWhenUnavailable) {
   World w;
   TMainform& main = w.started();
-  auto* tile = Control<QToolButton>(main, "bignewbut");
-  EXPECT_EQ(tile->text(), "New project");
-  EXPECT_EQ(tile->statusTip(), "Create a New Project ...");
-  EXPECT_EQ(tile->accessibleDescription(), "Create a New Project ...");
+  EXPECT_EQ(Control<QToolButton>(main, "bignewbut")->text(), "New project");
+  // The schedule's tile, which is there while a project is open.
+  w.data->state.project_open = true;
+  main.RefreshMainMenu();
+  auto* tile = Control<QToolButton>(main, "bigtriggerdetailsbut");
+  EXPECT_EQ(tile->text(), "Schedule details");
+  EXPECT_EQ(tile->statusTip(), "Open and show Trigger Details");
+  EXPECT_EQ(tile->accessibleDescription(), "Open and show Trigger Details");
   const QRect picture(8, 8, 96, 96);
   const QRect caption(kBigButtonSize + 4, 40, tile->width() - kBigButtonSize - 12, 32);
   Click(tile, picture.center());
   Click(tile, caption.center());
-  EXPECT_EQ(w.runner.shown, (std::vector<QString>{"newprojectform", "newprojectform"}));
+  EXPECT_EQ(w.runner.shown, (std::vector<QString>{"scheduleallform", "scheduleallform"}));
 
   main.layout()->activate();  // the tool bar and menu take their room above the tiles
   const auto look = [&] { return main.grab(QRect(tile->mapTo(&main, QPoint(0, 0)), tile->size())).toImage(); };
@@ -89,7 +93,7 @@ TEST(BigTiles, PictureAndCaptionAreOneButtonThatGreysWhenUnavailable) {
   tile->style()->polish(tile);
   const QImage hovered = look();
   tile->setAttribute(Qt::WA_UnderMouse, false);
-  w.data->state.project_open = true;
+  w.data->state.project_open = false;
   main.RefreshMainMenu();
   ASSERT_FALSE(tile->isEnabled());
   const QImage disabled = look();

@@ -97,7 +97,7 @@ TEST_F(PropertiesTest, NewProjectIsCreatedWhereTheSaveDialogSays) {
   LoadSettings(saved, w.dir.folder());
   EXPECT_EQ(saved.recent_projects[0].text(), path);
   EXPECT_EQ(saved.project_folder.text(), projects.folder());
-  EXPECT_FALSE(Control(w.main(), "New1")->isEnabled());
+  EXPECT_TRUE(Control(w.main(), "SaveAs1")->isEnabled());
   EXPECT_TRUE(Control(w.main(), "Close1")->isEnabled());
 }
 

@@ -91,6 +91,7 @@ TEST(Notes, ExportImportAndThePdfSayWhereTheyWentInTheMainWindow) {
       {"ExportSchedule1", projects.file("Hall.csv"), "The week was exported to Hall.csv."},
       {"ImportSchedule1", projects.file("week.csv"), "The week now holds the 2 events from week.csv."},
       {"printpdf", projects.file("Hall.pdf"), "The schedule report was saved as Hall.pdf."},
+      {"listpdf", projects.file("Hall list.pdf"), "The week list was saved as Hall list.pdf."},
   };
   for (const auto& c : cases) {
     const int beeps = w.prompts.beeps;

@@ -14,6 +14,7 @@
 #include "base/errors.h"
 #include "report/ui/printschedule.h"
 #include "support/fake_clock.h"
+#include "support/pdf_in_memory.h"
 #include "support/pdf_tools.h"
 #include "support/report_fixtures.h"
 #include "windows/mainform.h"
@@ -46,24 +47,22 @@ class FakePrinters : public ReportPrinters {
 
  private:
   void produce(const Paint& paint) {
-    QByteArray bytes;
-    {
-      QBuffer buffer(&bytes);
-      buffer.open(QIODevice::WriteOnly);
-      QPdfWriter writer(&buffer);
-      writer.setPageLayout(ReportPageLayout());
-      pages.push_back(paint(writer));
-    }
-    documents.push_back(QString::fromLatin1(bytes).remove(QRegularExpression("/CreationDate \\([^)]*\\)")).toLatin1());
+    const PdfInMemory pdf = ProduceInMemory(paint);
+    pages.push_back(pdf.pages);
+    documents.push_back(QString::fromLatin1(pdf.bytes).remove(QRegularExpression("/CreationDate \\([^)]*\\)")).toLatin1());
   }
 };
 
 class RecordingReport : public ScheduleReport {
  public:
   std::vector<int> modes;
+  std::vector<int> list_modes;
   int pdfs = 0;
+  int list_pdfs = 0;
   void PrintScheduleReport(int mode) override { modes.push_back(mode); }
   bool SaveScheduleReportPdf() override { return ++pdfs, true; }
+  void PrintWeekList(int mode) override { list_modes.push_back(mode); }
+  bool SaveWeekListPdf() override { return ++list_pdfs, true; }
 };
 
 class PrintScheduleTest : public ::testing::Test {
@@ -98,11 +97,21 @@ TEST_F(PrintScheduleTest, TheHiddenReportWindowComesLastAndEnablesThePrintComman
   EXPECT_EQ(report.parent(), &main);
   EXPECT_EQ(main.children().indexOf(&report), main.children().size() - 1);  // created last
   const QList<QAction*> items = Control<QMenu>(main, "Print1")->actions();
-  ASSERT_EQ(items.size(), 3);
+  ASSERT_EQ(items.size(), 7);
   EXPECT_EQ(items[1]->objectName(), "printprint");
   EXPECT_EQ(items[2]->objectName(), "printpdf");
   EXPECT_EQ(items[2]->text(), "Save as PDF ...");
-  const char* const commands[] = {"printpreview", "printprint", "printpdf", "toolbutpreview", "toolbutprint"};
+  EXPECT_TRUE(items[3]->isSeparator());
+  // The week as a list, beside the grid.
+  const std::pair<const char*, const char*> list_items[] = {{"listpreview", "Week List Preview"},
+                                                            {"listprint", "Print Week List"},
+                                                            {"listpdf", "Save Week List as PDF ..."}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(items[4 + i]->objectName(), list_items[i].first);
+    EXPECT_EQ(items[4 + i]->text(), list_items[i].second);
+  }
+  const char* const commands[] = {"printpreview", "printprint",  "printpdf",  "toolbutpreview",
+                                  "toolbutprint", "listpreview", "listprint", "listpdf"};
   for (const char* name : commands) {
     EXPECT_FALSE(Control(main, name)->isEnabled()) << name;
   }
@@ -123,6 +132,11 @@ TEST_F(PrintScheduleTest, TheHiddenReportWindowComesLastAndEnablesThePrintComman
   }
   EXPECT_EQ(recording.modes, (std::vector<int>{kReportPreview, kReportPreview, kReportPrint, kReportPrint}));
   EXPECT_EQ(recording.pdfs, 1);
+  for (const char* name : {"listpreview", "listprint", "listpdf"}) {
+    Control(main, name)->trigger();
+  }
+  EXPECT_EQ(recording.list_modes, (std::vector<int>{kReportPreview, kReportPrint}));
+  EXPECT_EQ(recording.list_pdfs, 1);
   w.console.report = &report;
 }
 
@@ -186,6 +200,58 @@ TEST_F(PrintScheduleTest, WithoutAPrinterTheReportIsOfferedAsAPdf) {
   EXPECT_EQ(w.prompts.busy_depth, 0);
 }
 
+TEST_F(PrintScheduleTest, TheWeekListPrintsPreviewsAndSavesAsTheReportDoesWithItsOwnWords) {
+  Tprintscheduleform& report = Form();
+  const struct {
+    const char* what;
+    std::function<void(int)> print;
+    std::function<bool()> pdf;
+    QString job;
+    int pages;  // a full Monday: 120 rows of the grid, 120 lines of the list
+    QString no_printer;
+    QString failed;
+    QString caption, proposed;
+  } printouts[] = {
+      {"report", [&](int mode) { report.PrintScheduleReport(mode); },
+       [&] { return report.SaveScheduleReportPdf(); }, "Main Hall", 3, kNoPrinterText, kPrintFailedText,
+       "Save Schedule as PDF", "Main Hall.pdf"},
+      {"list", [&](int mode) { report.PrintWeekList(mode); }, [&] { return report.SaveWeekListPdf(); },
+       "Main Hall - Week List", 3, NoPrinterText(kWeekListWords), PrintFailedText(kWeekListWords), "Save Week List as PDF",
+       "Main Hall list.pdf"},
+  };
+  EXPECT_EQ(NoPrinterText(kWeekListWords),
+            "No printer is installed on this computer, so the week list cannot be printed.\r\n"
+            "Do you want to save the week list as a PDF file instead?");
+  for (const auto& p : printouts) {
+    SCOPED_TRACE(p.what);
+    fake->log.clear();
+    fake->pages.clear();
+    fake->has_printer = true;
+    fake->job_succeeds = true;
+    w.prompts.boxes.clear();
+    w.prompts.file_requests.clear();
+    p.print(kReportPreview);
+    p.print(kReportPrint);
+    EXPECT_EQ(fake->log, (std::vector<QString>{"preview: " + p.job, "print: " + p.job}));
+    EXPECT_EQ(fake->pages, std::vector<int>(3, p.pages));
+    fake->job_succeeds = false;
+    p.print(kReportPrint);
+    fake->has_printer = false;
+    w.prompts.answers = {BoxAnswer::Yes};
+    w.prompts.file_answers = {std::nullopt};
+    p.print(kReportPrint);
+    EXPECT_EQ(w.prompts.texts(), (std::vector<QString>{p.failed, p.no_printer}));
+    const QString pdf = w.dir.file(QString::fromLatin1(p.what) + ".pdf");
+    w.prompts.file_answers = {pdf};
+    EXPECT_TRUE(p.pdf());
+    ASSERT_EQ(w.prompts.file_requests.size(), 2u);
+    EXPECT_EQ(w.prompts.file_requests[1].caption, p.caption);
+    EXPECT_EQ(w.prompts.file_requests[1].proposed_name, p.proposed);
+    EXPECT_EQ(PdfInfo(pdf, "Pages"), QString::number(p.pages));
+    EXPECT_EQ(PdfInfo(pdf, "Title"), "Main Hall");
+  }
+}
+
 TEST_F(PrintScheduleTest, APdfThatCannotBeWrittenEndsWithTheSystemsText) {
   Tprintscheduleform& report = Form();
   w.prompts.file_answers = {w.dir.file("no such folder/week.pdf")};
@@ -207,8 +273,8 @@ TEST_F(PrintScheduleTest, TheQtPreviewDrawsEveryPageOfTheReport) {
   EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
   EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
   EXPECT_EQ(printer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(12.7, 12.7, 12.7, 12.7));
-  auto dialog = MakeReportPreview(printer, nullptr,
-                                  [&report](QPagedPaintDevice& device) { return report.QuickRep1().print(device); });
+  auto dialog = MakeReportPreview(
+      printer, nullptr, [&report](QPagedPaintDevice& device) { return report.QuickRep1().print(device); });
   // Big enough to read: most of the screen's height.
   const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_GE(dialog->height(), room.height() * 85 / 100);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include "report/paint/schedule_report.h"
+#include "report/paint/week_list_report.h"
 #include "zmrctl/command.h"
 #include "zmrctl/week_table.h"
 
@@ -29,7 +30,12 @@ int ReportCommand(Invocation& run) {
     return kExitOtherFailure;
   }
   return run.withProject([&](const ProjectSetup& p) {
-    WriteSchedulePdf(*run.options.pdf, p, run.env.clock.now().date());
+    const QDate today = run.env.clock.now().date();
+    if (run.options.list) {
+      WriteWeekListPdf(*run.options.pdf, p, today);
+    } else {
+      WriteSchedulePdf(*run.options.pdf, p, today);
+    }
     return kExitOk;
   });
 }

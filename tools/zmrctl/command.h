@@ -27,6 +27,7 @@ struct Options {
   std::optional<QString> port;
   std::optional<QString> settings_folder;
   std::optional<QString> pdf;
+  bool list = false;  // report --list: the week as a list instead of the grid
   bool activate = false;
   bool save = false;
   bool create_new = false;

@@ -30,6 +30,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.settings_folder = value())) return std::nullopt;
     } else if (a == "--pdf") {
       if (!(o.pdf = value())) return std::nullopt;
+    } else if (a == "--list") {
+      o.list = true;
     } else if (a == "--state") {
       if (!(o.state = value())) return std::nullopt;
     } else if (a == "--date" || a == "--from") {

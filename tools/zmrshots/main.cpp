@@ -1,13 +1,18 @@
 // zmrshots DIR: opens a sample project in a fresh program folder and saves a picture of
 // the main window and of each dialog into DIR, for the documentation.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
 
 #include "base/clock.h"
+#include "editor/ui/scheduleall.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
@@ -16,6 +21,7 @@
 #include "plan/ui/yearplan.h"
 #include "project/project_file.h"
 #include "project/settings.h"
+#include "report/paint/week_list_report.h"
 #include "windows/about.h"
 #include "windows/console_windows.h"
 #include "windows/newproject.h"
@@ -51,6 +57,41 @@ void AddPulse(zmr::ProjectSetup& project, int day, int slot, int hour, int minut
   event.title.setText(QString::fromLatin1(title));
 }
 
+// A school's usual week typed into the editor as a secretary types it: each bell once,
+// then Mon-Fri.
+void TypeUsualWeek(zmr::Tscheduleallform& editor) {
+  const struct {
+    const char* title;
+    const char* pulse;
+    const char* time;
+  } bells[] = {{"First lesson", "5", "08:00"},  {"Second lesson", "3", "08:45"}, {"Third lesson", "3", "09:30"},
+               {"Short brake", "5", "10:15"},   {"Fourth lesson", "3", "10:30"}, {"Fifth lesson", "3", "11:15"},
+               {"Lunch", "10", "12:00"},        {"Afternoon lessons", "5", "12:45"},
+               {"Seventh lesson", "3", "13:30"}, {"Short break", "5", "14:15"},
+               {"Ninth lesson", "3", "14:30"},  {"Tenth lesson", "3", "15:15"},
+               {"End of the school day", "8", "16:00"}};
+  auto* name = editor.findChild<QLineEdit*>("timer_name");
+  auto* pulse = editor.findChild<QComboBox*>("timer_length");
+  auto* time = editor.findChild<QLineEdit*>("time_on");
+  for (const auto& b : bells) {
+    name->setText(QString::fromLatin1(b.title));
+    pulse->setEditText(QString::fromLatin1(b.pulse));
+    time->setText(QString::fromLatin1(b.time));
+    editor.bweekdaysClick();
+  }
+}
+
+// The week list's first page, as pdftoppm draws it.
+bool SaveListPage(const zmr::ProjectSetup& project, const QString& folder, const QString& path) {
+  const QString pdf = folder + "/week-list.pdf";
+  zmr::WriteWeekListPdf(pdf, project, QDate::currentDate());
+  const QString base = path.chopped(4);  // pdftoppm adds ".png"
+  const int status =
+      QProcess::execute("pdftoppm", {"-png", "-r", "72", "-f", "1", "-l", "1", "-singlefile", pdf, base});
+  QTextStream(stdout) << (status == 0 ? "wrote " : "could not write (pdftoppm) ") << path << '\n';
+  return status == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +110,7 @@ int main(int argc, char** argv) {
   data->project.summary.title.setText("Main Hall");
   data->project.summary.subject.setText("School bells, summer term");
   data->project.summary.author.setText("J. Smith");
-  AddPulse(data->project, 1, 1, 8, 0, 5, "First lesson");
+  AddPulse(data->project, 1, 1, 7, 55, 5, "Doors open");
   const QString sample = folder.path() + "/Main Hall.zmr";
   data->state.project_path = sample;
   zmr::WriteProjectFile(*data);
@@ -113,6 +154,21 @@ int main(int argc, char** argv) {
   runner.run(windows.aboutform());
   ok = Save(windows.aboutform(), out + "about-dialog.png") && ok;
   windows.aboutform().hide();
+
+  // The editor with the usual week, one break opened and its title put right on every day.
+  zmr::Tscheduleallform& editor = windows.scheduleallform();
+  runner.run(editor);
+  TypeUsualWeek(editor);
+  ok = Save(editor, out + "editor.png") && ok;
+  auto* grid = editor.findChild<QTableWidget*>("timergrid");
+  grid->setCurrentCell(4, 0);  // 10:15 on Monday
+  editor.timergridDblClick();
+  editor.findChild<QLineEdit*>("timer_name")->setText("Short break");
+  editor.timer_propertyExit();
+  editor.bsameallClick();
+  ok = Save(editor, out + "editor-same-on-all-days.png") && ok;
+  editor.hide();
+  ok = SaveListPage(data->project, folder.path(), out + "week-list.png") && ok;
 
   // A year plan around today: the usual week, an open day, a week without bells.
   const QDate today = QDate::currentDate();

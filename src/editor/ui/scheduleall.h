@@ -1,6 +1,9 @@
 #pragma once
 // The schedule editor window: the entry row, the day buttons, the tool strip, the week
-// grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work.
+// grid and its pop-up menu. Its handlers are thin; ScheduleEditor does the work. The
+// class is written in four files, one per part: scheduleall.cpp (the window as a whole),
+// scheduleall_entry.cpp (fields and day buttons), scheduleall_grid.cpp (grid and
+// selection), scheduleall_tools.cpp (tool strip, pop-up menu, undo).
 #include <array>
 #include <memory>
 
@@ -24,7 +27,9 @@ inline const QString kMaskErrorText =
 
 inline constexpr int kGridRowHeight = 20;
 inline constexpr int kNumberColumnWidth = 36;
-inline constexpr int kDayColumnWidth = 80;
+inline constexpr int kDayColumnWidth = 80;  // the narrowest a day column gets
+// However small the window is made, the grid shows this many rows.
+inline constexpr int kGridMinimumRows = 8;
 
 class Tscheduleallform : public ConsoleDialog, private EditorView {
  public:
@@ -42,6 +47,9 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void timer_propertyExit();
   void timer_propertyKeyPress(int character);
   void DayButtonClick(int day);  // bmonClick .. bsunClick
+  void bweekdaysClick();         // Monday to Friday
+  void beverydayClick();
+  void bsameallClick();  // the opened event's title and pulse to its time on the other days
   void TS_CutClick();
   void TS_CopyClick();
   void TS_PasteClick();
@@ -72,15 +80,29 @@ class Tscheduleallform : public ConsoleDialog, private EditorView {
   void clearEntryFields() override;
   void setDayButtonsEnabled(bool enabled) override;
   void gridFilled(const GridTexts& grid) override;
+  void setHint(const QString& text) override;
+  void setSameOnAllDaysEnabled(bool enabled) override;
+  void showNote(const QString& text) override;
 
+  void buildEntryRow();
+  void buildTools();
   void buildGrid();
   // The name, pulse time and on time fields.
   std::array<QWidget*, 3> entryWidgets() const;
   void setClipboardButtons(bool cut_copy_del, bool prop, bool paste);
   void availabilityAfterClick();
   bool gridKey(QKeyEvent* key);
+  // Mouse events of the grid's viewport: a click takes the position on the release.
+  bool gridMouse(QEvent* event);
   bool fieldEvent(QObject* field, QEvent* event);
   bool timeOnRefusesExit();
+  // The press of an insert button that the time field refused to let the focus go to.
+  bool timeFieldKeptThePress();
+  // The grid shows whole rows only, in whatever room it has; its day columns share the
+  // width, and the day buttons stand over them.
+  void fitWholeRows();
+  void fitColumns();
+  void placeDayButtons();
   void updateUndoButtons();
 
   Console& console_;

@@ -14,16 +14,36 @@ namespace {
 constexpr double kMarginMm = 12.7;
 
 // Arial as asked; on Linux the metric-compatible Liberation Sans stands in for it.
-QFont ReportFont(double point_size) {
+QFont ReportFont(double point_size, bool bold = false) {
   QFont font(QStringLiteral("Arial"));
   font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
   font.setPointSizeF(point_size);
+  font.setBold(bold);
   font.setStyleHint(QFont::SansSerif);
   font.setKerning(false);  // widths as the font's metrics give them, on every device
   return font;
 }
 
 constexpr QChar kEllipsis = u'\u2026';
+// A band grown to its lines holds them exactly; millimetres to pixels may round a hair off.
+constexpr double kRoundingSlack = 0.5;  // device pixels
+
+// The label's text laid out in lines of the given width (device pixels); returns the
+// height of all the lines.
+double LayOut(QTextLayout& layout, const BandLabel& label, double width) {
+  QTextOption option(label.alignment | Qt::AlignTop);
+  option.setWrapMode(label.word_wrap && !label.elide ? QTextOption::WordWrap : QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  double y = 0;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    line.setPosition(QPointF(0, y));
+    y += line.height();
+  }
+  layout.endLayout();
+  return y;
+}
 
 // Lays the text out within the width; only the lines that fit the height whole are
 // kept (the first one always), so a cut never shows the top of a half line.
@@ -31,7 +51,7 @@ void DrawLabelText(QPainter& painter, const BandLabel& label, const QRectF& box)
   if (label.text.isEmpty()) {
     return;
   }
-  const QFont font = ReportFont(label.point_size);
+  const QFont font = ReportFont(label.point_size, label.bold);
   QString text = label.text;
   if (label.elide) {
     const QFontMetricsF metrics(font, painter.device());
@@ -39,20 +59,10 @@ void DrawLabelText(QPainter& painter, const BandLabel& label, const QRectF& box)
                      [&](const QString& candidate) { return metrics.horizontalAdvance(candidate) <= box.width(); });
   }
   QTextLayout layout(text, font, painter.device());
-  QTextOption option(label.alignment | Qt::AlignTop);
-  option.setWrapMode(label.word_wrap && !label.elide ? QTextOption::WordWrap : QTextOption::NoWrap);
-  layout.setTextOption(option);
-  layout.beginLayout();
-  double y = 0;
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(box.width());
-    line.setPosition(QPointF(0, y));
-    y += line.height();
-  }
-  layout.endLayout();
+  LayOut(layout, label, box.width());
   for (int i = 0; i < layout.lineCount(); ++i) {
     const QTextLine line = layout.lineAt(i);
-    if (i > 0 && line.y() + line.height() > box.height()) {
+    if (i > 0 && line.y() + line.height() > box.height() + kRoundingSlack) {
       break;
     }
     line.draw(&painter, box.topLeft());
@@ -105,19 +115,37 @@ void AddFrame(std::vector<QLineF>& lines, const QRectF& r) {
 
 }  // namespace
 
-void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width,
-                          std::vector<QLineF>& page_lines) const {
+double BandReport::bandHeight(QPainter& painter, const MmScale& mm, const Band& band) const {
+  double height = band.height;
+  if (!band.grows) {
+    return height;
+  }
+  for (const BandLabel& label : band.labels) {
+    if (label.word_wrap && !label.text.isEmpty()) {
+      QTextLayout layout(label.text, ReportFont(label.point_size, label.bold), painter.device());
+      const double text = LayOut(layout, label, mm.x(label.width - 2 * label.padding));
+      // Each line past the first adds its own height to the band's.
+      const double more_mm = (text - layout.lineAt(0).height()) / mm.y(1.0);
+      height = std::max(height, band.height + more_mm);
+    }
+  }
+  return height;
+}
+
+void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double height,
+                          double area_width, std::vector<QLineF>& page_lines) const {
   const double width = std::min(band.width, area_width);
-  const QRectF band_box = mm.rect(0, top, width, band.height);
+  const QRectF band_box = mm.rect(0, top, width, height);
   for (const BandLabel& label : band.labels) {
     double label_width = label.width;
     if (label.fits_text) {
-      const QFontMetricsF metrics(ReportFont(label.point_size), painter.device());
+      const QFontMetricsF metrics(ReportFont(label.point_size, label.bold), painter.device());
       label_width = metrics.horizontalAdvance(label.text) / mm.x(1.0);
     }
+    const double label_height = band.grows ? height - label.top : label.height;
     // The text is laid out in the label's own box, which ends at the band's edges; the
     // white, opaque background hides what lies below.
-    const QRectF label_box = mm.rect(label.left, top + label.top, label_width, label.height);
+    const QRectF label_box = mm.rect(label.left, top + label.top, label_width, label_height);
     const QRectF box = label_box.intersected(band_box);
     if (box.isEmpty()) {
       continue;
@@ -126,7 +154,7 @@ void BandReport::drawBand(QPainter& painter, const MmScale& mm, const Band& band
     painter.setClipRect(box);
     painter.fillRect(box, Qt::white);
     painter.setPen(Qt::black);
-    DrawLabelText(painter, label, label_box);
+    DrawLabelText(painter, label, label_box.adjusted(mm.x(label.padding), 0, -mm.x(label.padding), 0));
     painter.restore();
     if (label.line_above) {
       page_lines.emplace_back(box.topLeft(), box.topRight());
@@ -157,20 +185,24 @@ int BandReport::print(QPagedPaintDevice& device) const {
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     lines.clear();
   };
-  drawBand(painter, mm, page_header, 0, area.width(), lines);
+  drawBand(painter, mm, page_header, 0, page_header.height, area.width(), lines);
   double y = page_header.height;
   while (need_data && need_data()) {
-    if (y + detail.height > area.height() && y > page_header.height) {
+    const double height = bandHeight(painter, mm, detail);
+    if (y + height > area.height() && y > page_header.height) {
       finish_page();
       if (!device.newPage()) {
         return 0;
       }
       ++pages;
-      drawBand(painter, mm, page_header, 0, area.width(), lines);
+      if (page_started) {
+        page_started();
+      }
+      drawBand(painter, mm, page_header, 0, page_header.height, area.width(), lines);
       y = page_header.height;
     }
-    drawBand(painter, mm, detail, y, area.width(), lines);
-    y += detail.height;
+    drawBand(painter, mm, detail, y, height, area.width(), lines);
+    y += height;
   }
   finish_page();
   return painter.end() ? pages : 0;

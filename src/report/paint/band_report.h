@@ -32,6 +32,8 @@ struct BandLabel {
   // word where one fits, else after a character; the first fixed_chars are never cut.
   bool elide = false;
   int fixed_chars = 0;
+  bool bold = false;
+  double padding = 0;  // mm kept free of text inside the left and right edges
 };
 
 // The text as an eliding label shows it, `fits` telling whether a text fits the width.
@@ -39,8 +41,11 @@ QString ElideText(const QString& text, int fixed_chars, const std::function<bool
 
 struct Band {
   double width = 0;   // mm
-  double height = 0;  // mm
+  double height = 0;  // mm; the least height of a band that grows
   bool framed = false;
+  // The band grows to show every line of its word-wrapping labels; each label then
+  // reaches down to the band's foot.
+  bool grows = false;
   std::vector<BandLabel> labels;
 
   BandLabel* label(const QString& name);
@@ -70,6 +75,9 @@ class BandReport {
   std::function<void()> before_print;
   // Before each detail row, and once more to learn that none follows.
   std::function<bool()> need_data;
+  // When a row opens a new page (not the first), before it is drawn: the row may say
+  // again what the page before said of it.
+  std::function<void()> page_started;
   double frame_width_mm = 0.25;
 
   // Produces the whole report on the device in its current page layout. Returns the
@@ -79,8 +87,10 @@ class BandReport {
  private:
   // Lines go into page_lines, drawn when the page is complete, so that the white
   // background of a label further down never covers a frame or a line.
-  void drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double area_width,
-                std::vector<QLineF>& page_lines) const;
+  void drawBand(QPainter& painter, const MmScale& mm, const Band& band, double top, double height,
+                double area_width, std::vector<QLineF>& page_lines) const;
+  // The band's height with its texts as they stand: its own, or more when it grows.
+  double bandHeight(QPainter& painter, const MmScale& mm, const Band& band) const;
 };
 
 // A4 portrait with 12.7 mm margins on all four sides.

@@ -6,13 +6,14 @@
 
 #include "base/errors.h"
 #include "base/file_io.h"
+#include "report/week_list.h"
 
 namespace zmr {
 
 namespace {
 
 constexpr double kHeaderHeight = 38.4;
-constexpr double kBandWidth = 184.7;
+constexpr double kBandWidth = kReportBandWidth;
 constexpr double kRowHeight = 4.23;
 constexpr double kHeaderPoints = 10;
 constexpr double kCellPoints = 7;
@@ -26,8 +27,6 @@ constexpr double kHeadingHeight = 6.35;
 constexpr std::array<std::pair<double, double>, kDays> kColumns = {{
     {0, 26.5}, {26.5, 26.5}, {52.9, 26.5}, {79.4, 26.5}, {105.8, 26.5}, {132.3, 26.5}, {158.8, 25.8},
 }};
-
-const char* const kDayNames[kDays] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
 BandLabel Field(const QString& name, const QString& text, double left, double top) {
   BandLabel label;
@@ -43,9 +42,8 @@ BandLabel Field(const QString& name, const QString& text, double left, double to
 
 }  // namespace
 
-BandReport ScheduleBands() {
-  BandReport report;
-  Band& header = report.page_header;
+Band ReportHeaderBand(std::span<const ReportHeading> headings) {
+  Band header;
   header.width = kBandWidth;
   header.height = kHeaderHeight;
   header.framed = true;
@@ -67,18 +65,38 @@ BandReport ScheduleBands() {
     header.labels.push_back(Field({}, QString::fromLatin1(f.caption), kCaptionLeft, f.top));
     header.labels.push_back(Field(QString::fromLatin1(f.name), {}, kFieldLeft, f.top));
   }
-  for (int d = 0; d < kDays; ++d) {
+  for (const ReportHeading& h : headings) {
     BandLabel heading;
-    heading.text = QString::fromLatin1(kDayNames[d]);
-    heading.left = kColumns[d].first;
+    heading.text = h.text;
+    heading.left = h.left;
     heading.top = kHeadingTop;
-    heading.width = kColumns[d].second;
+    heading.width = h.width;
     heading.height = kHeadingHeight;
     heading.point_size = kHeaderPoints;
-    heading.alignment = Qt::AlignHCenter;
+    heading.alignment = h.alignment;
+    heading.padding = h.padding;
     heading.line_above = true;
     header.labels.push_back(heading);
   }
+  return header;
+}
+
+void SetReportHeader(Band& header, const ReportHeaderTexts& texts) {
+  header.label(QStringLiteral("qr_title"))->text = texts.qr_title;
+  header.label(QStringLiteral("qr_subject"))->text = texts.qr_subject;
+  header.label(QStringLiteral("qr_author"))->text = texts.qr_author;
+  header.label(QStringLiteral("qr_manager"))->text = texts.qr_manager;
+  header.label(QStringLiteral("qr_company"))->text = texts.qr_company;
+  header.label(QStringLiteral("qr_maintitle"))->text = texts.qr_maintitle;
+}
+
+BandReport ScheduleBands() {
+  BandReport report;
+  std::array<ReportHeading, kDays> headings;
+  for (int d = 0; d < kDays; ++d) {
+    headings[d] = {LongDayName(d + 1), kColumns[d].first, kColumns[d].second, Qt::AlignHCenter};
+  }
+  report.page_header = ReportHeaderBand(headings);
 
   Band& detail = report.detail;
   detail.width = kBandWidth;
@@ -106,14 +124,7 @@ ScheduleBandReport::ScheduleBandReport(const ProjectSetup& project, std::functio
 }
 
 void ScheduleBandReport::BeforePrint() {
-  const ReportHeaderTexts texts = ReportHeader(project_.summary, today_());
-  Band& header = report_.page_header;
-  header.label(QStringLiteral("qr_title"))->text = texts.qr_title;
-  header.label(QStringLiteral("qr_subject"))->text = texts.qr_subject;
-  header.label(QStringLiteral("qr_author"))->text = texts.qr_author;
-  header.label(QStringLiteral("qr_manager"))->text = texts.qr_manager;
-  header.label(QStringLiteral("qr_company"))->text = texts.qr_company;
-  header.label(QStringLiteral("qr_maintitle"))->text = texts.qr_maintitle;
+  SetReportHeader(report_.page_header, ReportHeader(project_.summary, today_()));
   feed_.BeforePrint();
 }
 
@@ -130,27 +141,35 @@ bool ScheduleBandReport::NeedData() {
   return more;
 }
 
-QByteArray SchedulePdf(const ProjectSetup& project, const QDate& today) {
+QByteArray ReportPdf(const QString& title, const std::function<int(QPagedPaintDevice&)>& paint) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&buffer);
     writer.setPageLayout(ReportPageLayout());
-    writer.setTitle(project.summary.title.text());
+    writer.setTitle(title);
     writer.setCreator(QStringLiteral("ZMR Console"));
-    ScheduleBandReport report(project, [today] { return today; });
-    if (report.print(writer) == 0) {
+    if (paint(writer) == 0) {
       throw IoError("The PDF document could not be produced");
     }
   }
   return bytes;
 }
 
-void WriteSchedulePdf(const QString& path, const ProjectSetup& project, const QDate& today) {
-  const QByteArray pdf = SchedulePdf(project, today);
+void WritePdfFile(const QString& path, const QByteArray& pdf) {
   ReplaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(pdf.constData()), pdf.size()),
               ReplaceMode::CreateOrReplace);
+}
+
+QByteArray SchedulePdf(const ProjectSetup& project, const QDate& today) {
+  ScheduleBandReport report(project, [today] { return today; });
+  return ReportPdf(project.summary.title.text(),
+                   [&](QPagedPaintDevice& device) { return report.print(device); });
+}
+
+void WriteSchedulePdf(const QString& path, const ProjectSetup& project, const QDate& today) {
+  WritePdfFile(path, SchedulePdf(project, today));
 }
 
 }  // namespace zmr

@@ -13,7 +13,8 @@ Tprintscheduleform::Tprintscheduleform(Console& console, QWidget* parent, std::u
       console_(console),
       printers_(std::move(printers)),
       clock_(clock != nullptr ? *clock : system_clock_),
-      report_(console.data.project, [this] { return clock_.now().date(); }) {
+      report_(console.data.project, [this] { return clock_.now().date(); }),
+      list_(console.data.project, [this] { return clock_.now().date(); }) {
   setObjectName(QStringLiteral("printscheduleform"));
   setWindowTitle(kScheduleReportCaption);
   setAccessibleName(windowTitle());
@@ -22,57 +23,81 @@ Tprintscheduleform::Tprintscheduleform(Console& console, QWidget* parent, std::u
 
 Tprintscheduleform::~Tprintscheduleform() = default;
 
-void Tprintscheduleform::PrintScheduleReport(int mode) {
+Tprintscheduleform::Printout Tprintscheduleform::reportPrintout() {
+  const ProjectSetup& project = console_.data.project;
   // The job and the report carry the project's title; every page is produced.
-  const QString title = console_.data.project.summary.title.text();
-  const ReportPrinters::Paint paint = [this](QPagedPaintDevice& device) { return this->paint(device); };
-  if (mode == kReportPreview) {
-    printers_->preview(parentWidget(), title, paint);
-    return;
-  }
-  printNow(title);
+  const QString title = project.summary.title.text();
+  return {title,
+          [this](QPagedPaintDevice& device) { return report_.print(device); },
+          kScheduleReportWords,
+          kSavePdfCaption,
+          ReportPdfName(title),
+          [this, &project] { return SchedulePdf(project, clock_.now().date()); }};
 }
 
-void Tprintscheduleform::printNow(const QString& title) {
+Tprintscheduleform::Printout Tprintscheduleform::listPrintout() {
+  const ProjectSetup& project = console_.data.project;
+  const QString title = project.summary.title.text();
+  return {title.isEmpty() ? kWeekListCaption : title + QStringLiteral(" - ") + kWeekListCaption,
+          [this](QPagedPaintDevice& device) { return list_.print(device); },
+          kWeekListWords,
+          kSaveListPdfCaption,
+          WeekListPdfName(title),
+          [this, &project] { return WeekListPdf(project, clock_.now().date()); }};
+}
+
+void Tprintscheduleform::PrintScheduleReport(int mode) { run(reportPrintout(), mode); }
+void Tprintscheduleform::PrintWeekList(int mode) { run(listPrintout(), mode); }
+bool Tprintscheduleform::SaveScheduleReportPdf() { return savePdf(reportPrintout()); }
+bool Tprintscheduleform::SaveWeekListPdf() { return savePdf(listPrintout()); }
+
+void Tprintscheduleform::run(const Printout& printout, int mode) {
+  if (mode == kReportPreview) {
+    printers_->preview(parentWidget(), printout.title, printout.paint);
+    return;
+  }
+  printNow(printout);
+}
+
+void Tprintscheduleform::printNow(const Printout& printout) {
   Prompts& prompts = console_.prompts;
   if (!printers_->hasPrinter()) {
     // Printing into nothing would look like success: say so, and offer the PDF instead.
     prompts.beep();
-    if (prompts.message(BoxKind::Warning, kNoPrinterText, BoxButtons::YesNo) == BoxAnswer::Yes) {
-      SaveScheduleReportPdf();
+    if (prompts.message(BoxKind::Warning, NoPrinterText(printout.what), BoxButtons::YesNo) == BoxAnswer::Yes) {
+      savePdf(printout);
     }
     return;
   }
   bool printed = false;
   {
     BusyCursor busy(prompts);
-    printed = printers_->print(title, [this](QPagedPaintDevice& device) { return paint(device); });
+    printed = printers_->print(printout.title, printout.paint);
   }
   if (!printed) {
     prompts.beep();
-    prompts.message(BoxKind::Error, kPrintFailedText);
+    prompts.message(BoxKind::Error, PrintFailedText(printout.what));
   }
 }
 
-bool Tprintscheduleform::SaveScheduleReportPdf() {
-  const auto& data = console_.data;
+bool Tprintscheduleform::savePdf(const Printout& printout) {
   FileDialogRequest request;
-  request.caption = kSavePdfCaption;
-  request.initial_folder = FolderOf(data.state.project_path);
+  request.caption = printout.pdf_caption;
+  request.initial_folder = FolderOf(console_.data.state.project_path);
   request.filter = kPdfFilter;
   request.default_suffix = QStringLiteral("pdf");
-  request.proposed_name = ReportPdfName(data.project.summary.title.text());
+  request.proposed_name = printout.pdf_name;
   const std::optional<QString> path = console_.prompts.saveFileName(request);
   if (!path) {
     return false;
   }
   {
     BusyCursor busy(console_.prompts);
-    WriteSchedulePdf(*path, data.project, clock_.now().date());
+    WritePdfFile(*path, printout.pdf());
   }
   // The report window is never shown: the note goes to the window that asked for it.
   if (parentWidget() != nullptr) {
-    NoteOf(*parentWidget()).show(kPdfSavedNote.arg(QFileInfo(*path).fileName()));
+    NoteOf(*parentWidget()).show(PdfSavedNote(printout.what, QFileInfo(*path).fileName()));
   }
   return true;
 }

@@ -16,6 +16,7 @@ namespace zmr {
 inline const QString kScheduleReportCaption = QStringLiteral("Schedule Report");
 // The caption of the dialog that saves the report as a PDF file.
 inline const QString kSavePdfCaption = QStringLiteral("Save Schedule as PDF");
+inline const QString kSaveListPdfCaption = QStringLiteral("Save Week List as PDF");
 
 class ReportPrinters {
  public:
