@@ -46,9 +46,9 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
   return faults;
 }
 
-std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded, const CalendarAccess& access) {
   PlanReading reading = ParsePlan(PlanText(plan), plan.path);
-  if (reading.ok()) LoadPlanFiles(reading, today);
+  if (reading.ok()) LoadPlanFiles(reading, today, access);
   if (reading.ok() && loaded != nullptr) *loaded = std::move(reading.plan);
   return reading.faults;
 }

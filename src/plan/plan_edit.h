@@ -24,8 +24,9 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
 
 // The plan as the reader would take it from the file it is about to become: its faults,
 // empty when it holds. On success `loaded` (when given) is the plan read back, with its
-// weeks and holidays loaded.
-std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
+// weeks and holidays loaded (web calendars as `access` says).
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr,
+                                 const CalendarAccess& access = {});
 
 // A file the user picked, as the plan names it: relative to the plan's folder when it
 // lies in it or below, else its absolute path.

@@ -194,7 +194,7 @@ TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
 
   w.prompts.file_answers = {files.file("terms.ics")};
   click("addcalendarbut");
-  EXPECT_EQ(written().holidays, std::vector<QString>{"terms.ics"});
+  EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {}}}));
   auto* calendars = control<QListWidget>("calendars");
   ASSERT_EQ(calendars->count(), 1);
   EXPECT_EQ(calendars->item(0)->text(), "terms.ics: 6 days");  // half term and May Day

@@ -73,15 +73,15 @@ void Tyearplanform::addcalendarbutClick() {
   if (!file) return;
   YearPlan changed = *plan_;
   const QString name = NameInPlan(changed, *file);
-  if (std::find(changed.holidays.begin(), changed.holidays.end(), name) != changed.holidays.end()) return;
-  changed.holidays.push_back(name);
+  if (std::any_of(changed.holidays.begin(), changed.holidays.end(), [&](const HolidayCalendar& c) { return c.source == name; })) return;
+  changed.holidays.push_back({name, {}});
   store(changed, calendar_faults_);
 }
 
 void Tyearplanform::removecalendarbutClick() {
   const int row = calendars_->currentRow();
   if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size()) ||
-      console_.prompts.message(BoxKind::Warning, kRemoveCalendarText.arg(plan_->holidays[row]),
+      console_.prompts.message(BoxKind::Warning, kRemoveCalendarText.arg(plan_->holidays[row].source),
                                BoxButtons::YesNo) != BoxAnswer::Yes) {
     return;
   }

@@ -89,9 +89,9 @@ void Tyearplanform::showPlan() {
       periods_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
   }
-  for (const QString& calendar : plan.holidays) {
-    const int days = HolidayDays(plan, calendar);
-    calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar).arg(days).arg(days == 1 ? "" : "s"));
+  for (const HolidayCalendar& calendar : plan.holidays) {
+    const int days = HolidayDays(plan, calendar.source);
+    calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar.source).arg(days).arg(days == 1 ? "" : "s"));
   }
   showJob();
   showLastRun();
