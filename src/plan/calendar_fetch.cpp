@@ -13,7 +13,6 @@ namespace {
 constexpr int kHttpOk = 200;
 constexpr int kHttpNotModified = 304;
 constexpr int kFirstRedirect = 300;
-constexpr int kFirstClientError = 400;
 
 int StatusOf(const QNetworkReply& reply) {
   return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -73,7 +72,7 @@ class Fetch {
   }
 
  private:
-  enum class Stop { No, TimedOut, TooLarge, NotModified, Status };
+  enum class Stop { No, TimedOut, TooLarge, Status };
 
   void stop(Stop why) {
     if (stop_ != Stop::No) return;
@@ -83,29 +82,23 @@ class Fetch {
 
   // The status line and headers of the final answer (redirects are followed before it).
   void answered() {
-    const int status = StatusOf(*reply_);
-    if (status == 0 || status == kHttpOk) {
+    status_ = StatusOf(*reply_);
+    if (status_ == kHttpOk) {
       const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
       if (length.isValid() && length.toLongLong() > limits_.max_bytes) stop(Stop::TooLarge);
-      return;
-    }
-    if (status >= kFirstRedirect && status < kFirstClientError && status != kHttpNotModified &&
-        reply_->hasRawHeader("Location")) {
-      return;  // followed (or refused) by the manager itself
-    }
-    status_text_ = StatusText(*reply_);
-    if (status == kHttpNotModified && conditional_) {
-      validators_ = ValidatorsOf(*reply_);
-      stop(Stop::NotModified);  // the copy kept is the calendar: no body is read
-    } else {
-      stop(Stop::Status);
     }
   }
 
+  // A calendar is taken up to the bound; any other answer's body is passed over unkept.
   void take() {
-    if (stop_ != Stop::No || StatusOf(*reply_) != kHttpOk) return;
-    body_ += reply_->read(limits_.max_bytes + 1 - body_.size());
-    if (body_.size() > limits_.max_bytes) stop(Stop::TooLarge);
+    if (stop_ != Stop::No) return;
+    if (status_ == kHttpOk) {
+      body_ += reply_->read(limits_.max_bytes + 1 - body_.size());
+      if (body_.size() > limits_.max_bytes) stop(Stop::TooLarge);
+      return;
+    }
+    passed_over_ += reply_->skip(reply_->bytesAvailable());
+    if (passed_over_ > limits_.max_bytes) stop(Stop::Status);
   }
 
   FetchAnswer answer() {
@@ -113,14 +106,15 @@ class Fetch {
     switch (stop_) {
       case Stop::TimedOut: a.failure = {FetchCause::TimedOut, {}}; return a;
       case Stop::TooLarge: a.failure = {FetchCause::TooLarge, {}}; return a;
-      case Stop::Status: a.failure = {FetchCause::HttpStatus, status_text_}; return a;
-      case Stop::NotModified:
-        a.outcome = FetchAnswer::Outcome::NotModified;
-        a.validators = validators_;
-        return a;
+      case Stop::Status: a.failure = {FetchCause::HttpStatus, StatusText(*reply_)}; return a;
       case Stop::No: break;
     }
-    if (reply_->error() != QNetworkReply::NoError || StatusOf(*reply_) != kHttpOk) {
+    if (status_ == kHttpNotModified && conditional_) {
+      a.outcome = FetchAnswer::Outcome::NotModified;  // the copy kept is the calendar
+      a.validators = ValidatorsOf(*reply_);
+      return a;
+    }
+    if (reply_->error() != QNetworkReply::NoError || status_ != kHttpOk) {
       a.failure = FailureOf(*reply_, address_);
       return a;
     }
@@ -141,9 +135,9 @@ class Fetch {
   QNetworkAccessManager manager_;
   std::unique_ptr<QNetworkReply> reply_;  // before the manager goes
   Stop stop_ = Stop::No;
-  QString status_text_;
-  Validators validators_;
+  int status_ = 0;
   QByteArray body_;
+  qint64 passed_over_ = 0;
 };
 
 }  // namespace

@@ -16,6 +16,9 @@ namespace zmr {
 
 // How a plan's web calendars are had.
 struct CalendarAccess {
+  CalendarAccess() = default;
+  CalendarAccess(QString state, QDateTime at) : state_folder(std::move(state)), now(std::move(at)) {}
+
   QString state_folder = DefaultStateFolder();  // where their last good copies are kept
   QDateTime now = QDateTime::currentDateTimeUtc();  // for the age of a copy
   FetchLimits limits;
