@@ -118,11 +118,16 @@ class LocalHttpServer::Worker {
       {
         const std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(*request);
+        requests_.back().answered_before = answers_;
         handler = handler_;
       }
       const Answer answer = handler(*request);
       if (answer.silent) return;
-      const auto send = [socket, answer] {
+      const auto send = [this, socket, answer] {
+        {
+          const std::lock_guard<std::mutex> lock(mutex_);
+          ++answers_;
+        }
         socket->write(Head(answer));
         socket->write(answer.body);
         socket->disconnectFromHost();  // after what is written is sent
@@ -142,6 +147,7 @@ class LocalHttpServer::Worker {
   quint16 port_ = 0;
   mutable std::mutex mutex_;
   std::vector<Request> requests_;
+  int answers_ = 0;
 };
 
 QByteArray LocalHttpServer::Request::header(const QByteArray& name) const {

@@ -21,6 +21,7 @@ class LocalHttpServer {
     QByteArray method;
     QByteArray path;
     std::map<QByteArray, QByteArray> headers;  // names in lower case
+    int answered_before = 0;                   // answers the server had sent when it came
     QByteArray header(const QByteArray& name) const;
   };
   struct Answer {
