@@ -1,6 +1,8 @@
 #include "plan/holiday_calendar.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace zmr {
 namespace {
@@ -40,6 +42,29 @@ std::vector<HolidaySpan> CountingSpans(const std::vector<HolidaySpan>& spans, co
   std::copy_if(spans.begin(), spans.end(), std::back_inserter(counting),
                [&](const HolidaySpan& span) { return EventCounts(span.summary, only); });
   return counting;
+}
+
+int DaysOf(const std::vector<HolidaySpan>& spans) {
+  std::set<qint64> days;
+  for (const HolidaySpan& span : spans) {
+    for (qint64 d = span.first.toJulianDay(); d <= span.last.toJulianDay(); ++d) days.insert(d);
+  }
+  return static_cast<int>(days.size());
+}
+
+std::vector<CalendarEvent> CalendarEvents(const std::vector<HolidaySpan>& spans, const QStringList& only) {
+  std::map<QString, std::set<qint64>> days;  // by title
+  for (const HolidaySpan& span : spans) {
+    std::set<qint64>& taken = days[span.summary];
+    for (qint64 d = span.first.toJulianDay(); d <= span.last.toJulianDay(); ++d) taken.insert(d);
+  }
+  std::vector<CalendarEvent> events;
+  for (const auto& [summary, taken] : days) {
+    if (taken.empty()) continue;
+    events.push_back({summary, QDate::fromJulianDay(*taken.begin()), static_cast<int>(taken.size()), EventCounts(summary, only)});
+  }
+  std::stable_sort(events.begin(), events.end(), [](const CalendarEvent& a, const CalendarEvent& b) { return a.first < b.first; });
+  return events;
 }
 
 std::vector<CalendarSource> CalendarSources(const YearPlan& plan) {

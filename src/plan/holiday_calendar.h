@@ -3,6 +3,7 @@
 // web address) and which of its events count. A school's term-date feed also holds
 // "Pupils return" and parents' evenings; with `only` just the events whose title holds
 // one of the words are days without bells.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -27,6 +28,19 @@ bool EventCounts(const QString& summary, const QStringList& only);
 
 // The spans of the events that count.
 std::vector<HolidaySpan> CountingSpans(const std::vector<HolidaySpan>& spans, const QStringList& only);
+
+// How many days the spans take, each day once.
+int DaysOf(const std::vector<HolidaySpan>& spans);
+
+// The events of a calendar as one list: each title once (a recurring event's days
+// together), from its first day on, and whether it counts under `only`.
+struct CalendarEvent {
+  QString summary;
+  QDate first;
+  int days = 0;  // each day once
+  bool counts = true;
+};
+std::vector<CalendarEvent> CalendarEvents(const std::vector<HolidaySpan>& spans, const QStringList& only);
 
 // Each holidays entry of a plan, in its order: the file or address as written, and
 // whether it is fetched from the web (a copy of the plan elsewhere keeps the address;

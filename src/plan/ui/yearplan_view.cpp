@@ -37,6 +37,7 @@ void Tyearplanform::showPlan() {
   for (int n = 1; n <= kOfferedComPorts; ++n) port_->addItem(PortName(n));
   months_->showPlan(plan_ ? &*plan_ : nullptr, today());
   if (!plan_) {
+    calendar_warnings_->hide();
     plan_path_->setText(QString());
     usual_week_->clear();
     day_cause_->setText(kNoPlanText);
@@ -91,8 +92,14 @@ void Tyearplanform::showPlan() {
   }
   for (const HolidayCalendar& calendar : plan.holidays) {
     const int days = HolidayDays(plan, calendar.source);
-    calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar.source).arg(days).arg(days == 1 ? "" : "s"));
+    const QString only = calendar.only.isEmpty() ? QString() : QStringLiteral(" (only: %1)").arg(calendar.only.join(", "));
+    calendars_->addItem(QStringLiteral("%1%2: %3 day%4").arg(calendar.source, only).arg(days).arg(days == 1 ? "" : "s"));
   }
+  // What a calendar passed over, or a web calendar's kept copy used in its place.
+  QStringList warnings;
+  for (const PlanFault& warning : plan.warnings) warnings << warning.text;
+  calendar_warnings_->setText(warnings.join(u'\n'));
+  calendar_warnings_->setVisible(!warnings.isEmpty());
   showJob();
   showLastRun();
 }
