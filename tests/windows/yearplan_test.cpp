@@ -227,7 +227,7 @@ TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
   EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {}}}));
   auto* calendars = control<QListWidget>("calendars");
   ASSERT_EQ(calendars->count(), 1);
-  EXPECT_EQ(calendars->item(0)->text(), "terms.ics: 6 days");  // half term and May Day
+  EXPECT_EQ(calendars->item(0)->text(), "6 days: terms.ics");  // half term and May Day
   calendars->setCurrentRow(0);
   w.prompts.answers = {BoxAnswer::Yes};
   click("removecalendarbut");
@@ -515,7 +515,7 @@ TEST_F(YearPlanTest, TheCalendarDialogShowsWhichEventsCount) {
   EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {"HALF"}}}));
   auto* calendars = control<QListWidget>("calendars");
   ASSERT_EQ(calendars->count(), 1);
-  EXPECT_EQ(calendars->item(0)->text(), "terms.ics (only: HALF): 5 days");
+  EXPECT_EQ(calendars->item(0)->text(), "5 days: terms.ics (only: HALF)");
 
   // Changed: the dialog opens on the entry as it is; without words every event counts.
   calendars->setCurrentRow(0);
@@ -563,7 +563,7 @@ TEST_F(YearPlanTest, TheCalendarDialogShowsWhichEventsCount) {
   EXPECT_GE(ticks, 5) << "the window's loop ran while the calendar was fetched";
   EXPECT_EQ(server.requests().size(), 1u) << "OK reads the copy just kept";
   EXPECT_EQ(written().holidays.back(), (HolidayCalendar{address, {"inset"}}));
-  EXPECT_EQ(calendars->item(1)->text(), address + " (only: inset): 1 day");
+  EXPECT_EQ(calendars->item(1)->text(), "1 day: " + address + " (only: inset)");
   EXPECT_FALSE(control<QLabel>("calendarwarnings")->isVisibleTo(&form()));
 
   // The server down: Check today reads the plan afresh, and the copy kept stands in.
@@ -579,7 +579,7 @@ TEST_F(YearPlanTest, TheCalendarDialogShowsWhichEventsCount) {
   EXPECT_TRUE(control<QLabel>("calendarwarnings")->isVisibleTo(&form()));
   ASSERT_FALSE(upkeepLines().empty());
   EXPECT_EQ(upkeepLines().front(), "warning: north.toml line 1: " + used.toStdString());  // as the window writes plans
-  EXPECT_EQ(calendars->item(1)->text(), address + " (only: inset): 1 day");
+  EXPECT_EQ(calendars->item(1)->text(), "1 day: " + address + " (only: inset)");
 }
 
 TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {

@@ -54,7 +54,7 @@ void Tyearplanform::build() {
   port_->lineEdit()->setPlaceholderText(QStringLiteral("COM2, /dev/ttyUSB0, rfc2217://host:port"));
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  calendars_->setMaximumHeight(calendars_->fontMetrics().height() * kCalendarRows);
+  calendars_->setMinimumHeight(calendars_->fontMetrics().height() * kCalendarRows);
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
   last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
 

@@ -93,7 +93,11 @@ void Tyearplanform::showPlan() {
   for (const HolidayCalendar& calendar : plan.holidays) {
     const int days = HolidayDays(plan, calendar.source);
     const QString only = calendar.only.isEmpty() ? QString() : QStringLiteral(" (only: %1)").arg(calendar.only.join(", "));
-    calendars_->addItem(QStringLiteral("%1%2: %3 day%4").arg(calendar.source, only).arg(days).arg(days == 1 ? "" : "s"));
+    // The days first: a long web address is what the list's width cuts off.
+    const QString line =
+        QStringLiteral("%1 day%2: %3%4").arg(days).arg(days == 1 ? "" : "s").arg(calendar.source, only);
+    calendars_->addItem(line);
+    calendars_->item(calendars_->count() - 1)->setToolTip(line);
   }
   // What a calendar passed over, or a web calendar's kept copy used in its place.
   QStringList warnings;
