@@ -1,12 +1,12 @@
 #include "plan/ui/calendar_dialog.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 
 #include "base/prompts.h"
 #include "plan/calendar_reader.h"
 #include "plan/holiday_calendar.h"
+#include "plan/ui/plan_file_choice.h"
 #include "ui_calendar_dialog.h"
 
 namespace zmr {
@@ -73,12 +73,8 @@ HolidayCalendar Tcalendarform::calendar() const {
 }
 
 void Tcalendarform::calendarbrowsebutClick() {
-  FileDialogRequest request;
-  request.caption = QStringLiteral("A holiday calendar file");
-  request.initial_folder = QFileInfo(plan_.path).absolutePath();
-  request.filter = kCalendarFilter;
-  if (const auto chosen = console_.prompts.openFileName(request)) {
-    ui_->calendarsource->setText(NameInPlan(plan_, *chosen));
+  if (const auto named = ChooseForPlan(console_.prompts, plan_, QStringLiteral("A holiday calendar file"), kCalendarFilter)) {
+    ui_->calendarsource->setText(*named);
     calendarreadbutClick();
   }
 }
