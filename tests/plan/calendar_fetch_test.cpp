@@ -243,13 +243,19 @@ TEST(CalendarFetch, TheLastGoodCopyStandsInWhenAFetchFails) {
   EXPECT_EQ(server.requests().size(), asked);
   access.fetch_again = true;
 
-  // Nothing kept and nothing fetched: refused, as a file that is not there.
+  // Nothing kept and nothing fetched: refused, as a file that is not there. A kept file
+  // that is not a copy of this address (spoilt, or another's) counts as nothing kept.
   server.answerWith(LocalHttpServer::Always(Status(404, "Not Found")));
+  const QString no_copy =
+      QStringLiteral("calendar '%1' could not be fetched (the server answered 404 Not Found), and no copy of it is kept")
+          .arg(address);
+  QFile spoilt(KeptCalendarFile(access.state_folder, QUrl(address)));
+  ASSERT_TRUE(spoilt.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  spoilt.write("zmr-console kept calendar 1\naddress: http://elsewhere.example/terms.ics\nchecked: 2026-10-20T05:00:00Z\n\n" + kTerms);
+  spoilt.close();
+  EXPECT_EQ(LoadCalendar(plan, address, horizon, access).faults, QStringList{no_copy});
   access.state_folder = state.file("empty-state");
-  EXPECT_EQ(LoadCalendar(plan, address, horizon, access).faults,
-            QStringList{QStringLiteral("calendar '%1' could not be fetched (the server answered 404 Not Found), and no "
-                                       "copy of it is kept")
-                            .arg(address)});
+  EXPECT_EQ(LoadCalendar(plan, address, horizon, access).faults, QStringList{no_copy});
   EXPECT_EQ(LoadCalendar(plan, "https:///terms.ics", horizon, access).faults,
             QStringList{"calendar 'https:///terms.ics' cannot be fetched: it names no host"});
   // Larger than the reader takes (8 MiB), within what is fetched (16 MiB): refused as a file would be.
@@ -297,6 +303,10 @@ TEST(CalendarFetch, FromWorkerThreadsAndOverTls) {
   trusting.addCaCertificates(tls.certificate_file);
   QSslConfiguration::setDefaultConfiguration(trusting);
   EXPECT_EQ(Outcome(FetchCalendar(FetchAddress(webcal), {}, usual), usual), fetched);
+  // A secure address is never sent on to a plain one.
+  const LocalHttpServer downgrading(LocalHttpServer::Always(LocalHttpServer::Redirect(plain.address("/t"))), tls);
+  EXPECT_EQ(Outcome(FetchCalendar(QUrl(downgrading.address("/t", "https")), {}, usual), usual),
+            "it was redirected from https to http");
   QSslConfiguration::setDefaultConfiguration(before);
   EXPECT_EQ(secure.requests().size(), 1u) << "the untrusted handshake never reached a request";
 }
