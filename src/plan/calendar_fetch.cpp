@@ -109,6 +109,7 @@ class Fetch {
       case Stop::Status: a.failure = {FetchCause::HttpStatus, StatusText(*reply_)}; return a;
       case Stop::No: break;
     }
+    status_ = StatusOf(*reply_);  // as it finished, whether or not its headers were seen
     if (status_ == kHttpNotModified && conditional_) {
       a.outcome = FetchAnswer::Outcome::NotModified;  // the copy kept is the calendar
       a.validators = ValidatorsOf(*reply_);

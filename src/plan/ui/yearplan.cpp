@@ -58,7 +58,6 @@ std::optional<QString> Tyearplanform::chooseFile(const QString& caption, const Q
 CalendarAccess Tyearplanform::calendarAccess(bool fetch_again) const {
   CalendarAccess access(state_folder_, console_.link != nullptr ? console_.link->clock().now().toUTC()
                                                                 : QDateTime::currentDateTimeUtc());
-  access.limits = fetch_limits_;
   access.fetch_again = fetch_again;
   return access;
 }

@@ -64,8 +64,6 @@ class Tyearplanform : public TimerDialog {
   PlanMonths& months() { return *months_; }
   Tperiodform& periodform() { return *period_form_; }
   Tcalendarform& calendarform() { return *calendar_form_; }
-  // Fetching of web calendars in tests is bounded more tightly than the usual 10 s.
-  void setFetchLimits(const FetchLimits& limits) { fetch_limits_ = limits; }
   QDate today() const;
 
  private:
@@ -98,7 +96,6 @@ class Tyearplanform : public TimerDialog {
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
   Tperiodform* period_form_ = nullptr;
   Tcalendarform* calendar_form_ = nullptr;
-  FetchLimits fetch_limits_;
 
   QLineEdit* plan_path_ = nullptr;
   PlanMonths* months_ = nullptr;
