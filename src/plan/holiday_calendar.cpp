@@ -1,8 +1,10 @@
 #include "plan/holiday_calendar.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
-#include <set>
+#include <optional>
+#include <utility>
 
 namespace zmr {
 namespace {
@@ -44,24 +46,43 @@ std::vector<HolidaySpan> CountingSpans(const std::vector<HolidaySpan>& spans, co
   return counting;
 }
 
-int DaysOf(const std::vector<HolidaySpan>& spans) {
-  std::set<qint64> days;
-  for (const HolidaySpan& span : spans) {
-    for (qint64 d = span.first.toJulianDay(); d <= span.last.toJulianDay(); ++d) days.insert(d);
+namespace {
+
+// A run of days, first and last inclusive, as Julian days.
+using DayRun = std::pair<qint64, qint64>;
+
+// The days the runs take, each once: sorted and merged, never walked day by day (an
+// event may last for centuries).
+int DaysOfRuns(std::vector<DayRun> runs) {
+  std::sort(runs.begin(), runs.end());
+  qint64 days = 0;
+  std::optional<qint64> counted_to;
+  for (const auto& [first, last] : runs) {
+    const qint64 from = counted_to ? std::max(first, *counted_to + 1) : first;
+    if (last < from) continue;
+    days += last - from + 1;
+    counted_to = last;
   }
-  return static_cast<int>(days.size());
+  return static_cast<int>(days);
+}
+
+DayRun RunOf(const HolidaySpan& span) { return {span.first.toJulianDay(), span.last.toJulianDay()}; }
+
+}  // namespace
+
+int DaysOf(const std::vector<HolidaySpan>& spans) {
+  std::vector<DayRun> runs;
+  std::transform(spans.begin(), spans.end(), std::back_inserter(runs), RunOf);
+  return DaysOfRuns(std::move(runs));
 }
 
 std::vector<CalendarEvent> CalendarEvents(const std::vector<HolidaySpan>& spans, const QStringList& only) {
-  std::map<QString, std::set<qint64>> days;  // by title
-  for (const HolidaySpan& span : spans) {
-    std::set<qint64>& taken = days[span.summary];
-    for (qint64 d = span.first.toJulianDay(); d <= span.last.toJulianDay(); ++d) taken.insert(d);
-  }
+  std::map<QString, std::vector<DayRun>> runs;  // by title
+  for (const HolidaySpan& span : spans) runs[span.summary].push_back(RunOf(span));
   std::vector<CalendarEvent> events;
-  for (const auto& [summary, taken] : days) {
-    if (taken.empty()) continue;
-    events.push_back({summary, QDate::fromJulianDay(*taken.begin()), static_cast<int>(taken.size()), EventCounts(summary, only)});
+  for (auto& [summary, of_event] : runs) {
+    const qint64 first = std::min_element(of_event.begin(), of_event.end())->first;
+    events.push_back({summary, QDate::fromJulianDay(first), DaysOfRuns(std::move(of_event)), EventCounts(summary, only)});
   }
   std::stable_sort(events.begin(), events.end(), [](const CalendarEvent& a, const CalendarEvent& b) { return a.first < b.first; });
   return events;
