@@ -2,13 +2,18 @@
 // first zero byte, the calendar after it. Neither reader may crash or hang; a plan taken
 // writes back to a text that reads as the same plan; every fault names the file, and a
 // line when it has one; a calendar gives days up to its horizon or faults, never both,
-// and no rule keeps it busy for long (libFuzzer's -timeout catches one that does).
+// and no rule keeps it busy for long (libFuzzer's -timeout catches one that does). The
+// words of the plan's first `only` table pick from the calendar's events: each event that
+// counts holds one of them, and the listing of events agrees with the days picked. Web
+// addresses are parsed, never fetched.
 #include <QDate>
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "fuzz_check.h"
 #include "plan/calendar_reader.h"
+#include "plan/holiday_calendar.h"
 #include "plan/plan_days.h"
 #include "plan/plan_reader.h"
 
@@ -26,6 +31,26 @@ void CheckCalendar(const QByteArray& bytes, zmr::YearPlan& plan) {
     FUZZ_CHECK(s.calendar == QStringLiteral("terms.ics"));
   }
   plan.holiday_spans = read.spans;
+  QStringList only;
+  for (const zmr::HolidayCalendar& c : plan.holidays) {
+    if (!c.only.isEmpty()) {
+      only = c.only;
+      break;
+    }
+  }
+  const std::vector<zmr::HolidaySpan> counting = zmr::CountingSpans(read.spans, only);
+  FUZZ_CHECK(counting.size() <= read.spans.size());
+  for (const zmr::HolidaySpan& s : counting) {
+    FUZZ_CHECK(only.isEmpty() || std::any_of(only.begin(), only.end(), [&](const QString& w) {
+                 return s.summary.contains(w, Qt::CaseInsensitive);
+               }));
+  }
+  int counted_events = 0;
+  for (const zmr::CalendarEvent& e : zmr::CalendarEvents(read.spans, only)) {
+    FUZZ_CHECK(e.days > 0 && e.first.isValid());
+    counted_events += e.counts ? 1 : 0;
+  }
+  FUZZ_CHECK((counted_events == 0) == counting.empty());
 }
 
 }  // namespace
@@ -43,6 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const PlanFault& fault : reading.faults) FUZZ_CHECK(fault.file == QStringLiteral("north.toml"));
   if (reading.ok()) {
     FUZZ_CHECK(!reading.plan.week.isEmpty());
+    for (const HolidayCalendar& c : reading.plan.holidays) {
+      FUZZ_CHECK(!c.source.isEmpty());
+      for (const QString& w : c.only) FUZZ_CHECK(!w.trimmed().isEmpty());
+      if (IsWebCalendar(c.source)) (void)WebAddressProblem(c.source);
+    }
     for (const PlanPeriod& p : reading.plan.periods) FUZZ_CHECK(p.from.isValid() && p.from <= p.to);
     const std::string written = PlanText(reading.plan);
     const PlanReading again = ParsePlan(written, QStringLiteral("/plans/north.toml"));

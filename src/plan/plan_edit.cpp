@@ -46,9 +46,31 @@ std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& peri
   return faults;
 }
 
-std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded) {
+std::vector<CalendarFieldFault> CheckCalendarEntry(const YearPlan& plan, const HolidayCalendar& entry, int replacing,
+                                                   QDate today, const CalendarAccess& access) {
+  for (int i = 0; i < static_cast<int>(plan.holidays.size()); ++i) {
+    if (i != replacing && plan.holidays[static_cast<std::size_t>(i)].source == entry.source) {
+      return {{CalendarField::Source, QStringLiteral("calendar '%1' is in the plan already").arg(entry.source)}};
+    }
+  }
+  // The entry alone in a plan of the same name and folder, its week a stand-in never loaded.
+  YearPlan probe;
+  probe.path = plan.path;
+  probe.week = QStringLiteral("-");
+  probe.holidays = {entry};
+  PlanReading reading = ParsePlan(PlanText(probe), plan.path);
+  reading.weeks_named.clear();
+  if (reading.ok()) LoadPlanFiles(reading, today, access);
+  std::vector<CalendarFieldFault> faults;
+  for (const PlanFault& fault : reading.faults) {
+    faults.push_back({fault.key == QStringLiteral("only") ? CalendarField::Only : CalendarField::Source, fault.text});
+  }
+  return faults;
+}
+
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded, const CalendarAccess& access) {
   PlanReading reading = ParsePlan(PlanText(plan), plan.path);
-  if (reading.ok()) LoadPlanFiles(reading, today);
+  if (reading.ok()) LoadPlanFiles(reading, today, access);
   if (reading.ok() && loaded != nullptr) *loaded = std::move(reading.plan);
   return reading.faults;
 }

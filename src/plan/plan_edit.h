@@ -12,6 +12,7 @@
 namespace zmr {
 
 enum class PeriodField { Name, From, To, Week, Other };
+enum class CalendarField { Source, Only };
 
 struct FieldFault {
   PeriodField field;
@@ -22,10 +23,22 @@ struct FieldFault {
 // The plan's other parts are not judged here.
 std::vector<FieldFault> CheckPeriod(const YearPlan& plan, const PlanPeriod& period, QDate today);
 
+struct CalendarFieldFault {
+  CalendarField field;
+  QString text;  // "'only' is empty, so no event would count; ..."
+};
+
+// What the reader would say of this holidays entry in this plan, the calendar loaded as
+// `access` says; `replacing` is the index of the entry it takes the place of (-1: a new
+// one). An entry for a calendar the plan names already is refused.
+std::vector<CalendarFieldFault> CheckCalendarEntry(const YearPlan& plan, const HolidayCalendar& entry, int replacing,
+                                                   QDate today, const CalendarAccess& access);
+
 // The plan as the reader would take it from the file it is about to become: its faults,
 // empty when it holds. On success `loaded` (when given) is the plan read back, with its
-// weeks and holidays loaded.
-std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr);
+// weeks and holidays loaded (web calendars as `access` says).
+std::vector<PlanFault> CheckPlan(const YearPlan& plan, QDate today, YearPlan* loaded = nullptr,
+                                 const CalendarAccess& access = {});
 
 // A file the user picked, as the plan names it: relative to the plan's folder when it
 // lies in it or below, else its absolute path.

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
-#include <set>
+
+#include "plan/holiday_calendar.h"
 
 namespace zmr {
 namespace {
@@ -54,12 +55,10 @@ DayLook LookOfDay(const YearPlan& plan, const std::vector<LegendEntry>& legend, 
 }
 
 int HolidayDays(const YearPlan& plan, const QString& calendar) {
-  std::set<qint64> days;
-  for (const HolidaySpan& h : plan.holiday_spans) {
-    if (h.calendar != calendar) continue;
-    for (QDate d = h.first; d <= h.last; d = d.addDays(1)) days.insert(d.toJulianDay());
-  }
-  return static_cast<int>(days.size());
+  std::vector<HolidaySpan> of_calendar;
+  std::copy_if(plan.holiday_spans.begin(), plan.holiday_spans.end(), std::back_inserter(of_calendar),
+               [&](const HolidaySpan& h) { return h.calendar == calendar; });
+  return DaysOf(of_calendar);
 }
 
 }  // namespace zmr

@@ -43,19 +43,27 @@ struct HolidaySpan {
   QDate last;
 };
 
+// A holidays entry: a calendar file or web address, and the words that pick its events.
+struct HolidayCalendar {
+  QString source;    // as written: "terms.ics", "https://school.example/terms.ics"
+  QStringList only;  // a SUMMARY must hold one of them (any case) to count; empty: every event
+  friend bool operator==(const HolidayCalendar&, const HolidayCalendar&) = default;
+};
+
 struct YearPlan {
   QString path;                  // the plan file
   QString name;                  // its base name: "north" for north.toml
   std::optional<QString> port;   // unset: the port stored in timer.ini
   QString week;                  // as written in the plan
   int clock_tolerance = kDefaultClockTolerance;
-  std::vector<QString> holidays;  // calendar files as written
+  std::vector<HolidayCalendar> holidays;
   std::vector<PlanPeriod> periods;
 
   // Filled by the reader: each week file once, and every holiday of the calendars.
   std::map<QString, std::shared_ptr<const ProjectSetup>> weeks;  // by the name as written
   std::vector<HolidaySpan> holiday_spans;
-  // What the reader passed over in a calendar it took ("north.toml line 3: calendar ...").
+  // What the reader passed over in a calendar it took, or used in its place
+  // ("north.toml line 3: calendar ...").
   std::vector<PlanFault> warnings;
 
   // A week or calendar named in the plan, as a path (relative names are taken from

@@ -10,6 +10,7 @@
 #include "base/file_io.h"
 #include "base/prompts.h"
 #include "plan/calendar_reader.h"
+#include "plan/holiday_calendar.h"
 #include "project/project_file.h"
 
 namespace zmr {
@@ -101,11 +102,60 @@ class Checker {
     }
     for (const toml::node& item : *list) {
       const int at = item.source().begin.line > 0 ? static_cast<int>(item.source().begin.line) : line;
-      if (auto s = text(item, at, "holidays")) {
-        reading_.plan.holidays.push_back(*s);
-        reading_.calendars_named.push_back({*s, at});
+      if (const toml::table* entry = item.as_table()) {
+        calendar(*entry, at);
+      } else if (auto s = text(item, at, "holidays")) {
+        add({*s, {}}, at);
       }
     }
+  }
+
+  // { file = "terms.ics", only = ["half term", "holiday"] }
+  void calendar(const toml::table& t, int at) {
+    HolidayCalendar calendar;
+    bool has_file = false, good = true;
+    for (auto&& [key, node] : t) {
+      const int line = key.source().begin.line > 0 ? static_cast<int>(key.source().begin.line) : at;
+      const std::string_view k = key.str();
+      if (k == "file") {
+        has_file = true;
+        const auto s = text(node, line, "file");
+        good = good && s.has_value();
+        calendar.source = s.value_or(QString());
+      } else if (k == "only") {
+        const auto w = words(node, line);
+        good = good && w.has_value();
+        calendar.only = w.value_or(QStringList());
+      } else {
+        fault(line, k, QStringLiteral("unknown key '%1' in a holidays entry").arg(Q(k)));
+        good = false;
+      }
+    }
+    if (!has_file) fault(at, "file", QStringLiteral("the holidays entry has no 'file'"));
+    if (has_file && good) add(calendar, at);
+  }
+
+  std::optional<QStringList> words(const toml::node& node, int line) {
+    const toml::array* list = node.as_array();
+    if (list != nullptr && list->empty()) {
+      fault(line, "only", QStringLiteral("'only' is empty, so no event would count; leave it out to count every event"));
+      return std::nullopt;
+    }
+    QStringList words;
+    for (std::size_t i = 0; list != nullptr && i < list->size(); ++i) {
+      const auto v = (*list)[i].value_exact<std::string>();
+      if (v && !Q(*v).trimmed().isEmpty()) words << Q(*v);
+    }
+    if (list == nullptr || static_cast<std::size_t>(words.size()) != list->size()) {
+      fault(line, "only", QStringLiteral("'only' must be a list of words in quotes, e.g. [\"half term\", \"holiday\"]"));
+      return std::nullopt;
+    }
+    return words;
+  }
+
+  void add(const HolidayCalendar& calendar, int line) {
+    reading_.plan.holidays.push_back(calendar);
+    reading_.calendars_named.push_back({calendar.source, line});
   }
 
   void periods(const toml::node& node, int line) {
@@ -182,6 +232,9 @@ void SortByLine(std::vector<PlanFault>& faults) {
                    [](const PlanFault& a, const PlanFault& b) { return a.line < b.line; });
 }
 
+const QString kNoneCountsText =
+    QStringLiteral("calendar '%1': none of its events holds a word of 'only', so none of them counts");
+
 QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
 
 }  // namespace
@@ -216,7 +269,7 @@ PlanReading ParsePlan(std::string_view text, const QString& path) {
   return reading;
 }
 
-void LoadPlanFiles(PlanReading& reading, QDate day) {
+void LoadPlanFiles(PlanReading& reading, QDate day, const CalendarAccess& access) {
   YearPlan& plan = reading.plan;
   Checker checker(reading);
   std::set<QString> done;
@@ -237,41 +290,23 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
     }
   }
   const QDate horizon = day.addYears(kRecurrenceYearsAhead);
-  for (const auto& [calendar, line] : reading.calendars_named) {
-    QByteArray bytes;
-    try {
-      const QString file = plan.resolve(calendar);
-      if (!QFileInfo::exists(file)) {
-        checker.fault(line, "holidays", QStringLiteral("calendar '%1' is not there").arg(calendar));
-        continue;
-      }
-      const std::vector<std::uint8_t> raw = ReadFileStart(file, kMaxCalendarBytes + 1);
-      if (raw.size() > kMaxCalendarBytes) {
-        checker.fault(line, "holidays",
-                      QStringLiteral("calendar '%1' is too large to be a calendar").arg(calendar));
-        continue;
-      }
-      bytes = QByteArray(reinterpret_cast<const char*>(raw.data()), static_cast<qsizetype>(raw.size()));
-    } catch (const IoError& e) {
-      checker.fault(line, "holidays",
-                    QStringLiteral("calendar '%1' cannot be read: %2").arg(calendar, ReadFault(e)));
-      continue;
+  for (std::size_t i = 0; i < reading.calendars_named.size(); ++i) {
+    const auto& [calendar, line] = reading.calendars_named[i];
+    const LoadedCalendar loaded = LoadCalendar(plan, calendar, horizon, access);
+    for (const QString& fault : loaded.faults) checker.fault(line, "holidays", fault);
+    if (!loaded.ok()) continue;
+    for (const QString& w : loaded.warnings) plan.warnings.push_back(checker.record(line, "holidays", w));
+    const QStringList& only = plan.holidays[i].only;
+    const std::vector<HolidaySpan> counting = CountingSpans(loaded.spans, only);
+    if (counting.empty() && !loaded.spans.empty()) {
+      plan.warnings.push_back(checker.record(line, "only", kNoneCountsText.arg(calendar)));
     }
-    CalendarReading read = ReadCalendar(bytes, calendar, horizon);
-    for (const CalendarFault& f : read.faults) {
-      const QString where = f.line > 0 ? QStringLiteral("line %1: ").arg(f.line) : QString();
-      checker.fault(line, "holidays", QStringLiteral("calendar '%1' is not a valid calendar: %2%3").arg(calendar, where, f.text));
-    }
-    if (!read.ok()) continue;
-    for (const QString& w : read.warnings) {
-      plan.warnings.push_back(checker.record(line, "holidays", QStringLiteral("calendar '%1': %2").arg(calendar, w)));
-    }
-    plan.holiday_spans.insert(plan.holiday_spans.end(), read.spans.begin(), read.spans.end());
+    plan.holiday_spans.insert(plan.holiday_spans.end(), counting.begin(), counting.end());
   }
   SortByLine(reading.faults);
 }
 
-PlanReading ReadPlan(const QString& path, QDate day) {
+PlanReading ReadPlan(const QString& path, QDate day, const CalendarAccess& access) {
   std::string text;
   try {
     const std::vector<std::uint8_t> bytes = ReadFileStart(path, kMaxPlanBytes + 1);
@@ -291,7 +326,7 @@ PlanReading ReadPlan(const QString& path, QDate day) {
     return refused;
   }
   PlanReading reading = ParsePlan(text, path);
-  LoadPlanFiles(reading, day);
+  LoadPlanFiles(reading, day, access);
   return reading;
 }
 
@@ -302,7 +337,17 @@ std::string PlanText(const YearPlan& plan) {
   if (plan.clock_tolerance != kDefaultClockTolerance) top.insert("clock_tolerance", plan.clock_tolerance);
   if (!plan.holidays.empty()) {
     toml::array calendars;
-    for (const QString& c : plan.holidays) calendars.push_back(c.toStdString());
+    for (const HolidayCalendar& c : plan.holidays) {
+      if (c.only.isEmpty()) {
+        calendars.push_back(c.source.toStdString());
+        continue;
+      }
+      toml::array words;
+      for (const QString& w : c.only) words.push_back(w.toStdString());
+      toml::table entry{{"file", c.source.toStdString()}, {"only", std::move(words)}};
+      entry.is_inline(true);
+      calendars.push_back(std::move(entry));
+    }
     top.insert("holidays", std::move(calendars));
   }
   if (!plan.periods.empty()) {

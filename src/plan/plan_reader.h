@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plan/calendar_loading.h"
 #include "plan/plan_model.h"
 
 namespace zmr {
@@ -36,11 +37,12 @@ PlanReading ParsePlan(std::string_view text, const QString& path);
 
 // Loads the weeks and calendars a parsed plan names, adding a fault for each that is
 // missing, unreadable or not what it should be. Recurring holidays are expanded up to
-// kRecurrenceYearsAhead after `day`.
-void LoadPlanFiles(PlanReading& reading, QDate day);
+// kRecurrenceYearsAhead after `day`; of a calendar with `only`, just the events that
+// count are holidays. Web calendars are had as `access` says.
+void LoadPlanFiles(PlanReading& reading, QDate day, const CalendarAccess& access = {});
 
 // Both, from the file at path.
-PlanReading ReadPlan(const QString& path, QDate day);
+PlanReading ReadPlan(const QString& path, QDate day, const CalendarAccess& access = {});
 
 // The plan as TOML text that ParsePlan reads back to the same plan. Comments and the
 // order of the keys are not kept.

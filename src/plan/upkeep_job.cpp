@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <set>
 
+#include "plan/holiday_calendar.h"
+
 namespace zmr {
 namespace {
 
@@ -35,7 +37,9 @@ QString CopyAndEnableCommand(const YearPlan& plan, const QString& plans_folder, 
   std::set<QString> seen;
   QStringList named{plan.week};
   for (const PlanPeriod& p : plan.periods) named << p.week;
-  for (const QString& c : plan.holidays) named << c;
+  for (const CalendarSource& c : CalendarSources(plan)) {
+    if (!c.web) named << c.source;  // a web address is fetched wherever the plan is
+  }
   for (const QString& n : named) {
     if (!n.isEmpty() && QDir::isRelativePath(n) && !n.startsWith(QStringLiteral("..")) && seen.insert(n).second) {
       files << n;

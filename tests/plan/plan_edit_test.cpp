@@ -53,7 +53,7 @@ TEST(PlanEdit, APlanIsCheckedAsTheReaderWouldTakeItsFile) {
   YearPlan plan = NewPlan(folder.file("north.toml"), folder.file("normal.zmr"));
   plan.port = "rfc2217://127.0.0.1:7000";
   plan.clock_tolerance = 45;
-  plan.holidays = {"terms.ics"};
+  plan.holidays = {{"terms.ics", {}}};
   plan.periods = {{"Exams \"A\"", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr"},
                   {"Christmas", QDate(2026, 12, 21), QDate(2027, 1, 3), ""}};
   YearPlan loaded;
@@ -69,7 +69,7 @@ TEST(PlanEdit, APlanIsCheckedAsTheReaderWouldTakeItsFile) {
   EXPECT_EQ(back.plan.periods[0].name, "Exams \"A\"");
   EXPECT_EQ(folder.read("north.toml").find("a comment"), std::string::npos);
 
-  plan.holidays = {"broken.ics"};
+  plan.holidays = {{"broken.ics", {}}};
   const std::vector<PlanFault> faults = CheckPlan(plan, kToday, &loaded);
   ASSERT_EQ(faults.size(), 1u);
   EXPECT_EQ(faults[0].file, "north.toml");

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
+#include "plan/holiday_calendar.h"
 #include "plan/plan_days.h"
 #include "plan/plan_look.h"
 
@@ -106,6 +108,28 @@ TEST(PlanLook, HolidayDaysCountEachDayOnceForItsCalendar) {
   EXPECT_EQ(HolidayDays(plan, "terms.ics"), 5 + 1 + 2);
   EXPECT_EQ(HolidayDays(plan, "staff.ics"), 5);
   EXPECT_EQ(HolidayDays(plan, "none.ics"), 0);
+}
+
+// Days are counted by runs, never day by day: a calendar's event may last for centuries
+// (DTSTART in the year 1013), and the window counts every calendar's days when it shows a plan.
+TEST(PlanLook, DaysAreCountedByRunsOfDays) {
+  const QDate from(1, 1, 1), to(9999, 12, 31);
+  std::vector<HolidaySpan> spans(200, HolidaySpan{"Forever", "long.ics", from, to});
+  spans.push_back({"Half term", "long.ics", QDate(2026, 10, 26), QDate(2026, 10, 30)});
+  spans.push_back({"Half term", "long.ics", QDate(2026, 10, 29), QDate(2026, 11, 2)});  // overlapping
+  spans.push_back({"Half term", "long.ics", QDate(2026, 11, 3), QDate(2026, 11, 3)});   // next to it
+  spans.push_back({"Half term", "long.ics", QDate(2027, 2, 15), QDate(2027, 2, 19)});   // apart
+  const int every_day = static_cast<int>(from.daysTo(to)) + 1;
+  YearPlan plan;
+  plan.holiday_spans = spans;
+  EXPECT_EQ(HolidayDays(plan, "long.ics"), every_day);
+  EXPECT_EQ(DaysOf(std::vector<HolidaySpan>(spans.end() - 4, spans.end())), 9 + 5);
+  const std::vector<CalendarEvent> events = CalendarEvents(spans, {"HALF"});
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(std::tie(events[0].summary, events[0].first, events[0].days, events[0].counts),
+            std::make_tuple(QString("Forever"), from, every_day, false));
+  EXPECT_EQ(std::tie(events[1].summary, events[1].first, events[1].days, events[1].counts),
+            std::make_tuple(QString("Half term"), QDate(2026, 10, 26), 9 + 5, true));
 }
 
 }  // namespace

@@ -142,6 +142,25 @@ TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {
         "north.toml line 10: week 'not-a-week.zmr' is not a valid project (.psf) file"}},
       {"a period is not a table", "week = \"normal.zmr\"\nperiod = 3\n",
        {"north.toml line 2: 'period' must be written as [[period]] tables"}},
+      {"holidays entries that are wrong tables",
+       "week = \"normal.zmr\"\nholidays = [\n"
+       "  { file = \"terms.ics\", only = \"holiday\" },\n"
+       "  { file = \"terms.ics\", only = [] },\n"
+       "  { file = \"terms.ics\", only = [\"holiday\", 3] },\n"
+       "  { file = \"terms.ics\", only = [\"holiday\", \" \"] },\n"
+       "  { only = [\"holiday\"] },\n"
+       "  { file = \"terms.ics\", colour = 1 },\n"
+       "  { file = \"\", only = [\"holiday\"] },\n"
+       "  3,\n"
+       "  { file = \"terms.ics\", only = [\"May\"] }]\n",
+       {"north.toml line 3: 'only' must be a list of words in quotes, e.g. [\"half term\", \"holiday\"]",
+        "north.toml line 4: 'only' is empty, so no event would count; leave it out to count every event",
+        "north.toml line 5: 'only' must be a list of words in quotes, e.g. [\"half term\", \"holiday\"]",
+        "north.toml line 6: 'only' must be a list of words in quotes, e.g. [\"half term\", \"holiday\"]",
+        "north.toml line 7: the holidays entry has no 'file'",
+        "north.toml line 8: unknown key 'colour' in a holidays entry",
+        "north.toml line 9: 'file' must be a text in quotes, not empty",
+        "north.toml line 10: 'holidays' must be a text in quotes, not empty"}},
   };
   for (const Case& c : cases) {
     const PlanReading r = Read(c.text);
@@ -153,6 +172,45 @@ TEST_F(PlanReader, EveryFaultIsListedWithItsLine) {
     }
     EXPECT_EQ(faults, c.faults) << c.what;
   }
+}
+
+// A term-date feed holds school days too: only the events whose title holds a word count.
+TEST_F(PlanReader, AnOnlyTableKeepsTheEventsThatHoldOneOfItsWords) {
+  Write("feed.ics",
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+        "BEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:Half Term\r\nDTSTART;VALUE=DATE:20261026\r\nDTEND;VALUE=DATE:20261031\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:2@s\r\nSUMMARY:Pupils return\r\nDTSTART;VALUE=DATE:20261102\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:3@s\r\nSUMMARY:INSET day (staff only)\r\nDTSTART;VALUE=DATE:20261103\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:4@s\r\nSUMMARY:Parents' evening\r\nDTSTART:20261104T180000\r\nEND:VEVENT\r\n"
+        "END:VCALENDAR\r\n");
+  const PlanReading r =
+      Read("week = \"normal.zmr\"\nholidays = [\"terms.ics\", { file = \"feed.ics\", only = [\"half term\", \"Inset\"] }]\n");
+  ASSERT_TRUE(r.ok()) << FaultLines(r.faults).join('\n').toStdString();
+  EXPECT_EQ(r.plan.holidays, (std::vector<HolidayCalendar>{{"terms.ics", {}}, {"feed.ics", {"half term", "Inset"}}}));
+  const struct {
+    QDate day;
+    const char* reason;
+  } days[] = {
+      {QDate(2026, 10, 26), "holiday Half Term (feed.ics)"}, {QDate(2026, 10, 30), "holiday Half Term (feed.ics)"},
+      {QDate(2026, 11, 2), "the plan's week"},               {QDate(2026, 11, 3), "holiday INSET day (staff only) (feed.ics)"},
+      {QDate(2026, 11, 4), "the plan's week"},               {QDate(2027, 5, 3), "holiday May Day (terms.ics)"},
+  };
+  for (const auto& d : days) EXPECT_EQ(DecideDay(r.plan, d.day).reason, d.reason) << d.day.toString(Qt::ISODate).toStdString();
+  EXPECT_TRUE(r.plan.warnings.empty());
+
+  // Written back as the same table, and read again as the same plan.
+  const std::string text = PlanText(r.plan);
+  EXPECT_NE(text.find(R"(holidays = [ 'terms.ics', { file = 'feed.ics', only = [ 'half term', 'Inset' ] } ])"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(ParsePlan(text, dir.file("north.toml")).plan.holidays, r.plan.holidays);
+
+  // Words that no event holds leave the calendar without a day: said, not silent.
+  const PlanReading none = Read("week = \"normal.zmr\"\nholidays = [{ file = \"feed.ics\", only = [\"holidays\"] }]\n");
+  ASSERT_TRUE(none.ok());
+  EXPECT_TRUE(none.plan.holiday_spans.empty());
+  EXPECT_EQ(FaultLines(none.plan.warnings),
+            QStringList{"north.toml line 2: calendar 'feed.ics': none of its events holds a word of 'only', so none of them counts"});
 }
 
 TEST_F(PlanReader, EachFaultIsARecordOfItsFileLineAndKey) {

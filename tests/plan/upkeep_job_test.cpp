@@ -68,7 +68,8 @@ TEST(UpkeepJob, WhatSystemdSaysBecomesOneLineAndACommand) {
 
 TEST(UpkeepJob, APlanElsewhereIsCopiedWithItsFilesBeforeTheJobCanRunIt) {
   YearPlan plan = PlanAt("/home/office/school year/north.toml");
-  plan.holidays = {"terms.ics", "/srv/shared/staff.ics"};
+  // A web calendar stays an address; only files travel with the plan.
+  plan.holidays = {{"terms.ics", {}}, {"/srv/shared/staff.ics", {}}, {"webcal://school.example/terms", {"holiday"}}};
   plan.periods = {{"Exams", QDate(2027, 5, 10), QDate(2027, 5, 14), "weeks/exam's.zmr"},
                   {"Resits", QDate(2027, 6, 1), QDate(2027, 6, 2), "weeks/exam's.zmr"},
                   {"Christmas", QDate(2026, 12, 21), QDate(2027, 1, 3), ""}};

@@ -9,7 +9,10 @@
 #include <sstream>
 
 #include "hardware/week_state.h"
+#include "plan/plan_reader.h"
+#include "support/local_http_server.h"
 #include "support/project_fixtures.h"
+#include "support/qt_core_environment.h"
 #include "support/sim_port.h"
 #include "support/temp_dir.h"
 #include "zmrctl/zmrctl.h"
@@ -138,6 +141,85 @@ TEST_F(ZmrctlPlanTest, WhatACalendarLeftOutIsSaid) {
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "feed: warning: " + left_out);
   EXPECT_EQ(lines[1], "feed: warning: " + ignored);
+}
+
+// A term-date feed at a web address, with only its holidays counting: fetched, its copy
+// kept in --state and used while the server is down; the plans of one upkeep run read
+// side by side.
+TEST_F(ZmrctlPlanTest, WebCalendarsAreFetchedAndTheirCopiesKept) {
+  const QByteArray feed =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+      "BEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:Half term\r\nDTSTART;VALUE=DATE:20270510\r\nDTEND;VALUE=DATE:20270515\r\nEND:VEVENT\r\n"
+      "BEGIN:VEVENT\r\nUID:2@s\r\nSUMMARY:Pupils return\r\nDTSTART;VALUE=DATE:20270517\r\nEND:VEVENT\r\n"
+      "END:VCALENDAR\r\n";
+  LocalHttpServer::Answer served;
+  served.body = feed;
+  served.delay = std::chrono::milliseconds(500);
+  LocalHttpServer server(LocalHttpServer::Always(served));
+  const std::string http = server.address("/terms.ics").toStdString();
+  const QString state = dir.file("state");
+  const QStringList plan{"plan", dir.file("web.toml"), "--from", "2027-05-14", "--days", "4", "--state", state};
+  Write("web.toml", "week = \"normal.zmr\"\nport = \"sim-timer\"\nholidays = [{ file = \"" + http +
+                        "\", only = [\"half term\"] }]\n");
+  EXPECT_EQ(Run(plan), ctl::kExitOk);
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{"Fri 2027-05-14  no bells    holiday Half term (" + http + ")",
+                                                  "Sat 2027-05-15  normal.zmr  the plan's week",
+                                                  "Sun 2027-05-16  normal.zmr  the plan's week",
+                                                  "Mon 2027-05-17  normal.zmr  the plan's week"}));
+
+  // The server down three days later: the copy is used, and said with its age.
+  const QString kept_at = sim.clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm");
+  sim.clock.setNow(sim.clock.now().addDays(3));
+  sim.timer.setTimerClock(sim.clock.now());
+  LocalHttpServer::Answer down;
+  down.status = 503;
+  down.reason = "Service Unavailable";
+  server.answerWith(LocalHttpServer::Always(down));
+  const std::string used = "web.toml line 3: calendar '" + http +
+                           "' could not be fetched (the server answered 503 Service Unavailable); the copy kept from " +
+                           kept_at.toStdString() + " (3 days old) is used";
+  EXPECT_EQ(Run(plan), ctl::kExitOk);
+  EXPECT_EQ(err.str(), used + "\n");
+  EXPECT_EQ(OutLines().front(), "Fri 2027-05-14  no bells    holiday Half term (" + http + ")");
+  // Elsewhere nothing is kept: refused, as a calendar file that is not there.
+  EXPECT_EQ(Run({"plan", dir.file("web.toml"), "--state", dir.file("other-state")}), ctl::kExitProjectRefused);
+  EXPECT_EQ(err.str(), "web.toml line 3: calendar '" + http +
+                           "' could not be fetched (the server answered 503 Service Unavailable), and no copy of it is "
+                           "kept\nweb.toml: the plan is refused\n");
+
+  // upkeep reads its plans side by side: both asked before the first answer came.
+  server.answerWith(LocalHttpServer::Always(served));
+  env.make_port = [this] {
+    auto port = std::make_unique<FakePort>(sim.clock);
+    for (const char* name : {"sim-timer", "sim-east"}) port->attach(name, SimDevice(sim.timer));
+    return port;
+  };
+  Write("east.toml", "week = \"normal.zmr\"\nport = \"sim-east\"\nholidays = [\"" + http + "\"]\n");
+  const std::size_t before = server.requests().size();
+  EXPECT_EQ(Run({"upkeep", dir.file("web.toml"), dir.file("east.toml"), "--date", "2027-05-14", "--state", state,
+                 "--dry-run"}),
+            ctl::kExitOk)
+      << out.str();
+  const std::vector<LocalHttpServer::Request> asked = server.requests();
+  ASSERT_EQ(asked.size(), before + 2);
+  EXPECT_EQ(asked[before].answered_before, asked[before + 1].answered_before);
+  EXPECT_EQ(OutLines(), (std::vector<std::string>{
+                            "web: nothing to do: no bells (holiday Half term (" + http + ")), timer deactivated",
+                            "east: nothing to do: no bells (holiday Half term (" + http + ")), timer deactivated"}));
+}
+
+// The help's example plan is a plan the reader takes.
+TEST_F(ZmrctlPlanTest, TheHelpsExamplePlanReads) {
+  EXPECT_EQ(Run({"--help"}), ctl::kExitOk);
+  const QString help = QString::fromStdString(out.str());
+  const qsizetype from = help.indexOf("  port = ");
+  const qsizetype to = help.indexOf("  Paths are relative");
+  ASSERT_TRUE(from > 0 && to > from);
+  const PlanReading r = ParsePlan(help.mid(from, to - from).toStdString(), "/etc/zmr-console/plans/north.toml");
+  ASSERT_TRUE(r.ok()) << FaultLines(r.faults).join('\n').toStdString();
+  ASSERT_EQ(r.plan.holidays.size(), 3u);
+  EXPECT_EQ(r.plan.holidays[2].only, QStringList{"half term"});
 }
 
 TEST_F(ZmrctlPlanTest, UpkeepActsRecordsAndReportsTheWorstExitStatus) {

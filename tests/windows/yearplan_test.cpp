@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,15 +19,19 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QTimer>
 
 #include "link/port_error.h"
 #include "plan/plan_edit.h"
 #include "plan/plan_reader.h"
+#include "plan/holiday_calendar.h"
+#include "plan/ui/calendar_dialog.h"
 #include "plan/ui/period_dialog.h"
 #include "plan/ui/plan_looks.h"
 #include "plan/ui/plan_months.h"
 #include "plan/ui/yearplan.h"
 #include "project/settings.h"
+#include "support/local_http_server.h"
 #include "support/plan_fixtures.h"
 #include "support/project_fixtures.h"
 #include "support/sim_port.h"
@@ -94,6 +99,31 @@ class YearPlanTest : public ::testing::Test {
         QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
       }
       QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+      if (accepted != nullptr) *accepted = dialog.result() == QDialog::Accepted;
+      if (dialog.result() != QDialog::Accepted) dialog.reject();
+    });
+  }
+  // The calendar dialog, when it is shown: a file chosen, or an address typed and read;
+  // the words one a line; then OK.
+  void calendarAnswer(const QString& file_or_address, const QStringList& words = {}, bool* accepted = nullptr) {
+    w.runner.scripts.push_back([=, this](ConsoleDialog& dialog) {
+      if (file_or_address.isEmpty() || IsWebCalendar(file_or_address) || !QFileInfo::exists(files.file(file_or_address))) {
+        auto* source = Control<QLineEdit>(dialog, "calendarsource");
+        source->selectAll();
+        QTest::keyClicks(source, file_or_address);
+        QTest::keyClick(source, Qt::Key_Return);
+      } else {
+        w.prompts.file_answers.push_back(files.file(file_or_address));
+        QTest::mouseClick(Control<QPushButton>(dialog, "calendarbrowsebut"), Qt::LeftButton);
+      }
+      auto* only = Control<QPlainTextEdit>(dialog, "calendaronly");
+      only->selectAll();
+      QTest::keyClick(only, Qt::Key_Delete);
+      for (const QString& word : words) {
+        QTest::keyClicks(only, word);
+        QTest::keyClick(only, Qt::Key_Return);
+      }
+      QTest::mouseClick(Control<QPushButton>(dialog, "calendarok"), Qt::LeftButton);
       if (accepted != nullptr) *accepted = dialog.result() == QDialog::Accepted;
       if (dialog.result() != QDialog::Accepted) dialog.reject();
     });
@@ -192,12 +222,12 @@ TEST_F(YearPlanTest, EachControlChangesTheFileWritten) {
   EXPECT_EQ(periodNames(), (std::vector<std::string>{"Exam week", "Christmas holidays"}));
   EXPECT_EQ(w.prompts.texts().back(), kRemovePeriodText.arg("Sports afternoon"));
 
-  w.prompts.file_answers = {files.file("terms.ics")};
+  calendarAnswer("terms.ics");
   click("addcalendarbut");
-  EXPECT_EQ(written().holidays, std::vector<QString>{"terms.ics"});
+  EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {}}}));
   auto* calendars = control<QListWidget>("calendars");
   ASSERT_EQ(calendars->count(), 1);
-  EXPECT_EQ(calendars->item(0)->text(), "terms.ics: 6 days");  // half term and May Day
+  EXPECT_EQ(calendars->item(0)->text(), "6 days: terms.ics");  // half term and May Day
   calendars->setCurrentRow(0);
   w.prompts.answers = {BoxAnswer::Yes};
   click("removecalendarbut");
@@ -240,13 +270,27 @@ TEST_F(YearPlanTest, RefusalsAreShownBesideTheFieldBeforeAnythingIsStored) {
     EXPECT_EQ(files.read("north.toml"), before) << c.what;
   }
 
-  w.prompts.file_answers = {files.file("broken.ics")};
-  click("addcalendarbut");
-  const QString said = control<QLabel>("calendarfaults")->text();
-  EXPECT_TRUE(said.startsWith("calendar 'broken.ics' is not a valid calendar: ")) << said.toStdString();
-  EXPECT_EQ(files.read("north.toml"), before);
+  const struct {
+    const char* source;
+    QStringList words;
+    CalendarField field;
+    QString fault;
+  } calendars[] = {
+      {"broken.ics", {}, CalendarField::Source,
+       "calendar 'broken.ics' is not a valid calendar: line 1: BEGIN:VCALENDAR is never closed"},
+      {"none.ics", {}, CalendarField::Source, "calendar 'none.ics' is not there"},
+      {"https:///terms.ics", {}, CalendarField::Source, "calendar 'https:///terms.ics' cannot be fetched: it names no host"},
+      {"", {"holiday"}, CalendarField::Source, "'file' must be a text in quotes, not empty"},
+  };
+  for (const auto& c : calendars) {
+    bool accepted = true;
+    calendarAnswer(c.source, c.words, &accepted);
+    click("addcalendarbut");
+    EXPECT_FALSE(accepted) << c.source;
+    EXPECT_EQ(form().calendarform().faultBeside(c.field), c.fault) << c.source;
+    EXPECT_EQ(files.read("north.toml"), before) << c.source;
+  }
   EXPECT_EQ(control<QListWidget>("calendars")->count(), 0);
-  EXPECT_EQ(w.prompts.beeps, 1);
 
   // A hand-made plan with faults is refused whole on opening, every fault listed.
   files.write("bad.toml", "week = \"gone.zmr\"\ncolour = 3\n");
@@ -439,6 +483,105 @@ TEST_F(YearPlanTest, CheckAndApplyReadThePlanAfreshAndShowTheLastRun) {
   EXPECT_EQ(sim.port.writes.size(), writes);
 }
 
+// A term-date feed cut down to its holidays while its events are in sight: a file, then
+// a web address read with the hourglass while the window keeps drawing, its copy used
+// (and said) when the server is down.
+TEST_F(YearPlanTest, TheCalendarDialogShowsWhichEventsCount) {
+  makePlan();
+  const auto rows = [](ConsoleDialog& dialog) {
+    QStringList rows;
+    const auto* table = Control<QTableWidget>(dialog, "calendarevents");
+    for (int r = 0; r < table->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < table->columnCount(); ++c) cells << table->item(r, c)->text();
+      rows << cells.join(" | ");
+    }
+    return rows;
+  };
+  const auto count = [](ConsoleDialog& dialog) { return Control<QLabel>(dialog, "calendarcount")->text(); };
+  w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
+    EXPECT_EQ(count(dialog), kCalendarNotReadText);
+    w.prompts.file_answers.push_back(files.file("terms.ics"));
+    QTest::mouseClick(Control<QPushButton>(dialog, "calendarbrowsebut"), Qt::LeftButton);
+    EXPECT_EQ(Control<QLineEdit>(dialog, "calendarsource")->text(), "terms.ics");
+    EXPECT_EQ(rows(dialog), (QStringList{"Half term | 2026-10-26 | 5 | yes", "May Day | 2027-05-03 | 1 | yes"}));
+    EXPECT_EQ(count(dialog), kCalendarCountText.arg(2).arg(2).arg("6 days"));
+    QTest::keyClicks(Control<QPlainTextEdit>(dialog, "calendaronly"), "HALF");
+    EXPECT_EQ(rows(dialog), (QStringList{"Half term | 2026-10-26 | 5 | yes", "May Day | 2027-05-03 | 1 | no"}));
+    EXPECT_EQ(count(dialog), kCalendarCountText.arg(1).arg(2).arg("5 days"));
+    QTest::mouseClick(Control<QPushButton>(dialog, "calendarok"), Qt::LeftButton);
+  });
+  click("addcalendarbut");
+  EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {"HALF"}}}));
+  auto* calendars = control<QListWidget>("calendars");
+  ASSERT_EQ(calendars->count(), 1);
+  EXPECT_EQ(calendars->item(0)->text(), "5 days: terms.ics (only: HALF)");
+
+  // Changed: the dialog opens on the entry as it is; without words every event counts.
+  calendars->setCurrentRow(0);
+  w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
+    EXPECT_EQ(Control<QPlainTextEdit>(dialog, "calendaronly")->toPlainText(), "HALF");
+    EXPECT_EQ(count(dialog), kCalendarCountText.arg(1).arg(2).arg("5 days"));
+    Control<QPlainTextEdit>(dialog, "calendaronly")->clear();
+    QTest::mouseClick(Control<QPushButton>(dialog, "calendarok"), Qt::LeftButton);
+  });
+  click("editcalendarbut");
+  EXPECT_EQ(written().holidays, (std::vector<HolidayCalendar>{{"terms.ics", {}}}));
+  bool accepted = true;
+  calendarAnswer("terms.ics", {}, &accepted);
+  click("addcalendarbut");
+  EXPECT_FALSE(accepted);
+  EXPECT_EQ(form().calendarform().faultBeside(CalendarField::Source), "calendar 'terms.ics' is in the plan already");
+
+  // A web address: fetched while the window goes on drawing (its input waits), then kept.
+  LocalHttpServer::Answer feed;
+  feed.body = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+              "BEGIN:VEVENT\r\nUID:1@s\r\nSUMMARY:INSET day\r\nDTSTART;VALUE=DATE:20261102\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:2@s\r\nSUMMARY:Pupils return\r\nDTSTART;VALUE=DATE:20261103\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n";
+  feed.delay = std::chrono::milliseconds(400);
+  LocalHttpServer server(LocalHttpServer::Always(feed));
+  const QString address = server.address("/feed.ics");
+  int ticks = 0;
+  w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
+    dialog.show();
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    auto* source = Control<QLineEdit>(dialog, "calendarsource");
+    QTest::keyClicks(source, address);
+    w.prompts.log.clear();
+    QTest::keyClick(source, Qt::Key_Return);
+    ticker.stop();
+    EXPECT_EQ(w.prompts.log, (std::vector<std::string>{"busy", "idle"}));
+    EXPECT_EQ(rows(dialog), (QStringList{"INSET day | 2026-11-02 | 1 | yes", "Pupils return | 2026-11-03 | 1 | yes"}));
+    QTest::keyClicks(Control<QPlainTextEdit>(dialog, "calendaronly"), "inset");
+    QTest::mouseClick(Control<QPushButton>(dialog, "calendarok"), Qt::LeftButton);
+    dialog.hide();
+  });
+  click("addcalendarbut");
+  EXPECT_GE(ticks, 5) << "the window's loop ran while the calendar was fetched";
+  EXPECT_EQ(server.requests().size(), 1u) << "OK reads the copy just kept";
+  EXPECT_EQ(written().holidays.back(), (HolidayCalendar{address, {"inset"}}));
+  EXPECT_EQ(calendars->item(1)->text(), "1 day: " + address + " (only: inset)");
+  EXPECT_FALSE(control<QLabel>("calendarwarnings")->isVisibleTo(&form()));
+
+  // The server down: Check today reads the plan afresh, and the copy kept stands in.
+  LocalHttpServer::Answer down;
+  down.status = 503;
+  down.reason = "Service Unavailable";
+  server.answerWith(LocalHttpServer::Always(down));
+  click("checktodaybut");
+  const QString used = "calendar '" + address +
+                       "' could not be fetched (the server answered 503 Service Unavailable); the copy kept from " +
+                       kMorning.toString("yyyy-MM-dd HH:mm") + " (0 minutes old) is used";
+  EXPECT_EQ(control<QLabel>("calendarwarnings")->text(), used);
+  EXPECT_TRUE(control<QLabel>("calendarwarnings")->isVisibleTo(&form()));
+  ASSERT_FALSE(upkeepLines().empty());
+  EXPECT_EQ(upkeepLines().front(), "warning: north.toml line 1: " + used.toStdString());  // as the window writes plans
+  EXPECT_EQ(calendars->item(1)->text(), "1 day: " + address + " (only: inset)");
+}
+
 TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {
   // A plan where the job looks for plans: what systemd says, and the command when it is off.
   form().setPlansFolder(QDir(files.folder()).absolutePath());
@@ -482,7 +625,7 @@ TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
   }
   for (const char* name : {"newplanbut", "openplanbut", "earlierbut", "laterbut", "usualweekbut", "tolerance", "portname",
                            "periods", "addperiodbut", "editperiodbut", "removeperiodbut", "upperiodbut", "downperiodbut",
-                           "calendars", "addcalendarbut", "removecalendarbut", "checktodaybut", "applynowbut",
+                           "calendars", "addcalendarbut", "editcalendarbut", "removecalendarbut", "checktodaybut", "applynowbut",
                            "upkeeplines", "jobcommand", "closebut"}) {
     EXPECT_TRUE(reached.contains(name)) << name;
   }

@@ -15,7 +15,9 @@ int PlanCommand(Invocation& run) {
   const QString& path = run.options.operands[0];
   const QDate from = run.options.date.value_or(env.clock.now().date());
   // Recurring holidays are expanded from the last day shown, so a long view has them all.
-  const PlanReading reading = ReadPlan(path, from.addDays(run.options.days - 1));
+  // Web calendars are kept where upkeep keeps them, so both see the same copies.
+  const CalendarAccess access(run.options.state.value_or(DefaultStateFolder()), env.clock.now().toUTC());
+  const PlanReading reading = ReadPlan(path, from.addDays(run.options.days - 1), access);
   if (!reading.ok()) {
     for (const PlanFault& fault : reading.faults) env.err << FaultLine(fault).toStdString() << '\n';
     env.err << QFileInfo(path).fileName().toStdString() << ": the plan is refused\n";

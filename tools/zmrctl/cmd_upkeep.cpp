@@ -1,7 +1,8 @@
-// zmrctl upkeep: every plan's timer brought to what the plan says for the day. Plans run
-// side by side in a bounded pool, one port each, so twenty timers take little longer than
-// one; a failed timer never stops the others, and the exit status is the worst of all.
-// Each plan's lines are printed together, in the order the plans were given.
+// zmrctl upkeep: every plan's timer brought to what the plan says for the day. Plans are
+// read, then run, side by side in a bounded pool, one port each, so twenty timers (and
+// their web calendars) take little longer than one; a failed timer never stops the others,
+// and the exit status is the worst of all. Each plan's lines are printed together, in the
+// order the plans were given.
 #include <QFileInfo>
 #include <QThread>
 #include <atomic>
@@ -69,6 +70,22 @@ class InOrder {
   std::size_t next_ = 0;
 };
 
+// work(0) .. work(count - 1) on at most kUpkeepPoolSize threads, each taking the next
+// index until none is left. QThreads, not bare threads: the serial port watches its
+// device through the thread's event dispatcher.
+template <typename Work>
+void InPool(std::size_t count, Work&& work) {
+  std::atomic<std::size_t> next{0};
+  std::vector<std::unique_ptr<QThread>> workers;
+  for (std::size_t w = 0; w < std::min(kUpkeepPoolSize, count); ++w) {
+    workers.emplace_back(QThread::create([&] {
+      for (std::size_t k = next++; k < count; k = next++) work(k);
+    }));
+    workers.back()->start();
+  }
+  for (const auto& t : workers) t->wait();
+}
+
 void Refuse(PlanJob& job, const QString& text) {
   job.events.event({UpkeepEventKind::Refusal, text});
   job.outcome = UpkeepOutcome::Refused;
@@ -130,12 +147,13 @@ int UpkeepCommand(Invocation& run) {
   const QString default_port = request.port.value_or(PortName(run.settings.com_port));
   const QDate date = request.date.value_or(env.clock.now().date());
   std::vector<PlanJob> jobs(static_cast<std::size_t>(request.operands.size()));
+  for (std::size_t i = 0; i < jobs.size(); ++i) jobs[i].path = request.operands[static_cast<qsizetype>(i)];
+  const CalendarAccess access(state, env.clock.now().toUTC());
+  InPool(jobs.size(), [&](std::size_t i) { jobs[i].reading = ReadPlan(jobs[i].path, date, access); });
   // Ports are resolved here, once: the scan of the machine's devices is no work for threads.
   std::map<QString, std::vector<std::size_t>> by_timer;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     PlanJob& job = jobs[i];
-    job.path = request.operands[static_cast<qsizetype>(i)];
-    job.reading = ReadPlan(job.path, date);
     if (!job.reading.ok()) {
       for (const PlanFault& fault : job.reading.faults) job.events.event({UpkeepEventKind::Refusal, FaultLine(fault)});
       Refuse(job, QStringLiteral("the plan is refused; its timer is left as it is"));
@@ -169,22 +187,12 @@ int UpkeepCommand(Invocation& run) {
     if (!request.dry_run) Record(jobs[i], state, env.clock);
     printer.done(i);
   }
-  // QThreads, not bare threads: the serial port watches its device through the thread's
-  // event dispatcher. Each worker takes the next plan until none is left.
-  std::atomic<std::size_t> next{0};
-  std::vector<std::unique_ptr<QThread>> workers;
-  for (std::size_t w = 0; w < std::min(kUpkeepPoolSize, runnable.size()); ++w) {
-    workers.emplace_back(QThread::create([&] {
-      for (std::size_t k = next++; k < runnable.size(); k = next++) {
-        PlanJob& job = jobs[runnable[k]];
-        RunPlan(job, env, date, request.dry_run, state);
-        if (!request.dry_run) Record(job, state, env.clock);
-        printer.done(runnable[k]);
-      }
-    }));
-    workers.back()->start();
-  }
-  for (const auto& t : workers) t->wait();
+  InPool(runnable.size(), [&](std::size_t k) {
+    PlanJob& job = jobs[runnable[k]];
+    RunPlan(job, env, date, request.dry_run, state);
+    if (!request.dry_run) Record(job, state, env.clock);
+    printer.done(runnable[k]);
+  });
   int worst = kExitOk;
   for (const PlanJob& job : jobs) worst = std::max(worst, UpkeepExitStatus(job.outcome));
   return worst;

@@ -1,8 +1,7 @@
 #include "plan/ui/period_dialog.h"
 
-#include <QFileInfo>
-
 #include "base/prompts.h"
+#include "plan/ui/plan_file_choice.h"
 #include "project/project_file.h"
 #include "ui_period_dialog.h"
 
@@ -51,12 +50,8 @@ PlanPeriod Tperiodform::period() const {
 }
 
 void Tperiodform::periodweekbutClick() {
-  FileDialogRequest request;
-  request.caption = QStringLiteral("The week of the period");
-  request.initial_folder = QFileInfo(plan_.path).absolutePath();
-  request.filter = kProjectFilter;
-  if (const auto chosen = console_.prompts.openFileName(request)) {
-    ui_->periodweek->setText(NameInPlan(plan_, *chosen));
+  if (const auto named = ChooseForPlan(console_.prompts, plan_, QStringLiteral("The week of the period"), kProjectFilter)) {
+    ui_->periodweek->setText(*named);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "link/timer_link.h"
 #include "plan/plan_file_stamp.h"
 #include "plan/plan_reader.h"
+#include "plan/ui/calendar_dialog.h"
 #include "plan/ui/period_dialog.h"
 #include "plan/ui/plan_months.h"
 #include "project/settings.h"
@@ -22,6 +23,7 @@ Tyearplanform::Tyearplanform(Console& console, QWidget* parent)
   state_folder_ = console.state_folder;
   build();
   period_form_ = new Tperiodform(console, this);
+  calendar_form_ = new Tcalendarform(console, this);
 }
 
 Tyearplanform::~Tyearplanform() = default;
@@ -53,8 +55,17 @@ std::optional<QString> Tyearplanform::chooseFile(const QString& caption, const Q
   return console_.prompts.openFileName(request);
 }
 
+CalendarAccess Tyearplanform::calendarAccess(bool fetch_again) const {
+  CalendarAccess access(state_folder_, console_.link != nullptr ? console_.link->clock().now().toUTC()
+                                                                : QDateTime::currentDateTimeUtc());
+  access.fetch_again = fetch_again;
+  return access;
+}
+
 bool Tyearplanform::openPlan(const QString& path, bool quiet) {
-  PlanReading reading = ReadPlan(path, today());
+  BusyCursor hourglass(console_.prompts);  // a web calendar is fetched
+  PlanReading reading = ReadPlan(path, today(), calendarAccess(true));
+  hourglass.restore();
   if (!reading.ok()) {
     if (quiet) {
       open_faults_->setText(kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
@@ -110,7 +121,9 @@ void Tyearplanform::clearFaults() {
 
 bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
   YearPlan loaded;
-  const std::vector<PlanFault> faults = CheckPlan(changed, today(), &loaded);
+  BusyCursor hourglass(console_.prompts);
+  const std::vector<PlanFault> faults = CheckPlan(changed, today(), &loaded, calendarAccess(false));
+  hourglass.restore();
   clearFaults();
   if (!faults.empty()) {
     QStringList said;  // beside the part that changed, without the file and line

@@ -28,6 +28,7 @@ class Tyearplanform;
 namespace zmr {
 
 class PlanMonths;
+class Tcalendarform;
 class Tperiodform;
 
 class Tyearplanform : public TimerDialog {
@@ -53,6 +54,7 @@ class Tyearplanform : public TimerDialog {
   void removeperiodbutClick();
   void moveperiod(int by);  // -1 up, +1 down
   void addcalendarbutClick();
+  void editcalendarbutClick();
   void removecalendarbutClick();
   void checktodaybutClick();
   void applynowbutClick();
@@ -61,6 +63,7 @@ class Tyearplanform : public TimerDialog {
   const std::optional<YearPlan>& plan() const { return plan_; }
   PlanMonths& months() { return *months_; }
   Tperiodform& periodform() { return *period_form_; }
+  Tcalendarform& calendarform() { return *calendar_form_; }
   QDate today() const;
 
  private:
@@ -78,6 +81,10 @@ class Tyearplanform : public TimerDialog {
   QString settingsFolder() const;
   std::optional<QString> chooseFile(const QString& caption, const QString& filter);
   bool editPeriod(PlanPeriod& period);
+  bool editCalendar(HolidayCalendar& entry, int replacing);
+  // How the plan's web calendars are had: fetched again, or (while editing) from the
+  // copies kept when there are any.
+  CalendarAccess calendarAccess(bool fetch_again) const;
   int currentPeriod() const;
 
   Console& console_;
@@ -88,6 +95,7 @@ class Tyearplanform : public TimerDialog {
   std::shared_ptr<const ServiceQuery> service_;
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
   Tperiodform* period_form_ = nullptr;
+  Tcalendarform* calendar_form_ = nullptr;
 
   QLineEdit* plan_path_ = nullptr;
   PlanMonths* months_ = nullptr;
@@ -104,12 +112,12 @@ class Tyearplanform : public TimerDialog {
   QLineEdit* job_command_ = nullptr;
   QLabel* faults_ = nullptr;           // beside the usual week, tolerance and port
   QLabel* calendar_faults_ = nullptr;  // beside the holiday calendars
+  QLabel* calendar_warnings_ = nullptr;  // what the plan's calendars passed over or used instead
   QLabel* open_faults_ = nullptr;      // the plan file as a whole
   QWidget* plan_parts_ = nullptr;  // everything that needs a plan
 };
 
 inline const QString kPlanFilter = QStringLiteral("year plan (*.toml)|*.toml");
-inline const QString kCalendarFilter = QStringLiteral("holiday calendar (*.ics)|*.ics");
 inline const QString kPlanRefusedText = QStringLiteral("The plan cannot be used as it is:\n%1");
 inline const QString kNoPlanText = QStringLiteral("No plan is open: make a New one, or Open one.");
 inline const QString kRemovePeriodText = QStringLiteral("Remove the period \"%1\" from the plan?");

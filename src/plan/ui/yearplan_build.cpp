@@ -43,6 +43,7 @@ void Tyearplanform::build() {
   job_command_ = ui_->jobcommand;
   faults_ = ui_->planfaults;
   calendar_faults_ = ui_->calendarfaults;
+  calendar_warnings_ = ui_->calendarwarnings;
   open_faults_ = ui_->openfaults;
   plan_parts_ = ui_->planparts;
 
@@ -53,7 +54,7 @@ void Tyearplanform::build() {
   port_->lineEdit()->setPlaceholderText(QStringLiteral("COM2, /dev/ttyUSB0, rfc2217://host:port"));
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  calendars_->setMaximumHeight(calendars_->fontMetrics().height() * kCalendarRows);
+  calendars_->setMinimumHeight(calendars_->fontMetrics().height() * kCalendarRows);
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
   last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
 
@@ -70,6 +71,8 @@ void Tyearplanform::build() {
   connect(ui_->upperiodbut, &QPushButton::clicked, this, [this] { moveperiod(-1); });
   connect(ui_->downperiodbut, &QPushButton::clicked, this, [this] { moveperiod(+1); });
   connect(ui_->addcalendarbut, &QPushButton::clicked, this, &Tyearplanform::addcalendarbutClick);
+  connect(ui_->editcalendarbut, &QPushButton::clicked, this, &Tyearplanform::editcalendarbutClick);
+  connect(calendars_, &QListWidget::itemDoubleClicked, this, &Tyearplanform::editcalendarbutClick);
   connect(ui_->removecalendarbut, &QPushButton::clicked, this, &Tyearplanform::removecalendarbutClick);
   connect(ui_->checktodaybut, &QPushButton::clicked, this, &Tyearplanform::checktodaybutClick);
   connect(ui_->applynowbut, &QPushButton::clicked, this, &Tyearplanform::applynowbutClick);

@@ -1,8 +1,10 @@
 // The Year Plan window: its periods and holiday calendars.
+#include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
 
 #include "base/prompts.h"
+#include "plan/ui/calendar_dialog.h"
 #include "plan/ui/period_dialog.h"
 #include "plan/ui/yearplan.h"
 #include "ui/zmr_application.h"
@@ -67,21 +69,36 @@ void Tyearplanform::moveperiod(int by) {
   if (store(changed)) periods_->selectRow(to);
 }
 
+bool Tyearplanform::editCalendar(HolidayCalendar& entry, int replacing) {
+  calendar_form_->setCalendar(*plan_, entry, replacing, today(), calendarAccess(true));
+  calendar_form_->setResult(QDialog::Rejected);
+  console_.runner.run(*calendar_form_);
+  if (calendar_form_->result() != QDialog::Accepted) return false;
+  entry = calendar_form_->calendar();
+  return true;
+}
+
 void Tyearplanform::addcalendarbutClick() {
   if (!plan_) return;
-  const std::optional<QString> file = chooseFile(QStringLiteral("Add a holiday calendar"), kCalendarFilter);
-  if (!file) return;
+  HolidayCalendar entry;
+  if (!editCalendar(entry, -1)) return;
   YearPlan changed = *plan_;
-  const QString name = NameInPlan(changed, *file);
-  if (std::find(changed.holidays.begin(), changed.holidays.end(), name) != changed.holidays.end()) return;
-  changed.holidays.push_back(name);
-  store(changed, calendar_faults_);
+  changed.holidays.push_back(entry);
+  if (store(changed, calendar_faults_)) calendars_->setCurrentRow(static_cast<int>(plan_->holidays.size()) - 1);
+}
+
+void Tyearplanform::editcalendarbutClick() {
+  const int row = calendars_->currentRow();
+  if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size())) return;
+  YearPlan changed = *plan_;
+  if (!editCalendar(changed.holidays[static_cast<std::size_t>(row)], row)) return;
+  if (store(changed, calendar_faults_)) calendars_->setCurrentRow(row);
 }
 
 void Tyearplanform::removecalendarbutClick() {
   const int row = calendars_->currentRow();
   if (!plan_ || row < 0 || row >= static_cast<int>(plan_->holidays.size()) ||
-      console_.prompts.message(BoxKind::Warning, kRemoveCalendarText.arg(plan_->holidays[row]),
+      console_.prompts.message(BoxKind::Warning, kRemoveCalendarText.arg(plan_->holidays[row].source),
                                BoxButtons::YesNo) != BoxAnswer::Yes) {
     return;
   }

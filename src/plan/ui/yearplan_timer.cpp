@@ -81,7 +81,9 @@ void Tyearplanform::applynowbutClick() { runUpkeep(false); }
 bool Tyearplanform::reloadPlan() {
   const QByteArray stamp = PlanFileStamp(plan_->path);
   if (stamp != shown_stamp_) lines_->appendPlainText(kPlanChangedOnDiskText);
-  PlanReading reading = ReadPlan(plan_->path, today());
+  BusyCursor hourglass(console_.prompts);  // its web calendars are fetched afresh too
+  PlanReading reading = ReadPlan(plan_->path, today(), calendarAccess(true));
+  hourglass.restore();
   if (!reading.ok()) {
     console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
     return false;
@@ -99,6 +101,7 @@ void Tyearplanform::runUpkeep(bool dry_run) {
   const QString port = plan_->port.value_or(PortName(console_.data.settings.com_port));
   UpkeepOutcome outcome = UpkeepOutcome::Done;
   WindowEvents events(*lines_, console_.prompts);
+  for (const PlanFault& warning : plan_->warnings) events.event({UpkeepEventKind::Warning, FaultLine(warning)});
   {
     Busy busy(*this);
     ButtonsOff off(*this);

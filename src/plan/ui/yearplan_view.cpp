@@ -37,6 +37,7 @@ void Tyearplanform::showPlan() {
   for (int n = 1; n <= kOfferedComPorts; ++n) port_->addItem(PortName(n));
   months_->showPlan(plan_ ? &*plan_ : nullptr, today());
   if (!plan_) {
+    calendar_warnings_->hide();
     plan_path_->setText(QString());
     usual_week_->clear();
     day_cause_->setText(kNoPlanText);
@@ -89,10 +90,20 @@ void Tyearplanform::showPlan() {
       periods_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
   }
-  for (const QString& calendar : plan.holidays) {
-    const int days = HolidayDays(plan, calendar);
-    calendars_->addItem(QStringLiteral("%1: %2 day%3").arg(calendar).arg(days).arg(days == 1 ? "" : "s"));
+  for (const HolidayCalendar& calendar : plan.holidays) {
+    const int days = HolidayDays(plan, calendar.source);
+    const QString only = calendar.only.isEmpty() ? QString() : QStringLiteral(" (only: %1)").arg(calendar.only.join(", "));
+    // The days first: a long web address is what the list's width cuts off.
+    const QString line =
+        QStringLiteral("%1 day%2: %3%4").arg(days).arg(days == 1 ? "" : "s").arg(calendar.source, only);
+    calendars_->addItem(line);
+    calendars_->item(calendars_->count() - 1)->setToolTip(line);
   }
+  // What a calendar passed over, or a web calendar's kept copy used in its place.
+  QStringList warnings;
+  for (const PlanFault& warning : plan.warnings) warnings << warning.text;
+  calendar_warnings_->setText(warnings.join(u'\n'));
+  calendar_warnings_->setVisible(!warnings.isEmpty());
   showJob();
   showLastRun();
 }
