@@ -76,11 +76,12 @@ void Refuse(PlanJob& job, const QString& text) {
 }
 
 // One plan's run on its own port object (made in the thread that uses it).
-void RunPlan(PlanJob& job, Environment& env, const QDate& date, bool dry_run, const QString& state) {
+void RunPlan(PlanJob& job, Environment& env, const Options& request, const QDate& date, const QString& state) {
   try {
     std::unique_ptr<SerialPort> port = env.make_port();
     TimerLink link(*port, env.clock);
-    const UpkeepJob upkeep{job.reading.plan, job.open_name, date, dry_run, state, job.timer};
+    UpkeepJob upkeep{job.reading.plan, job.open_name, date, request.dry_run, state, job.timer};
+    upkeep.trust_clock = request.trust_clock;
     job.outcome = RunUpkeep(upkeep, link, job.events);
   } catch (const PortError& e) {
     job.events.event({UpkeepEventKind::PortError, PortErrorText(e).replace('\n', ' ')});
@@ -177,7 +178,7 @@ int UpkeepCommand(Invocation& run) {
     workers.emplace_back(QThread::create([&] {
       for (std::size_t k = next++; k < runnable.size(); k = next++) {
         PlanJob& job = jobs[runnable[k]];
-        RunPlan(job, env, date, request.dry_run, state);
+        RunPlan(job, env, request, date, state);
         if (!request.dry_run) Record(job, state, env.clock);
         printer.done(runnable[k]);
       }

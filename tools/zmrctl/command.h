@@ -37,6 +37,7 @@ struct Options {
   int days = kDefaultPlanDays;   // --days
   bool dry_run = false;
   bool last = false;             // upkeep --last
+  bool trust_clock = false;      // upkeep --trust-clock
   std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
   std::optional<QString> unmap;  // ports --unmap COMn
 };

@@ -55,6 +55,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       o.dry_run = true;
     } else if (a == "--last") {
       o.last = true;
+    } else if (a == "--trust-clock") {
+      o.trust_clock = true;
     } else if (a == "--map") {
       if (!(o.map = value())) return std::nullopt;
     } else if (a == "--unmap") {
