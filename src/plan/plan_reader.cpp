@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <set>
 #include <sstream>
 #include <toml++/toml.h>
@@ -184,6 +185,15 @@ void SortByLine(std::vector<PlanFault>& faults) {
 
 QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
 
+// "is not there", "cannot be read: File access denied." when the file cannot even be
+// looked at; empty when it can.
+QString Unreachable(const QString& file) {
+  const int error = PathError(file);
+  if (error == 0) return {};
+  if (error == ENOENT || error == ENOTDIR) return QStringLiteral("is not there");
+  return QStringLiteral("cannot be read: %1").arg(ReadFault(IoError::fromErrno(error)));
+}
+
 }  // namespace
 
 QString FaultLine(const PlanFault& fault) {
@@ -222,6 +232,11 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
   std::set<QString> done;
   for (const auto& [week, line] : reading.weeks_named) {
     if (week.isEmpty() || !done.insert(week).second) continue;
+    // A folder on the way that the job's user may not search is not a missing file.
+    if (const QString unreadable = Unreachable(plan.resolve(week)); !unreadable.isEmpty()) {
+      checker.fault(line, "week", QStringLiteral("week '%1' %2").arg(week, unreadable));
+      continue;
+    }
     auto project = std::make_shared<ProjectSetup>();
     NotedPrompts noted;
     try {
@@ -241,8 +256,8 @@ void LoadPlanFiles(PlanReading& reading, QDate day) {
     QByteArray bytes;
     try {
       const QString file = plan.resolve(calendar);
-      if (!QFileInfo::exists(file)) {
-        checker.fault(line, "holidays", QStringLiteral("calendar '%1' is not there").arg(calendar));
+      if (const QString unreadable = Unreachable(file); !unreadable.isEmpty()) {
+        checker.fault(line, "holidays", QStringLiteral("calendar '%1' %2").arg(calendar, unreadable));
         continue;
       }
       const std::vector<std::uint8_t> raw = ReadFileStart(file, kMaxCalendarBytes + 1);
