@@ -314,19 +314,6 @@ void WriteNewFile(const QString& path, std::span<const std::uint8_t> bytes, unsi
   fd.closeOrThrow();
 }
 
-QString CreateUniqueFolder(const QString& prefix, unsigned permissions) {
-  std::string name = Native(prefix) + std::string(kTempSuffixLength, 'X');
-  if (::mkdtemp(name.data()) == nullptr) {
-    throw IoError::fromErrno(errno);
-  }
-  if (::chmod(name.c_str(), static_cast<mode_t>(permissions & 07777)) != 0) {
-    const int error = errno;
-    ::rmdir(name.c_str());
-    throw IoError::fromErrno(error);
-  }
-  return QFile::decodeName(QByteArray::fromStdString(name));
-}
-
 void SyncFolder(const QString& folder) {
   const Descriptor fd(::open(Native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.get() < 0 || ::fsync(fd.get()) != 0) {

@@ -32,10 +32,6 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
 // on disk when it returns. Throws IoError.
 void WriteNewFile(const QString& path, std::span<const std::uint8_t> bytes, unsigned permissions);
 
-// Creates a folder of a new name: the prefix followed by six letters or digits, with
-// exactly these permission bits; returns its path. Throws IoError.
-QString CreateUniqueFolder(const QString& prefix, unsigned permissions);
-
 // Flushes a folder's entries (the files made or renamed in it) to disk.
 void SyncFolder(const QString& folder);
 

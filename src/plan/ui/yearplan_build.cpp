@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include "plan/ui/job_table.h"
 #include "plan/ui/plan_months.h"
 #include "plan/ui/yearplan.h"
 #include "ui_yearplan.h"
@@ -41,6 +42,7 @@ void Tyearplanform::build() {
   last_run_ = ui_->lastrun;
   job_ = ui_->jobline;
   job_command_ = ui_->jobcommand;
+  job_rows_ = ui_->jobtable;
   faults_ = ui_->planfaults;
   calendar_faults_ = ui_->calendarfaults;
   open_faults_ = ui_->openfaults;
@@ -73,6 +75,7 @@ void Tyearplanform::build() {
   connect(ui_->removecalendarbut, &QPushButton::clicked, this, &Tyearplanform::removecalendarbutClick);
   connect(ui_->checktodaybut, &QPushButton::clicked, this, &Tyearplanform::checktodaybutClick);
   connect(ui_->applynowbut, &QPushButton::clicked, this, &Tyearplanform::applynowbutClick);
+  connect(ui_->jobcopybut, &QPushButton::clicked, this, &Tyearplanform::jobcopybutClick);
   connect(ui_->closebut, &QPushButton::clicked, this, &Tyearplanform::reject);
 }
 
