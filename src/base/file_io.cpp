@@ -326,6 +326,11 @@ int PathError(const QString& path) {
   return ::stat(Native(path).c_str(), &st) == 0 ? 0 : errno;
 }
 
+int FolderError(const QString& folder) {
+  if (const int error = PathError(folder); error != 0) return error;
+  return ::access(Native(folder).c_str(), R_OK | X_OK) == 0 ? 0 : errno;
+}
+
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max) {
   Descriptor fd = OpenRegular(Native(path), O_RDONLY);
   std::vector<std::uint8_t> bytes(max);

@@ -47,6 +47,9 @@ std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max);
 // Why the path cannot be looked at (an errno value: ENOENT when nothing has that name,
 // EACCES when a folder on the way may not be searched), 0 when it can.
 int PathError(const QString& path);
+// The same for a folder whose files are to be read: also EACCES when this user may not
+// list or search it.
+int FolderError(const QString& folder);
 
 // False when something other than a regular file (or a link to one) has that name.
 bool IsRegularOrMissing(const QString& path);

@@ -26,7 +26,7 @@ const QString kNotKnown = QStringLiteral("not known");
 
 // Why a folder of records cannot be read by this user; empty when it can (or is not there).
 QString Unreadable(const QString& folder) {
-  const int error = PathError(folder);
+  const int error = FolderError(folder);
   if (error == 0 || error == ENOENT) return {};
   return QStringLiteral("cannot be read here (%1)").arg(QString::fromStdString(WithFullStop(IoError::fromErrno(error).what())));
 }

@@ -74,7 +74,7 @@ int InstallCommand(Invocation& run) {
   InstallRequest request;
   request.plan = o.operands[0];
   request.name = o.name.value_or(QString());
-  request.root = o.root.value_or(QString());
+  request.root = o.root.value_or(run.env.system_root);
   request.default_port = o.port.value_or(PortName(run.settings.com_port));
   request.settings_folder = settings;
   request.now = run.env.clock.now();

@@ -19,8 +19,8 @@
 namespace zmr::ctl {
 namespace {
 
-QString Under(const std::optional<QString>& root, const QString& absolute) {
-  return root ? QDir::cleanPath(QDir(*root).absolutePath() + absolute) : absolute;
+QString Under(const QString& root, const QString& absolute) {
+  return root.isEmpty() ? absolute : QDir::cleanPath(QDir(root).absolutePath() + absolute);
 }
 
 void Print(std::ostream& out, const QString& line) { out << line.toStdString() << '\n'; }
@@ -30,13 +30,14 @@ void Print(std::ostream& out, const QString& line) { out << line.toStdString() <
 int JobsCommand(Invocation& run) {
   const Options& o = run.options;
   if (!o.operands.isEmpty()) return run.usageError("jobs takes no operands");
-  const QString service_settings = Under(o.root, kServiceSettingsFolder) + u'/';
+  const QString root = o.root.value_or(run.env.system_root);
+  const QString service_settings = Under(root, kServiceSettingsFolder) + u'/';
   ProgramSettings service;
   ReadStoredSettings(service, service_settings);  // the port of plans that name none
   const ScopedPortMapFolder mapping(service_settings);
   JobSources sources;
-  sources.plans_folder = Under(o.root, kPlansFolder);
-  sources.state_folder = o.state.value_or(Under(o.root, kServiceStateFolder));
+  sources.plans_folder = Under(root, kPlansFolder);
+  sources.state_folder = o.state.value_or(Under(root, kServiceStateFolder));
   sources.default_port = PortName(service.com_port);
   std::ostream& out = run.env.out;
   if (const int error = PathError(sources.plans_folder); error != 0) {
@@ -67,7 +68,7 @@ int OnFailureCommand(Invocation& run) {
   const Options& o = run.options;
   if (o.operands.size() != 1) return run.usageError("on-failure takes the plan of the job that failed");
   const QString plan = o.operands[0];
-  QString settings = o.settings_folder.value_or(kServiceSettingsFolder);
+  QString settings = o.settings_folder.value_or(Under(run.env.system_root, kServiceSettingsFolder));
   if (!settings.endsWith(u'/')) settings += u'/';
   const QString state = o.state.value_or(DefaultStateFolder());
   const QString name = QFileInfo(plan).completeBaseName();

@@ -34,6 +34,7 @@ struct Environment {
   // How systemd is asked (install, jobs); the real systemctl unless a test answers.
   std::shared_ptr<const ServiceQuery> systemd = std::make_shared<SystemctlQuery>();
   QString program_folder;       // where timer.ini lives, with a trailing separator
+  QString system_root;          // the folder install and jobs take for / (tests: a scratch folder); empty: /
   std::function<std::unique_ptr<SerialPort>()> make_port = MakePort;
   DateTimeFormats formats = DateTimeFormats::System();
 };
