@@ -158,9 +158,18 @@ std::vector<JobRow> JobRows(const JobSources& sources, const ServiceQuery& query
        QDir(sources.plans_folder).entryInfoList({QStringLiteral("*.toml")}, QDir::Files | QDir::Readable, QDir::Name)) {
     plans << file.absoluteFilePath();
   }
-  for (const QString& path : plans) rows.push_back(InstalledRow(path, sources, query, now));
-  if (sources.open_plan && !plans.contains(QFileInfo(sources.open_plan->path).absoluteFilePath())) {
+  const QString open_job = !sources.open_plan                     ? QString()
+                           : IsJobName(sources.open_plan->name) ? sources.open_plan->name
+                                                                 : SuggestedJobName(sources.open_plan->name);
+  bool open_has_job = false;
+  for (const QString& path : plans) {
+    rows.push_back(InstalledRow(path, sources, query, now));
+    rows.back().open = rows.back().name == open_job;
+    open_has_job = open_has_job || rows.back().open;
+  }
+  if (sources.open_plan && !open_has_job) {
     rows.push_back(OpenPlanRow(*sources.open_plan, sources, query, now));
+    rows.back().open = true;
   }
   return rows;
 }

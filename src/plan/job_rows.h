@@ -20,7 +20,8 @@ inline const QString kServiceStateFolder = QStringLiteral("/var/lib/zmr-console"
 struct JobRow {
   QString name;            // the job's (the plan's) name
   QString plan;            // the plan file
-  bool installed = false;  // in the plans folder; else the plan open in the window
+  bool installed = false;  // in the plans folder; else the plan open in the window, which has no job yet
+  bool open = false;       // the job the plan open in the window runs as (or would be installed as)
   QString port;            // in full: "COM1 (/dev/serial/by-id/usb-…)", "rfc2217://10.0.4.20:2217"
   QString holds;           // what its timer holds, by the record: "exams.zmr since 2027-05-10 06:00"
   QString job;             // "on", "off", "masked", "not installed", ...
@@ -34,7 +35,8 @@ struct JobSources {
   QString plans_folder = kPlansFolder;
   QString state_folder = kServiceStateFolder;  // the service's records
   QString default_port;                        // a plan without a port: the service's timer.ini port
-  // The window's plan (read) and where the window's own runs are recorded.
+  // The window's plan (read) and where the window's own runs are recorded. It has a row of
+  // its own only while no installed plan has its job's name.
   std::optional<YearPlan> open_plan;
   QString open_state_folder;
   QString open_default_port;

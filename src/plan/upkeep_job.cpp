@@ -53,7 +53,8 @@ Ran Systemctl(const QStringList& arguments, int wait_ms) {
 // What systemd says of the job of a plan it finds where it looks; command: what turns
 // the job on when it is off.
 JobLine SystemdSays(const QString& unit, const ServiceQuery& query, const QString& on_text, const QString& command) {
-  const ServiceAnswer answer = query.isEnabled(unit);
+  // Where systemd is not the service manager, systemctl still runs and answers "offline".
+  const ServiceAnswer answer = query.running() ? query.isEnabled(unit) : ServiceAnswer{};
   if (!answer.ran) {
     return {JobState::NoSystemd,
             QStringLiteral("Cannot tell whether the unattended job is on: systemd does not answer on this PC. "
@@ -101,8 +102,7 @@ JobLine InstalledCopyOf(const YearPlan& plan, const ServiceQuery& query, const J
       CopyDifferences(plan, port.port.isEmpty() ? plan.port.value_or(context.default_port) : port.port, copy.plan);
   if (!differences.isEmpty()) {
     return {JobState::CopyDiffers,
-            QStringLiteral("The job runs an installed copy of this plan (%1) that differs from it in %2. To install "
-                           "this plan again:")
+            QStringLiteral("The installed copy of this plan (%1) differs from it in %2. To install it again:")
                 .arg(copy_file, differences.join(QStringLiteral(", "))),
             command};
   }

@@ -76,6 +76,14 @@ TEST(UpkeepJob, WhatSystemdSaysBecomesOneLineAndACommand) {
     EXPECT_EQ(line.command, c.command) << c.answer.output.toStdString();
     EXPECT_TRUE(line.text.startsWith(c.text_starts)) << line.text.toStdString();
   }
+  // A PC that systemd does not run: systemctl answers all the same, and is not believed.
+  ScriptedSystemd offline({true, 1, "System has not been booted with systemd as init system (PID 1). Can't operate."});
+  offline.runs = false;
+  const JobLine line = UnattendedJob(plan, offline, context);
+  EXPECT_EQ(line.state, JobState::NoSystemd);
+  EXPECT_EQ(line.text.toStdString(), "Cannot tell whether the unattended job is on: systemd does not answer on this PC. "
+                                     "Where it runs, this turns the job on:");
+  EXPECT_TRUE(offline.asked.isEmpty());
 }
 
 // A plan kept in the office's folder runs as its installed copy: the line says whether
@@ -98,8 +106,7 @@ TEST(UpkeepJob, APlanKeptElsewhereIsOfferedItsInstallUntilTheCopyIsItAndTheJobOn
     InstallRequest request{files.file("north.toml"), "", root.folder(), "COM1", "", QDateTime(kToday, QTime(7, 0))};
     ASSERT_EQ(InstallPlan(request).outcome, InstallOutcome::Installed);
   };
-  const QString again = "The job runs an installed copy of this plan (" + copy + ") that differs from it in %1. "
-                        "To install this plan again:";
+  const QString again = "The installed copy of this plan (" + copy + ") differs from it in %1. To install it again:";
 
   JobLine l = line();
   EXPECT_EQ(l.state, JobState::NotCopied);

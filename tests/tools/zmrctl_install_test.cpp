@@ -112,6 +112,11 @@ TEST_F(ZmrctlInstallTest, InstallSaysWhatItDidAndTurnsTheJobOnWhereItCan) {
                                                                       : QStringList{})
         << c.name;
   }
+  // An address is written in its one form; the line says how the plan wrote it.
+  files.write("south.toml", "port = \"tcp://Bells.School:4001\"\nweek = \"normal.zmr\"\n");
+  env.root = false;
+  EXPECT_EQ(Run({"install", files.file("south.toml")}), 0);
+  EXPECT_EQ(Lines(out).at(1), "port: tcp://bells.school:4001 (the plan writes tcp://Bells.School:4001)");
 }
 
 TEST_F(ZmrctlInstallTest, InstallRefusesAPlanItCannotCopyWithTheReason) {

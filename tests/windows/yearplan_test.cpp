@@ -491,8 +491,8 @@ TEST_F(YearPlanTest, TheJobLineOffersTheInstallToCopyAndSaysWhenTheCopyDiffers) 
 
   periodAnswer("Exam week", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr");
   click("addperiodbut");
-  EXPECT_EQ(line->text(), "The job runs an installed copy of this plan (" + plans +
-                              "/north.toml) that differs from it in the periods. To install this plan again:");
+  EXPECT_EQ(line->text(), "The installed copy of this plan (" + plans +
+                              "/north.toml) differs from it in the periods. To install it again:");
   EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), command);
 
   form().setServiceQuery(std::make_shared<ScriptedSystemd>(ServiceAnswer{true, 0, "enabled"}));
@@ -546,6 +546,16 @@ TEST_F(YearPlanTest, TheJobRowsShowEachInstalledPlanAndTheOpenOne) {
                         "north (open here)", "COM1 (/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0)",
                         "nothing recorded", "not installed", "none recorded", "none planned", "none within 2 years"}));
   EXPECT_FALSE(control<QLabel>("jobsnote")->isVisibleTo(&form()));
+
+  // Installed, the open plan is its job's row.
+  ASSERT_EQ(InstallPlan({files.file("north.toml"), "", root.folder(), "COM1", "", kMorning}).outcome,
+            InstallOutcome::Installed);
+  form().FormShow();
+  ASSERT_EQ(rows.rowCount(), 2);
+  EXPECT_EQ(rows.item(0, 0)->text(), "north (open here)");
+  EXPECT_EQ(rows.item(0, 1)->text(), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0");
+  EXPECT_EQ(rows.item(0, 3)->text(), "on");
+  EXPECT_EQ(rows.item(1, 0)->text(), "south");
 
   systemd->runs = false;
   form().FormShow();

@@ -102,9 +102,14 @@ int InstallCommand(Invocation& run) {
                  .arg(installed.files)
                  .arg(installed.files == 1 ? "" : "s")
                  .arg(installed.copy_folder));
-  Print(out, installed.port == installed.port_asked
-                 ? QStringLiteral("port: %1").arg(installed.port)
-                 : QStringLiteral("port: %1 (%2 on this PC)").arg(installed.port, installed.port_asked));
+  // Said whenever the copy names the port otherwise than the plan does.
+  if (installed.port == installed.port_asked) {
+    Print(out, QStringLiteral("port: %1").arg(installed.port));
+  } else if (installed.port_asked.startsWith(QStringLiteral("COM"))) {
+    Print(out, QStringLiteral("port: %1 (%2 on this PC)").arg(installed.port, installed.port_asked));
+  } else {
+    Print(out, QStringLiteral("port: %1 (the plan writes %2)").arg(installed.port, installed.port_asked));
+  }
   for (const QString& file : installed.tls_files) Print(out, QStringLiteral("TLS file for the job: ") + file);
   for (const QString& warning : installed.warnings) Print(run.env.err, QStringLiteral("warning: ") + warning);
   return TurnOn(run, installed);

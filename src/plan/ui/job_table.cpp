@@ -9,8 +9,8 @@
 namespace zmr {
 namespace {
 
-// Rows shown before the table scrolls: three buildings at a glance, and a fourth.
-constexpr int kRowsInSight = 4;
+// Rows shown before the table scrolls: three buildings at a glance.
+constexpr int kRowsInSight = 3;
 
 }  // namespace
 
@@ -39,7 +39,7 @@ void JobTable::showRows(const std::vector<JobRow>& rows, bool systemd_runs) {
   t.setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const JobRow& row = rows[static_cast<std::size_t>(r)];
-    const QString name = row.installed ? row.name : QStringLiteral("%1 (open here)").arg(row.name);
+    const QString name = row.open ? QStringLiteral("%1 (open here)").arg(row.name) : row.name;
     const QStringList cells{name, row.port, row.holds, row.job, row.last_run, row.next_run,
                             row.faults.isEmpty() ? row.next_change : row.faults.join(u'\n')};
     for (int c = 0; c < static_cast<int>(cells.size()); ++c) {

@@ -21,8 +21,14 @@ namespace {
 // Lines of text the small boxes show before they scroll.
 constexpr int kCalendarRows = 4;
 constexpr int kUpkeepRows = 6;
+// Periods in sight however the window's other parts grow (a job line of two lines and a
+// command): the window grows instead.
+constexpr int kPeriodRowsInSight = 3;
 // Room between the last run's lines and the job's, so the two read as two.
 constexpr int kLastRunGap = 6;
+// The job line's sentences wrap to two lines beside a command; the window makes room for
+// them rather than cut them.
+constexpr int kJobLineRows = 2;
 
 }  // namespace
 
@@ -56,8 +62,12 @@ void Tyearplanform::build() {
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   calendars_->setMaximumHeight(calendars_->fontMetrics().height() * kCalendarRows);
+  periods_->setMinimumHeight(periods_->horizontalHeader()->sizeHint().height() +
+                             periods_->verticalHeader()->defaultSectionSize() * kPeriodRowsInSight +
+                             2 * periods_->frameWidth());
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
   last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
+  job_->setMinimumHeight(job_->fontMetrics().lineSpacing() * kJobLineRows);
 
   connect(ui_->newplanbut, &QPushButton::clicked, this, &Tyearplanform::newplanbutClick);
   connect(ui_->openplanbut, &QPushButton::clicked, this, &Tyearplanform::openplanbutClick);
