@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QTableWidget>
 
+#include "plan/ui/table_rows.h"
 #include "ui_job_table.h"
 
 namespace zmr {
@@ -23,9 +24,7 @@ JobTable::JobTable(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   ui_->jobrows->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   ui_->jobrows->horizontalHeader()->setStretchLastSection(true);
   ui_->jobrows->verticalHeader()->hide();
-  const int row_height = ui_->jobrows->verticalHeader()->defaultSectionSize();
-  ui_->jobrows->setMinimumHeight(ui_->jobrows->horizontalHeader()->sizeHint().height() + row_height * kRowsInSight +
-                                 2 * ui_->jobrows->frameWidth());
+  ui_->jobrows->setMinimumHeight(HeightForRows(*ui_->jobrows, kRowsInSight));
   ui_->jobsnote->hide();
 }
 

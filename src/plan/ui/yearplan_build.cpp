@@ -12,6 +12,7 @@
 
 #include "plan/ui/job_table.h"
 #include "plan/ui/plan_months.h"
+#include "plan/ui/table_rows.h"
 #include "plan/ui/yearplan.h"
 #include "ui_yearplan.h"
 
@@ -62,9 +63,7 @@ void Tyearplanform::build() {
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   calendars_->setMaximumHeight(calendars_->fontMetrics().height() * kCalendarRows);
-  periods_->setMinimumHeight(periods_->horizontalHeader()->sizeHint().height() +
-                             periods_->verticalHeader()->defaultSectionSize() * kPeriodRowsInSight +
-                             2 * periods_->frameWidth());
+  periods_->setMinimumHeight(HeightForRows(*periods_, kPeriodRowsInSight));
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
   last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
   job_->setMinimumHeight(job_->fontMetrics().lineSpacing() * kJobLineRows);
