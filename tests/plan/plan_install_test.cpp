@@ -130,25 +130,6 @@ TEST_F(PlanInstall, ThePortIsWhatItLeadsToOnThisPc) {
   EXPECT_EQ(none.problem, "COM5 leads to no device on this PC");
 }
 
-TEST_F(PlanInstall, APlanThatDoesNotReadOrANameThatCannotBeAnInstanceInstallsNothing) {
-  files.write("north.toml", "week = \"none.zmr\"\nholidays = [\"broken.ics\"]\n");
-  InstallResult r = Install();
-  EXPECT_EQ(r.outcome, InstallOutcome::Refused);
-  EXPECT_EQ(FaultLines(r.faults).join('\n').toStdString(),
-            "north.toml line 1: week 'none.zmr' is not there\n"
-            "north.toml line 2: calendar 'broken.ics' is not a valid calendar: line 1: BEGIN:VCALENDAR is never "
-            "closed");
-  files.write("north wing.toml", "week = \"normal.zmr\"\n");
-  r = Install(files.file("north wing.toml"));
-  EXPECT_EQ(r.outcome, InstallOutcome::BadName);
-  EXPECT_EQ(r.problem, "'north wing' cannot name a job: a systemd instance is only letters, digits, '_', '.' and '-' "
-                       "(neither '.' nor '-' first), at most 200 of them; --name north-wing would do");
-  EXPECT_FALSE(QFileInfo::exists(plans())) << "nothing was written";
-  r = Install(files.file("north wing.toml"), "north-wing");
-  EXPECT_EQ(r.outcome, InstallOutcome::Installed);
-  EXPECT_TRUE(QFileInfo::exists(plans() + "/north-wing.toml"));
-}
-
 // Old or new, never half: the plan file switches from one complete copy to the next; the
 // copy it used stays until the next install, for a run that read the plan a moment before.
 TEST_F(PlanInstall, InstallingAgainReplacesTheCopyWhole) {

@@ -142,7 +142,9 @@ TEST_F(ZmrctlInstallTest, InstallRefusesAPlanItCannotCopyWithTheReason) {
     EXPECT_EQ(err.str(), c.err) << c.plan;
     EXPECT_TRUE(out.str().empty()) << c.plan;
   }
-  EXPECT_FALSE(QFileInfo::exists(plans()));
+  EXPECT_FALSE(QFileInfo::exists(plans())) << "nothing was written";
+  EXPECT_EQ(Run({"install", files.file("east wing.toml"), "--name", "east-wing"}), 0) << err.str();
+  EXPECT_TRUE(QFileInfo::exists(plans() + "/east-wing.toml"));
   EXPECT_EQ(Run({"install"}), 2);
   EXPECT_EQ(err.str(), "zmrctl: install takes one plan file\n");
   EXPECT_EQ(Run({"install", files.file("north.toml"), "--name"}), 2);
