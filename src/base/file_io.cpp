@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <optional>
 #include <utility>
 
 #include <QFile>
@@ -212,24 +213,8 @@ void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes
   fd.closeOrThrow();
 }
 
-}  // namespace
-
-bool IsReadOnlyFile(const QString& path) {
-  const std::string native = Native(path);
-  struct stat st {};
-  if (::stat(native.c_str(), &st) != 0) {
-    return false;
-  }
-  // Root may write anything, so the write bits stand for the attribute too.
-  return NoWriteBits(st) || ::access(native.c_str(), W_OK) != 0;
-}
-
-bool CanCreateFileIn(const QString& path) {
-  TempFile probe(Native(path));
-  return probe.created();
-}
-
-void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode) {
+void ReplaceFileKeeping(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode,
+                        std::optional<mode_t> permissions) {
   std::string target = Native(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -276,7 +261,7 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
     return;
   }
   WriteAll(temp.fd(), bytes);
-  const mode_t wanted = exists ? (st.st_mode & 07777) : DefaultMode();
+  const mode_t wanted = permissions ? *permissions : exists ? (st.st_mode & 07777) : DefaultMode();
   if (::fchmod(temp.fd(), wanted) != 0) {
     throw IoError::fromErrno(errno);
   }
@@ -289,6 +274,61 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
   }
   temp.committed();
   SyncFolderOf(target);
+}
+
+}  // namespace
+
+bool IsReadOnlyFile(const QString& path) {
+  const std::string native = Native(path);
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0) {
+    return false;
+  }
+  // Root may write anything, so the write bits stand for the attribute too.
+  return NoWriteBits(st) || ::access(native.c_str(), W_OK) != 0;
+}
+
+bool CanCreateFileIn(const QString& path) {
+  TempFile probe(Native(path));
+  return probe.created();
+}
+
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode) {
+  ReplaceFileKeeping(path, bytes, mode, std::nullopt);
+}
+
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, unsigned permissions) {
+  ReplaceFileKeeping(path, bytes, mode, static_cast<mode_t>(permissions & 07777));
+}
+
+void WriteNewFile(const QString& path, std::span<const std::uint8_t> bytes, unsigned permissions) {
+  Descriptor fd(::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (fd.get() < 0) {
+    throw IoError::fromErrno(errno);
+  }
+  WriteAll(fd.get(), bytes);
+  // Set after the write: the umask must not decide who may read the file.
+  if (::fchmod(fd.get(), static_cast<mode_t>(permissions & 07777)) != 0 || ::fsync(fd.get()) != 0) {
+    throw IoError::fromErrno(errno);
+  }
+  fd.closeOrThrow();
+}
+
+void SyncFolder(const QString& folder) {
+  const Descriptor fd(::open(Native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
+    throw IoError::fromErrno(errno);
+  }
+}
+
+int PathError(const QString& path) {
+  struct stat st {};
+  return ::stat(Native(path).c_str(), &st) == 0 ? 0 : errno;
+}
+
+int FolderError(const QString& folder) {
+  if (const int error = PathError(folder); error != 0) return error;
+  return ::access(Native(folder).c_str(), R_OK | X_OK) == 0 ? 0 : errno;
 }
 
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max) {

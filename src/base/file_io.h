@@ -24,6 +24,16 @@ enum class ReplaceMode {
 // is refused with "File access denied". Removes the temporaries that killed saves of the
 // same target left behind.
 void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode);
+// The same with the file's permission bits given (0644: readable by everyone), whatever
+// the umask and the bits the old file had.
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, unsigned permissions);
+
+// Creates a file that must not exist yet, with exactly these permission bits, its bytes
+// on disk when it returns. Throws IoError.
+void WriteNewFile(const QString& path, std::span<const std::uint8_t> bytes, unsigned permissions);
+
+// Flushes a folder's entries (the files made or renamed in it) to disk.
+void SyncFolder(const QString& folder);
 
 // True when the temporary file beside path can be created (the folder accepts new files).
 bool CanCreateFileIn(const QString& path);
@@ -33,6 +43,13 @@ bool IsReadOnlyFile(const QString& path);
 
 // Reads at most max bytes from the start of the regular file. Throws IoError.
 std::vector<std::uint8_t> ReadFileStart(const QString& path, std::size_t max);
+
+// Why the path cannot be looked at (an errno value: ENOENT when nothing has that name,
+// EACCES when a folder on the way may not be searched), 0 when it can.
+int PathError(const QString& path);
+// The same for a folder whose files are to be read: also EACCES when this user may not
+// list or search it.
+int FolderError(const QString& folder);
 
 // False when something other than a regular file (or a link to one) has that name.
 bool IsRegularOrMissing(const QString& path);

@@ -26,7 +26,6 @@ const QString kWhenKey = QStringLiteral("when=");
 const QString kPortKey = QStringLiteral("port=");
 // What a cleared record holds instead of a hash.
 const QString kUnknown = QStringLiteral("unknown");
-const QString kByIdFolder = QStringLiteral("/dev/serial/by-id/");
 
 // The record under one key: nullopt when there is no file at all, else what it says
 // (an empty hash for a cleared or foreign record).
@@ -47,16 +46,6 @@ std::optional<WeekRecord> ReadRecord(const QString& path) {
   if (record.week_hash.size() != kHashHexSize || !record.when.isValid()) return WeekRecord{};
   record.when = record.when.toUTC();
   return record;
-}
-
-// The by-id name the machine's scan gives the node, if any.
-QString ByIdNameOf(const QString& node) {
-  for (const SerialDevice& device : CurrentPortEnumerator().scan()) {
-    if (device.by_id.isEmpty()) continue;
-    const QString canonical = QFileInfo(device.path).canonicalFilePath();
-    if ((canonical.isEmpty() ? device.path : canonical) == node) return kByIdFolder + device.by_id;
-  }
-  return {};
 }
 
 }  // namespace
@@ -80,7 +69,7 @@ TimerKey TimerKeyOf(const QString& port_name) {
   }
   const QString canonical = QFileInfo(device).canonicalFilePath();
   const QString node = canonical.isEmpty() ? device : canonical;
-  const QString by_id = ByIdNameOf(node);
+  const QString by_id = SerialByIdPath(node);
   return {by_id.isEmpty() ? node : by_id, node};
 }
 

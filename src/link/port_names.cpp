@@ -4,6 +4,7 @@
 #include <optional>
 #include <tuple>
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "link/network_address.h"
@@ -126,6 +127,17 @@ bool LeadsAcrossNetwork(const QString& name) {
   const std::optional<int> com = ComNumberOf(name);
   // The n-th serial device of a scan is never a network address.
   return IsNetworkPortName(com ? MapPort(*com, {}).device : name);
+}
+
+QString SerialByIdPath(const QString& device) {
+  const QString canonical = QFileInfo(device).canonicalFilePath();
+  const QString node = canonical.isEmpty() ? device : canonical;
+  for (const SerialDevice& d : CurrentPortEnumerator().scan()) {
+    if (d.by_id.isEmpty()) continue;
+    const QString found = QFileInfo(d.path).canonicalFilePath();
+    if ((found.isEmpty() ? d.path : found) == node) return QStringLiteral("/dev/serial/by-id/") + d.by_id;
+  }
+  return {};
 }
 
 QString PortName(int n) { return QStringLiteral("COM%1").arg(n); }

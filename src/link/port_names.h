@@ -62,6 +62,9 @@ QString PortDevice(const QString& name);
 // Whether the name leads across the network: it is an rfc2217:// or tcp:// address, or
 // COM<n> set to one by ZMR_COM<n> or the mapping file. Needs no scan of the machine.
 bool LeadsAcrossNetwork(const QString& name);
+// The /dev/serial/by-id path of the device node at `device` (links resolved), through the
+// current enumeration; empty when it has none (a built-in UART, a pseudo-terminal).
+QString SerialByIdPath(const QString& device);
 // "COM" + n, decimal, no leading zero.
 QString PortName(int n);
 

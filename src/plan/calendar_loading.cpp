@@ -1,6 +1,7 @@
 #include "plan/calendar_loading.h"
 
 #include <QFileInfo>
+#include <cerrno>
 
 #include "base/errors.h"
 #include "base/file_io.h"
@@ -11,7 +12,6 @@
 namespace zmr {
 namespace {
 
-const QString kNotThereText = QStringLiteral("calendar '%1' is not there");
 const QString kCannotReadText = QStringLiteral("calendar '%1' cannot be read: %2");
 const QString kTooLargeText = QStringLiteral("calendar '%1' is too large to be a calendar");
 const QString kNotValidText = QStringLiteral("calendar '%1' is not a valid calendar: %2");
@@ -61,7 +61,10 @@ LoadedCalendar Loaded(const Judged& judged, const QString& source) {
 
 LoadedCalendar LoadFile(const YearPlan& plan, const QString& source, QDate horizon) {
   const QString file = plan.resolve(source);
-  if (!QFileInfo::exists(file)) return {{}, {kNotThereText.arg(source)}, {}};
+  // A folder on the way that the job's user may not search is not a missing file.
+  if (const QString unreadable = Unreachable(file); !unreadable.isEmpty()) {
+    return {{}, {QStringLiteral("calendar '%1' %2").arg(source, unreadable)}, {}};
+  }
   std::vector<std::uint8_t> raw;
   try {
     raw = ReadFileStart(file, kMaxCalendarBytes + 1);
@@ -129,6 +132,13 @@ LoadedCalendar LoadWeb(const QString& source, QDate horizon, const CalendarAcces
 }
 
 }  // namespace
+
+QString Unreachable(const QString& file) {
+  const int error = PathError(file);
+  if (error == 0) return {};
+  if (error == ENOENT || error == ENOTDIR) return QStringLiteral("is not there");
+  return QStringLiteral("cannot be read: %1").arg(ReadFault(IoError::fromErrno(error)));
+}
 
 LoadedCalendar LoadCalendar(const YearPlan& plan, const QString& source, QDate horizon, const CalendarAccess& access) {
   return IsWebCalendar(source) ? LoadWeb(source, horizon, access) : LoadFile(plan, source, horizon);

@@ -275,6 +275,11 @@ void LoadPlanFiles(PlanReading& reading, QDate day, const CalendarAccess& access
   std::set<QString> done;
   for (const auto& [week, line] : reading.weeks_named) {
     if (week.isEmpty() || !done.insert(week).second) continue;
+    // A folder on the way that the job's user may not search is not a missing file.
+    if (const QString unreadable = Unreachable(plan.resolve(week)); !unreadable.isEmpty()) {
+      checker.fault(line, "week", QStringLiteral("week '%1' %2").arg(week, unreadable));
+      continue;
+    }
     auto project = std::make_shared<ProjectSetup>();
     NotedPrompts noted;
     try {

@@ -62,6 +62,15 @@ QString DayName(int weekday) {
   return weekday >= 1 && weekday <= kDays ? QLocale::c().dayName(weekday) : QStringLiteral("day %1").arg(weekday);
 }
 
+// Why the timer's clock was not set from a PC clock that may be wrong.
+QString ClockLeftText(const QString& reason, const ClockSyncReading& sync, bool dry_run) {
+  const QString why = sync.state == ClockSync::Unknown
+                          ? QStringLiteral("whether this PC's clock is synchronised cannot be told (%1)").arg(sync.why)
+                          : QStringLiteral("this PC's clock is not synchronised with network time");
+  return QStringLiteral("%1 the clock as it is (%2): %3; upkeep --trust-clock sets it all the same")
+      .arg(dry_run ? QStringLiteral("would leave") : QStringLiteral("left"), reason, why);
+}
+
 // Boxes become events; the download's question is answered No (upkeep activates itself).
 class EventPrompts : public HeadlessPrompts {
  public:
@@ -156,7 +165,10 @@ class Upkeep {
 
     if (steps.set_clock) {
       acted = true;
-      if (job_.dry_run) {
+      const ClockSyncReading sync = link_.clock().synchronisation();
+      if (!job_.trust_clock && sync.state != ClockSync::Synchronised) {
+        say(UpkeepEventKind::Warning, ClockLeftText(steps.clock_reason, sync, job_.dry_run));
+      } else if (job_.dry_run) {
         note(QStringLiteral("would set the clock from the PC: ") + steps.clock_reason);
       } else if (const UpkeepOutcome o = setClock(steps.clock_reason); o != UpkeepOutcome::Done) {
         return o;

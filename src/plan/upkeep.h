@@ -88,10 +88,15 @@ struct UpkeepJob {
   bool dry_run = false;
   QString state_folder;
   TimerKey timer{};  // TimerKeyOf(port_name), when the caller has it; else found here
+  // Sets the timer's clock even when the kernel does not say the PC's clock is
+  // synchronised (a site without network time).
+  bool trust_clock = false;
 };
 
 // Takes the port (waiting for one another program holds), reads the timer, decides and
 // acts (a dry run only says what it would do). Port errors end the job as PortError.
+// The timer's clock is set from the PC's only while the PC's clock is known to be
+// synchronised (or trust_clock): right after boot it may be far off.
 UpkeepOutcome RunUpkeep(const UpkeepJob& job, TimerLink& link, UpkeepEvents& events);
 
 }  // namespace zmr

@@ -95,11 +95,13 @@ std::optional<UpkeepRunRecord> LastUpkeepRun(const QString& state_folder, const 
   return run;
 }
 
-QString UpkeepRunHeadline(const UpkeepRunRecord& run) {
-  return QStringLiteral("last run %1: %2 (exit %3)")
+QString UpkeepRunOutcome(const UpkeepRunRecord& run) {
+  return QStringLiteral("%1: %2 (exit %3)")
       .arg(run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), UpkeepOutcomeText(run.outcome))
       .arg(run.exit_status);
 }
+
+QString UpkeepRunHeadline(const UpkeepRunRecord& run) { return QStringLiteral("last run ") + UpkeepRunOutcome(run); }
 
 QString LastRunSummary(const std::optional<UpkeepRunRecord>& run) {
   if (!run) return QStringLiteral("No upkeep run of this plan is recorded yet.");

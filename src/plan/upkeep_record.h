@@ -32,6 +32,8 @@ std::optional<UpkeepRunRecord> LastUpkeepRun(const QString& state_folder, const 
 
 // "last run 2027-05-10 06:00:02: timer failed (exit 5)", in local time.
 QString UpkeepRunHeadline(const UpkeepRunRecord& run);
+// The same without "last run ".
+QString UpkeepRunOutcome(const UpkeepRunRecord& run);
 
 // What a window says of a plan's last run: the headline, and for a run that did not end
 // well the lines that say why; a sentence of its own when none is recorded.

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 
 #include "base/cp1252.h"
+#include "base/errors.h"
 #include "base/file_io.h"
 
 namespace zmr {
@@ -56,6 +57,30 @@ void PutString(ProgramSettings::Bytes& out, std::size_t offset, const ShortStrin
 
 void GetString(std::span<const std::uint8_t> in, std::size_t offset, ShortString<255>& s) {
   std::memcpy(&s, in.data() + offset, kStringFieldSize);
+}
+
+// The record as stored: a file cut short keeps every field it holds whole, the others
+// take their defaults (the next save writes the full record again).
+void TakeStoredBytes(ProgramSettings& settings, const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < kSettingsFileSize) {
+    ProgramSettings::Bytes merged = [] {
+      ProgramSettings defaults;
+      DefaultSettings(defaults);
+      return defaults.toBytes();
+    }();
+    const std::size_t fields[] = {kComPortOffset, kShowWelcomeOffset, kRecentOffset,
+                                  kRecentOffset + kStringFieldSize, kRecentOffset + 2 * kStringFieldSize,
+                                  kRecentOffset + 3 * kStringFieldSize, kRecentOffset + 4 * kStringFieldSize,
+                                  kProjectFolderOffset, kSettingsFileSize};
+    for (std::size_t i = 0; i + 1 < std::size(fields); ++i) {
+      if (bytes.size() >= fields[i + 1]) {
+        std::copy(bytes.begin() + fields[i], bytes.begin() + fields[i + 1], merged.begin() + fields[i]);
+      }
+    }
+    settings.fromBytes(merged);
+    return;
+  }
+  settings.fromBytes(std::span<const std::uint8_t, kSettingsFileSize>(bytes.data(), kSettingsFileSize));
 }
 
 }  // namespace
@@ -107,6 +132,11 @@ QString SettingsFolder(const QString& program_folder) {
   return user_folder;
 }
 
+QString SettingsFolderOfUser(const QString& program_folder, const QString& home) {
+  if (!QDir::cleanPath(program_folder).endsWith(kInstalledProgramFolder)) return program_folder;
+  return home + QStringLiteral("/.config/") + kConfigSubfolder;
+}
+
 QString SettingsFilePath(const QString& program_folder) {
   return SettingsFolder(program_folder) + kSettingsFileName;
 }
@@ -145,28 +175,19 @@ void LoadSettings(ProgramSettings& settings, const QString& program_folder) {
   if (!IsRegularOrMissing(path) || !QFileInfo(path).isReadable()) {
     return;  // unreadable (or a FIFO, a device): keep what the record held, without a word
   }
-  const std::vector<std::uint8_t> bytes = ReadFileStart(path, kSettingsFileSize);
-  if (bytes.size() < kSettingsFileSize) {
-    // A cut-short file: keep every field it holds whole, take the defaults for the
-    // rest; the next save writes the full record again.
-    ProgramSettings::Bytes merged = [] {
-      ProgramSettings defaults;
-      DefaultSettings(defaults);
-      return defaults.toBytes();
-    }();
-    const std::size_t fields[] = {kComPortOffset, kShowWelcomeOffset, kRecentOffset,
-                                  kRecentOffset + kStringFieldSize, kRecentOffset + 2 * kStringFieldSize,
-                                  kRecentOffset + 3 * kStringFieldSize, kRecentOffset + 4 * kStringFieldSize,
-                                  kProjectFolderOffset, kSettingsFileSize};
-    for (std::size_t i = 0; i + 1 < std::size(fields); ++i) {
-      if (bytes.size() >= fields[i + 1]) {
-        std::copy(bytes.begin() + fields[i], bytes.begin() + fields[i + 1], merged.begin() + fields[i]);
-      }
-    }
-    settings.fromBytes(merged);
-    return;
+  TakeStoredBytes(settings, ReadFileStart(path, kSettingsFileSize));
+}
+
+bool ReadStoredSettings(ProgramSettings& settings, const QString& settings_folder) {
+  DefaultSettings(settings);
+  const QString path = settings_folder + kSettingsFileName;
+  if (!IsRegularOrMissing(path) || !QFileInfo(path).isReadable()) return false;
+  try {
+    TakeStoredBytes(settings, ReadFileStart(path, kSettingsFileSize));
+  } catch (const IoError&) {
+    return false;
   }
-  settings.fromBytes(std::span<const std::uint8_t, kSettingsFileSize>(bytes.data(), kSettingsFileSize));
+  return true;
 }
 
 void SaveSettings(const ProgramSettings& settings, const QString& program_folder) {

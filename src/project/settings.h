@@ -46,6 +46,10 @@ QString ExecutableFolder();
 // zmr-console) always sends it there, so not even root writes into the package's
 // folder. With a trailing separator.
 QString SettingsFolder(const QString& program_folder);
+// The settings folder of the user whose home is `home`, as a program run for that user
+// by root (sudo) takes it: the user's ~/.config/zmr-console/ for an installed program,
+// else the program's own folder. With a trailing separator.
+QString SettingsFolderOfUser(const QString& program_folder, const QString& home);
 // The settings file for the program in program_folder.
 QString SettingsFilePath(const QString& program_folder);
 
@@ -55,6 +59,10 @@ QString SettingsFilePath(const QString& program_folder);
 // not a regular file (a FIFO, a device) is treated as unreadable: the record keeps what it
 // held, and nothing waits on it.
 void LoadSettings(ProgramSettings& settings, const QString& program_folder);
+
+// Reads timer.ini in settings_folder (with a trailing separator) and never writes it:
+// the defaults, and whatever fields a readable file holds. False when there is none.
+bool ReadStoredSettings(ProgramSettings& settings, const QString& settings_folder);
 
 // Both take timer.ini from SettingsFolder(program_folder).
 // Replaces timer.ini in program_folder with the record (in place when the folder takes

@@ -44,33 +44,60 @@ for page in zmrctl zmrsim; do
   grep -q "^\.TH $(echo $page | tr a-z A-Z) 1" "$prefix/share/man/man1/$page.1" || fail "man page $page"
 done
 
-# The upkeep units: an instance per plan, zmrctl by its installed path, and what systemd
-# makes of them (the instance links stand in for an enabled plan "north").
+# The upkeep units: an instance per plan, zmrctl by its installed path, the report of a
+# failed run, and what systemd makes of them (the instance links stand in for an enabled
+# plan "north"). systemd need not be PID 1 for verify and the offline security rating.
 units=$prefix/lib/systemd/system
 service=$units/zmr-upkeep@.service
+failed=$units/zmr-upkeep-failed@.service
 [ -f "$units/zmr-upkeep@.timer" ] || fail "no upkeep timer unit"
 grep -qx "ExecStart=$prefix/bin/zmrctl --settings /etc/zmr-console upkeep /etc/zmr-console/plans/%i.toml" "$service" ||
   fail "the upkeep service does not run the installed zmrctl"
-for line in DynamicUser=yes SupplementaryGroups=dialout StateDirectory=zmr-console Type=oneshot; do
+grep -qx "ExecStart=$prefix/bin/zmrctl --settings /etc/zmr-console --state /var/lib/zmr-console on-failure /etc/zmr-console/plans/%i.toml" "$failed" ||
+  fail "the failure report does not run the installed zmrctl"
+for line in DynamicUser=yes SupplementaryGroups=dialout StateDirectory=zmr-console Type=oneshot \
+            OnFailure=zmr-upkeep-failed@%i.service DevicePolicy=closed "DeviceAllow=char-ttyUSB rw" UMask=0077; do
   grep -qx "$line" "$service" || fail "the upkeep service lacks $line"
 done
+grep -qx "ConditionFileIsExecutable=/etc/zmr-console/on-failure" "$failed" || fail "the failure report runs without a hook"
 for line in OnCalendar=hourly Persistent=true WantedBy=timers.target; do
   grep -qx "$line" "$units/zmr-upkeep@.timer" || fail "the upkeep timer lacks $line"
 done
 mkdir "$work/units"
-for kind in service timer; do
-  cp "$units/zmr-upkeep@.$kind" "$work/units/"
-  ln -s "zmr-upkeep@.$kind" "$work/units/zmr-upkeep@north.$kind"
+for unit in zmr-upkeep@.service zmr-upkeep@.timer zmr-upkeep-failed@.service; do
+  cp "$units/$unit" "$work/units/"
+  ln -s "$unit" "$work/units/$(echo "$unit" | sed 's/@\./@north./')"
 done
 man_check=--man=no
 command -v man >/dev/null && man_check=--man=yes
 MANPATH=$prefix/share/man systemd-analyze verify "$man_check" "$work/units/zmr-upkeep@north.service" \
-  "$work/units/zmr-upkeep@north.timer" || fail "systemd-analyze verify of the upkeep units"
+  "$work/units/zmr-upkeep@north.timer" "$work/units/zmr-upkeep-failed@north.service" ||
+  fail "systemd-analyze verify of the upkeep units"
+# The job runs unattended with a network port open: its exposure stays at 2.0 or below.
+systemd-analyze security --offline=true "$work/units/zmr-upkeep@north.service" >"$work/security.txt" 2>&1 ||
+  { cat "$work/security.txt"; fail "systemd-analyze security"; }
+exposure=$(sed -n 's/.*Overall exposure level for zmr-upkeep@north.service: \([0-9.]*\).*/\1/p' "$work/security.txt")
+[ -n "$exposure" ] || { cat "$work/security.txt"; fail "no exposure level"; }
+awk -v e="$exposure" 'BEGIN { exit !(e <= 2.0) }' || { grep '✗' "$work/security.txt"; fail "exposure $exposure is above 2.0"; }
+echo "upkeep service exposure: $exposure"
 
 # The installed commands start from the PATH.
 export PATH="$prefix/bin:$PATH" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
 zmrctl --help | grep -q '^Usage: zmrctl' || fail "zmrctl --help"
 zmrctl ports | grep -q '^[ *] COM1' || fail "zmrctl ports"
+
+# A plan installed by the installed zmrctl into a scratch root stands alone there, and
+# zmrctl jobs lists it.
+site=$work/site
+mkdir -p "$site/plans"
+printf 'day,time,pulse,kind,title\nMon,08:00,5,Pulse,First lesson\n' >"$site/week.csv"
+zmrctl import "$site/week.csv" "$site/plans/normal.zmr" --new >/dev/null || fail "zmrctl import"
+printf 'port = "tcp://10.0.4.20:4001"\nweek = "normal.zmr"\n' >"$site/plans/north.toml"
+zmrctl install "$site/plans/north.toml" --root "$site/root" >"$work/install.txt" || { cat "$work/install.txt"; fail "zmrctl install"; }
+grep -qx "systemctl enable --now zmr-upkeep@north.timer" "$work/install.txt" || fail "zmrctl install names the job's command"
+[ -r "$site/root/etc/zmr-console/plans/north/1/normal.zmr" ] || fail "the installed plan's week"
+zmrctl plan "$site/root/etc/zmr-console/plans/north.toml" --days 1 >/dev/null || fail "the installed plan does not read"
+zmrctl jobs --root "$site/root" | grep -qx "  port:         tcp://10.0.4.20:4001" || fail "zmrctl jobs"
 
 # The window program runs until it is closed: start it, wait for its main window's first
 # show (it writes timer.ini then, in the user's configuration folder, since an installed

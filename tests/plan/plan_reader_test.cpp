@@ -1,12 +1,15 @@
 // Reading plans: what a good plan holds, and every fault of a bad one, by line.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <iostream>
 #include <fstream>
 #include <tuple>
 
 #include "plan/plan_days.h"
 #include "plan/plan_reader.h"
+#include "support/forked_child.h"
 #include "support/project_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -253,6 +256,33 @@ TEST_F(PlanReader, AFileThatCannotBeReadIsOneFault) {
   const PlanReading r = ReadPlan(dir.file("missing.toml"), QDate(2026, 9, 1));
   EXPECT_EQ(Faults(r), std::vector<std::string>{"missing.toml: cannot be read: File not found."});
   EXPECT_EQ(r.plan.name, "missing");
+}
+
+// The unattended job runs as a user of its own: a week in a folder it may not search is
+// there all the same, and is said to be unreadable, never missing.
+TEST_F(PlanReader, AFileTheJobsUserCannotReadIsNotCalledMissing) {
+  QDir(dir.folder()).mkdir("private");
+  for (const char* name : {"normal.zmr", "terms.ics"}) QFile::copy(dir.file(name), dir.file(QString("private/") + name));
+  QFile::copy(dir.file("exams.zmr"), dir.file("locked.zmr"));
+  QFile(dir.file("private")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile(dir.file("locked.zmr")).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  QFile(dir.folder()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                     QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+  Write("north.toml",
+        "week = \"private/normal.zmr\"\nholidays = [\"private/terms.ics\", \"none.ics\"]\n\n"
+        "[[period]]\nname = \"Exams\"\nfrom = 2027-05-10\nto = 2027-05-14\nweek = \"locked.zmr\"\n");
+  QFile(dir.file("north.toml")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+  const std::vector<std::string> expected{
+      "north.toml line 1: week 'private/normal.zmr' cannot be read: File access denied.",
+      "north.toml line 2: calendar 'private/terms.ics' cannot be read: File access denied.",
+      "north.toml line 2: calendar 'none.ics' is not there",
+      "north.toml line 8: week 'locked.zmr' cannot be read: File access denied."};
+  EXPECT_EQ(RunAsUnprivileged([&] {
+              const std::vector<std::string> faults = Faults(ReadPlan(dir.file("north.toml"), QDate(2026, 9, 1)));
+              for (const std::string& f : faults) std::cerr << f << '\n';
+              return faults == expected ? 0 : 1;
+            }),
+            0);
 }
 
 }  // namespace

@@ -294,6 +294,51 @@ TEST_F(UpkeepRun, AClockAnHourOffIsSetOnceAndADryRunChangesNothing) {
   EXPECT_EQ(sim.timer.requests('U'), 1);
 }
 
+// Right after boot the PC's clock may be far off: the timer's clock is set from it only
+// when the kernel says it is synchronised, or the site trusts it; the rest of the job runs.
+TEST_F(UpkeepRun, APcClockNotKnownToBeRightIsNeverCopiedIntoTheTimer) {
+  const std::string reason = "(it was 1 h 0 min 0 s behind): ";
+  const std::string trust = "; upkeep --trust-clock sets it all the same";
+  const std::string unsynchronised = "this PC's clock is not synchronised with network time" + trust;
+  const struct Case {
+    ClockSyncReading sync;
+    bool trust_clock;
+    bool dry_run;
+    std::string first;
+    int clock_sets;
+  } cases[] = {
+      {{ClockSync::Unsynchronised, {}}, false, false, "warning: left the clock as it is " + reason + unsynchronised, 0},
+      {{ClockSync::Unsynchronised, {}}, false, true, "warning: would leave the clock as it is " + reason + unsynchronised,
+       0},
+      {{ClockSync::Unknown, "adjtimex: Operation not permitted"}, false, false,
+       "warning: left the clock as it is " + reason +
+           "whether this PC's clock is synchronised cannot be told (adjtimex: Operation not permitted)" + trust,
+       0},
+      {{ClockSync::Unsynchronised, {}}, true, false, "clock set from the PC: it was 1 h 0 min ", 1},
+      {{ClockSync::Unknown, "adjtimex: Operation not permitted"}, true, true,
+       "would set the clock from the PC: it was 1 h 0 min 0 s behind", 0},
+      {{ClockSync::Synchronised, {}}, false, false, "clock set from the PC: it was 1 h 0 min ", 1},
+  };
+  for (const Case& c : cases) {
+    sim::SimConfig config;
+    config.start_time = QDateTime(QDate(2027, 3, 29), QTime(6, 0));
+    config.activated = true;
+    SimulatedLink sim(config);
+    sim.clock.setNow(QDateTime(QDate(2027, 3, 29), QTime(7, 0)));
+    sim.clock.sync = c.sync;
+    lines.all.clear();
+    UpkeepJob job{plan, "COM1", QDate(2027, 3, 29), c.dry_run, dir.folder()};
+    job.trust_clock = c.trust_clock;
+    EXPECT_EQ(RunUpkeep(job, sim.link, lines), UpkeepOutcome::Done) << c.first;
+    ASSERT_GE(lines.all.size(), 2u) << c.first;
+    EXPECT_EQ(lines.all[0].rfind(c.first, 0), 0u) << lines.all[0];
+    EXPECT_EQ(lines.all.back().rfind(c.dry_run ? "would download normal.zmr" : "downloaded normal.zmr", 0), 0u)
+        << "the rest of the job runs: " << lines.all.back();
+    EXPECT_EQ(sim.timer.requests('U'), c.clock_sets) << c.first;
+    QDir(dir.folder()).removeRecursively();
+  }
+}
+
 TEST_F(UpkeepRun, FailuresEndTheRunWithTheirOutcome) {
   sim::SimConfig silent;
   silent.faults.silent = true;

@@ -16,6 +16,8 @@ class FakeClock : public Clock {
   void sleepMs(int ms) override { tick_ += ms; }
   void advance(std::int64_t ms) { tick_ += ms; }
   void setNow(const QDateTime& now) { start_ = now.addMSecs(-tick_); }
+  ClockSyncReading synchronisation() const override { return sync; }
+  ClockSyncReading sync;  // what the kernel is made to say of the PC's clock
 
  private:
   QDateTime start_;

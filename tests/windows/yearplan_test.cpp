@@ -22,7 +22,10 @@
 #include <QTimer>
 
 #include "link/port_error.h"
+#include "link/port_names.h"
+#include "hardware/week_state.h"
 #include "plan/plan_edit.h"
+#include "plan/plan_install.h"
 #include "plan/plan_reader.h"
 #include "plan/holiday_calendar.h"
 #include "plan/ui/calendar_dialog.h"
@@ -30,10 +33,14 @@
 #include "plan/ui/plan_looks.h"
 #include "plan/ui/plan_months.h"
 #include "plan/ui/yearplan.h"
+#include "plan/upkeep_record.h"
+#include "project/project_file.h"
+#include "ui/transient_note.h"
 #include "project/settings.h"
 #include "support/local_http_server.h"
 #include "support/plan_fixtures.h"
 #include "support/project_fixtures.h"
+#include "support/scripted_systemd.h"
 #include "support/sim_port.h"
 #include "windows_world.h"
 
@@ -48,21 +55,12 @@ sim::SimConfig TimerOnTime() {
   return config;
 }
 
-class FixedQuery : public ServiceQuery {
- public:
-  FixedQuery(ServiceAnswer answer = {true, 1, "disabled"}) : answer_(std::move(answer)) {}
-  ServiceAnswer isEnabled(const QString&) const override { return answer_; }
-
- private:
-  ServiceAnswer answer_;
-};
-
 class YearPlanTest : public ::testing::Test {
  protected:
   YearPlanTest() {
     sim.clock.setNow(kMorning);
     form().setStateFolder(state.folder());
-    form().setServiceQuery(std::make_shared<FixedQuery>());
+    form().setServiceQuery(std::make_shared<ScriptedSystemd>());
   }
   Tyearplanform& form() { return w.windows().yearplanform(); }
   template <typename T = QPushButton>
@@ -595,21 +593,118 @@ TEST_F(YearPlanTest, TheJobLineSaysHowToTurnTheJobOn) {
       {{false, 0, ""}, "Cannot tell whether the unattended job is on", "sudo systemctl enable --now zmr-upkeep@north.timer"},
   };
   for (const Case& c : cases) {
-    form().setServiceQuery(std::make_shared<FixedQuery>(c.answer));
+    form().setServiceQuery(std::make_shared<ScriptedSystemd>(c.answer));
     form().FormShow();
     if (!form().plan()) makePlan();
     EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith(c.line_starts)) << control<QLabel>("jobline")->text().toStdString();
     EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), c.command);
     EXPECT_EQ(control<QLineEdit>("jobcommand")->isVisibleTo(&form()), !c.command.isEmpty());
+    EXPECT_EQ(control("jobcopybut")->isVisibleTo(&form()), !c.command.isEmpty());
   }
+}
 
-  form().setPlansFolder(kPlansFolder);
+// A plan kept in the office's folder: the window offers exactly the install, copies it for
+// the terminal, and says when the installed copy is no longer the plan being edited.
+TEST_F(YearPlanTest, TheJobLineOffersTheInstallToCopyAndSaysWhenTheCopyDiffers) {
+  TempDir root;
+  const QString plans = PlansFolderUnder(root.folder());
+  form().setPlansFolder(plans);
+  makePlan();
+  const QString command = "sudo zmrctl install " + files.file("north.toml");
+  auto* line = control<QLabel>("jobline");
+  EXPECT_EQ(line->text(), "This plan is not installed for the unattended job. To copy it with its files to " + plans +
+                              " and turn the job on:");
+  EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), command);
+  form().show();
+  click("jobcopybut");
+  EXPECT_EQ(w.prompts.clipboard, command);
+  auto* note = form().findChild<TransientNote*>("note");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text(), kCommandCopiedNote);
+  EXPECT_TRUE(w.prompts.boxes.empty());
+
+  auto install = [&] {
+    InstallRequest request{files.file("north.toml"), "", root.folder(), "COM1", "", kMorning};
+    ASSERT_EQ(InstallPlan(request).outcome, InstallOutcome::Installed);
+    form().FormShow();
+  };
+  install();
+  EXPECT_EQ(line->text(), "The unattended job is off for this plan. To turn it on:");
+  EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), command);
+
+  periodAnswer("Exam week", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr");
+  click("addperiodbut");
+  EXPECT_EQ(line->text(), "The installed copy of this plan (" + plans +
+                              "/north.toml) differs from it in the periods. To install it again:");
+  EXPECT_EQ(control<QLineEdit>("jobcommand")->text(), command);
+
+  form().setServiceQuery(std::make_shared<ScriptedSystemd>(ServiceAnswer{true, 0, "enabled"}));
+  install();
+  EXPECT_EQ(line->text(), "The unattended job is on: zmr-upkeep@north.timer keeps the timer to the installed copy of "
+                          "this plan every hour.");
+  EXPECT_FALSE(control<QLineEdit>("jobcommand")->isVisibleTo(&form()));
+  EXPECT_FALSE(control("jobcopybut")->isVisibleTo(&form()));
+  form().hide();
+}
+
+// Every installed plan and the plan open here, a row each; where systemd does not run, said.
+TEST_F(YearPlanTest, TheJobRowsShowEachInstalledPlanAndTheOpenOne) {
+  TempDir root, service_state;
+  const ScopedPortEnumerator adapter(std::make_shared<ListedPorts>(std::vector<SerialDevice>{
+      {"/dev/ttyUSB0", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0", true}}));
+  const QString plans = PlansFolderUnder(root.folder());
+  form().setPlansFolder(plans);
+  form().setServiceStateFolder(service_state.folder());
+  auto systemd = std::make_shared<ScriptedSystemd>(ServiceAnswer{true, 0, "enabled"});
+  const QDateTime next_hour = kMorning.addSecs(3600);
+  systemd->shown["zmr-upkeep@south.timer"] = {{"NextElapseUSecRealtime", QString("@%1").arg(next_hour.toSecsSinceEpoch())}};
+  form().setServiceQuery(systemd);
+  files.write("south.toml", "port = \"tcp://Bells.South:4001\"\nweek = \"normal.zmr\"\n\n[[period]]\n"
+                            "name = \"Half term\"\nfrom = 2026-10-26\nto = 2026-10-30\nbells = false\n");
+  for (const char* plan : {"south.toml"}) {
+    InstallRequest request{files.file(plan), "", root.folder(), "COM1", "", kMorning};
+    ASSERT_EQ(InstallPlan(request).outcome, InstallOutcome::Installed);
+  }
+  // What the service recorded of south: the week it gave its timer, its last run.
+  auto week = std::make_unique<ProjectSetup>();
+  ASSERT_EQ(ReadProjectFile(files.file("normal.zmr"), *week, w.prompts), OpenOutcome::Opened);
+  RecordDownload(service_state.folder(), TimerKeyOf("tcp://Bells.South:4001"), *week, kMorning.addSecs(-3600).toUTC());
+  RecordUpkeepRun(service_state.folder(), {kMorning.addSecs(-3598).toUTC(), "/etc/zmr-console/plans/south.toml",
+                                           UpkeepOutcome::TimerFailed, 5, {}});
+  makePlan();
+  QTableWidget& rows = *control<QTableWidget>("jobrows");
+  auto row = [&](int r) {
+    std::vector<std::string> cells;
+    for (int c = 0; c < rows.columnCount(); ++c) cells.push_back(rows.item(r, c)->text().toStdString());
+    return cells;
+  };
+  ASSERT_EQ(rows.rowCount(), 2);
+  const std::string hour_ago = kMorning.addSecs(-3600).toString("yyyy-MM-dd HH:mm").toStdString();
+  EXPECT_EQ(row(0), (std::vector<std::string>{"south", "tcp://bells.south:4001", "normal.zmr since " + hour_ago, "on",
+                                              kMorning.addSecs(-3598).toString("yyyy-MM-dd HH:mm:ss").toStdString() +
+                                                  ": timer failed (exit 5)",
+                                              next_hour.toString("yyyy-MM-dd HH:mm:ss").toStdString(),
+                                              "Mon 26 Oct: no bells (Half term)"}));
+  EXPECT_EQ(row(1), (std::vector<std::string>{
+                        "north (open here)", "COM1 (/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0)",
+                        "nothing recorded", "not installed", "none recorded", "none planned", "none within 2 years"}));
+  EXPECT_FALSE(control<QLabel>("jobsnote")->isVisibleTo(&form()));
+
+  // Installed, the open plan is its job's row.
+  ASSERT_EQ(InstallPlan({files.file("north.toml"), "", root.folder(), "COM1", "", kMorning}).outcome,
+            InstallOutcome::Installed);
   form().FormShow();
-  auto* command = control<QLineEdit>("jobcommand");
-  EXPECT_TRUE(control<QLabel>("jobline")->text().startsWith("The unattended job only runs plans kept in /etc/zmr-console/plans"));
-  EXPECT_TRUE(command->text().endsWith("sudo cp --parents north.toml normal.zmr /etc/zmr-console/plans/ && "
-                                       "sudo systemctl enable --now zmr-upkeep@north.timer"))
-      << command->text().toStdString();
+  ASSERT_EQ(rows.rowCount(), 2);
+  EXPECT_EQ(rows.item(0, 0)->text(), "north (open here)");
+  EXPECT_EQ(rows.item(0, 1)->text(), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0");
+  EXPECT_EQ(rows.item(0, 3)->text(), "on");
+  EXPECT_EQ(rows.item(1, 0)->text(), "south");
+
+  systemd->runs = false;
+  form().FormShow();
+  EXPECT_EQ(rows.item(0, 3)->text(), "systemd does not run here");
+  EXPECT_EQ(control<QLabel>("jobsnote")->text(), "systemd does not run on this PC: whether each job is on, and when it "
+                                                 "runs next, cannot be known here.");
 }
 
 TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
@@ -626,7 +721,7 @@ TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
   for (const char* name : {"newplanbut", "openplanbut", "earlierbut", "laterbut", "usualweekbut", "tolerance", "portname",
                            "periods", "addperiodbut", "editperiodbut", "removeperiodbut", "upperiodbut", "downperiodbut",
                            "calendars", "addcalendarbut", "editcalendarbut", "removecalendarbut", "checktodaybut", "applynowbut",
-                           "upkeeplines", "jobcommand", "closebut"}) {
+                           "upkeeplines", "jobcommand", "jobcopybut", "jobrows", "closebut"}) {
     EXPECT_TRUE(reached.contains(name)) << name;
   }
   // A tolerance typed but not yet left is stored when Escape closes the window.

@@ -3,7 +3,6 @@
 // their web calendars) take little longer than one; a failed timer never stops the others,
 // and the exit status is the worst of all. Each plan's lines are printed together, in the
 // order the plans were given.
-#include <QFileInfo>
 #include <QThread>
 #include <atomic>
 #include <map>
@@ -14,6 +13,7 @@
 #include "link/port_error.h"
 #include "link/port_names.h"
 #include "link/timer_link.h"
+#include "plan/failure_hook.h"
 #include "plan/plan_reader.h"
 #include "plan/upkeep.h"
 #include "plan/upkeep_record.h"
@@ -46,16 +46,26 @@ struct PlanJob {
   KeptEvents events;
 };
 
+// Under systemd each line carries the priority the journal files it with (its
+// SyslogLevelPrefix): every line of a failed run is an error, so that
+// `journalctl -p err` shows why; a warning of a good run is a warning.
+const char* JournalPriority(const PlanJob& job, const UpkeepEvent& e) {
+  if (job.outcome != UpkeepOutcome::Done) return "<3>";
+  return e.kind == UpkeepEventKind::Warning ? "<4>" : "";
+}
+
 // Prints each plan's lines, prefixed with its name, once it and every plan before it are done.
 class InOrder {
  public:
-  InOrder(std::ostream& out, std::vector<PlanJob>& jobs) : out_(out), jobs_(jobs), done_(jobs.size(), false) {}
+  InOrder(std::ostream& out, bool journal, std::vector<PlanJob>& jobs)
+      : out_(out), journal_(journal), jobs_(jobs), done_(jobs.size(), false) {}
   void done(std::size_t i) {
     const std::lock_guard<std::mutex> lock(mutex_);
     done_[i] = true;
     for (; next_ < jobs_.size() && done_[next_]; ++next_) {
       const PlanJob& job = jobs_[next_];
       for (const UpkeepEvent& e : job.events.all) {
+        if (journal_) out_ << JournalPriority(job, e);
         out_ << (job.reading.plan.name + QStringLiteral(": ") + UpkeepEventLine(e)).toStdString() << '\n';
       }
       out_ << std::flush;
@@ -64,6 +74,7 @@ class InOrder {
 
  private:
   std::ostream& out_;
+  bool journal_;
   std::vector<PlanJob>& jobs_;
   std::mutex mutex_;
   std::vector<bool> done_;
@@ -93,11 +104,12 @@ void Refuse(PlanJob& job, const QString& text) {
 }
 
 // One plan's run on its own port object (made in the thread that uses it).
-void RunPlan(PlanJob& job, Environment& env, const QDate& date, bool dry_run, const QString& state) {
+void RunPlan(PlanJob& job, Environment& env, const Options& request, const QDate& date, const QString& state) {
   try {
     std::unique_ptr<SerialPort> port = env.make_port();
     TimerLink link(*port, env.clock);
-    const UpkeepJob upkeep{job.reading.plan, job.open_name, date, dry_run, state, job.timer};
+    UpkeepJob upkeep{job.reading.plan, job.open_name, date, request.dry_run, state, job.timer};
+    upkeep.trust_clock = request.trust_clock;
     job.outcome = RunUpkeep(upkeep, link, job.events);
   } catch (const PortError& e) {
     job.events.event({UpkeepEventKind::PortError, PortErrorText(e).replace('\n', ' ')});
@@ -122,15 +134,8 @@ void Record(PlanJob& job, const QString& state, const Clock& clock) {
 int LastRuns(Invocation& run, const QString& state) {
   int status = kExitOk;
   for (const QString& path : run.options.operands) {
-    const QString prefix = QFileInfo(path).completeBaseName() + QStringLiteral(": ");
-    const std::optional<UpkeepRunRecord> last = LastUpkeepRun(state, path);
-    if (!last) {
-      run.env.out << (prefix + QStringLiteral("no upkeep run is recorded in ") + state).toStdString() << '\n';
-      status = kExitOtherFailure;
-      continue;
-    }
-    run.env.out << (prefix + UpkeepRunHeadline(*last)).toStdString() << '\n';
-    for (const UpkeepEvent& e : last->events) run.env.out << (prefix + UpkeepEventLine(e)).toStdString() << '\n';
+    if (!LastUpkeepRun(state, path)) status = kExitOtherFailure;
+    for (const QString& line : LastRunReport(state, path)) run.env.out << line.toStdString() << '\n';
   }
   return status;
 }
@@ -177,7 +182,7 @@ int UpkeepCommand(Invocation& run) {
     }
   }
 
-  InOrder printer(env.out, jobs);
+  InOrder printer(env.out, env.journal, jobs);
   std::vector<std::size_t> runnable;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     if (!jobs[i].refused) {
@@ -189,7 +194,7 @@ int UpkeepCommand(Invocation& run) {
   }
   InPool(runnable.size(), [&](std::size_t k) {
     PlanJob& job = jobs[runnable[k]];
-    RunPlan(job, env, date, request.dry_run, state);
+    RunPlan(job, env, request, date, state);
     if (!request.dry_run) Record(job, state, env.clock);
     printer.done(runnable[k]);
   });

@@ -37,6 +37,9 @@ struct Options {
   int days = kDefaultPlanDays;   // --days
   bool dry_run = false;
   bool last = false;             // upkeep --last
+  bool trust_clock = false;      // upkeep --trust-clock
+  std::optional<QString> root;   // install, jobs: --root DIR, a folder standing for /
+  std::optional<QString> name;   // install --name NAME
   std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
   std::optional<QString> unmap;  // ports --unmap COMn
 };
@@ -95,5 +98,10 @@ int PortsCommand(Invocation& run);
 // Year plans (cmd_plan.cpp, cmd_upkeep.cpp): a plan day by day; upkeep of the plans' timers.
 int PlanCommand(Invocation& run);
 int UpkeepCommand(Invocation& run);  // the settings loaded: they name the default port
+// The unattended job (cmd_install.cpp, cmd_jobs.cpp): a plan installed for it, the jobs at a
+// glance, and the site's hook run for a failed job.
+int InstallCommand(Invocation& run);
+int JobsCommand(Invocation& run);
+int OnFailureCommand(Invocation& run);
 
 }  // namespace zmr::ctl

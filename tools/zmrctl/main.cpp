@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -7,6 +8,20 @@
 
 #include "project/settings.h"
 #include "zmrctl/zmrctl.h"
+
+namespace {
+
+// systemd names the stream it reads a service's output from in $JOURNAL_STREAM
+// ("device:inode"); only lines written there may carry a "<3>" priority prefix.
+bool StdoutIsTheJournal() {
+  const QByteArray stream = qgetenv("JOURNAL_STREAM");
+  struct stat st {};
+  if (stream.isEmpty() || ::fstat(STDOUT_FILENO, &st) != 0) return false;
+  return stream == QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ':' +
+                        QByteArray::number(static_cast<qulonglong>(st.st_ino));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QStringList args;
@@ -27,6 +42,8 @@ int main(int argc, char** argv) {
   zmr::SystemClock clock;
   zmr::ctl::Environment env{std::cout, std::cerr, clock};
   env.terminal = isatty(STDERR_FILENO) != 0;
+  env.journal = StdoutIsTheJournal();
+  env.root = ::geteuid() == 0;
   env.program_folder = zmr::ExecutableFolder();
   args = QCoreApplication::arguments();
   args.removeFirst();

@@ -55,6 +55,12 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       o.dry_run = true;
     } else if (a == "--last") {
       o.last = true;
+    } else if (a == "--trust-clock") {
+      o.trust_clock = true;
+    } else if (a == "--root") {
+      if (!(o.root = value())) return std::nullopt;
+    } else if (a == "--name") {
+      if (!(o.name = value())) return std::nullopt;
     } else if (a == "--map") {
       if (!(o.map = value())) return std::nullopt;
     } else if (a == "--unmap") {
@@ -98,6 +104,9 @@ const Command kCommands[] = {
     {"ports", Needs::Settings, PortsCommand},
     {"plan", Needs::Operands, PlanCommand},
     {"upkeep", Needs::Settings, UpkeepCommand},
+    {"install", Needs::Operands, InstallCommand},
+    {"jobs", Needs::Operands, JobsCommand},
+    {"on-failure", Needs::Operands, OnFailureCommand},
     {"status", Needs::Port, nullptr, StatusCommand},
     {"sync-clock", Needs::Port, nullptr, SyncClockCommand},
     {"activate", Needs::Port, nullptr, OneShotCommand},

@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "hardware/date_texts.h"
 #include "link/serial_port.h"
+#include "plan/upkeep_job.h"
 
 namespace zmr::ctl {
 
@@ -28,7 +29,12 @@ struct Environment {
   std::ostream& err;
   Clock& clock;
   bool terminal = false;        // stderr is a terminal: show progress
+  bool journal = false;         // stdout is the journal's stream (a systemd service): lines carry a priority
+  bool root = false;            // runs as root: install may turn the job on
+  // How systemd is asked (install, jobs); the real systemctl unless a test answers.
+  std::shared_ptr<const ServiceQuery> systemd = std::make_shared<SystemctlQuery>();
   QString program_folder;       // where timer.ini lives, with a trailing separator
+  QString system_root;          // the folder install and jobs take for / (tests: a scratch folder); empty: /
   std::function<std::unique_ptr<SerialPort>()> make_port = MakePort;
   DateTimeFormats formats = DateTimeFormats::System();
 };

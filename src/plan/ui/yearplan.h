@@ -8,6 +8,7 @@
 
 #include "plan/plan_edit.h"
 #include "plan/upkeep.h"
+#include "plan/job_rows.h"
 #include "plan/upkeep_job.h"
 #include "ui/timer_dialog.h"
 
@@ -27,6 +28,7 @@ class Tyearplanform;
 
 namespace zmr {
 
+class JobTable;
 class PlanMonths;
 class Tcalendarform;
 class Tperiodform;
@@ -42,6 +44,8 @@ class Tyearplanform : public TimerDialog {
   void setStateFolder(const QString& folder) { state_folder_ = folder; }
   void setServiceQuery(std::shared_ptr<const ServiceQuery> query) { service_ = std::move(query); }
   void setPlansFolder(const QString& folder) { plans_folder_ = folder; }
+  // Where the service keeps its records (the job rows read them where they may).
+  void setServiceStateFolder(const QString& folder) { service_state_folder_ = folder; }
 
   // The handlers, by the control they belong to.
   void newplanbutClick();
@@ -58,6 +62,7 @@ class Tyearplanform : public TimerDialog {
   void removecalendarbutClick();
   void checktodaybutClick();
   void applynowbutClick();
+  void jobcopybutClick();
   void dayClicked(QDate date);
 
   const std::optional<YearPlan>& plan() const { return plan_; }
@@ -75,6 +80,7 @@ class Tyearplanform : public TimerDialog {
   bool openPlan(const QString& path, bool quiet);
   void showPlan();
   void showJob();
+  void showJobRows();
   bool reloadPlan();
   void runUpkeep(bool dry_run);
   void showLastRun();
@@ -94,6 +100,7 @@ class Tyearplanform : public TimerDialog {
   QString state_folder_;
   std::shared_ptr<const ServiceQuery> service_;
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
+  QString service_state_folder_ = kServiceStateFolder;
   Tperiodform* period_form_ = nullptr;
   Tcalendarform* calendar_form_ = nullptr;
 
@@ -110,6 +117,7 @@ class Tyearplanform : public TimerDialog {
   QLabel* last_run_ = nullptr;  // the plan's last recorded upkeep run
   QLabel* job_ = nullptr;
   QLineEdit* job_command_ = nullptr;
+  JobTable* job_rows_ = nullptr;
   QLabel* faults_ = nullptr;           // beside the usual week, tolerance and port
   QLabel* calendar_faults_ = nullptr;  // beside the holiday calendars
   QLabel* calendar_warnings_ = nullptr;  // what the plan's calendars passed over or used instead
@@ -124,6 +132,7 @@ inline const QString kRemovePeriodText = QStringLiteral("Remove the period \"%1\
 inline const QString kRemoveCalendarText =
     QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
 inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
+inline const QString kCommandCopiedNote = QStringLiteral("The command is on the clipboard: paste it into a terminal.");
 inline const QString kPlanChangedOnDiskText =
     QStringLiteral("The plan file has changed on disk since it was shown; it is read as it is now.");
 

@@ -10,7 +10,9 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include "plan/ui/job_table.h"
 #include "plan/ui/plan_months.h"
+#include "plan/ui/table_rows.h"
 #include "plan/ui/yearplan.h"
 #include "ui_yearplan.h"
 
@@ -20,8 +22,14 @@ namespace {
 // Lines of text the small boxes show before they scroll.
 constexpr int kCalendarRows = 4;
 constexpr int kUpkeepRows = 6;
+// Periods in sight however the window's other parts grow (a job line of two lines and a
+// command): the window grows instead.
+constexpr int kPeriodRowsInSight = 3;
 // Room between the last run's lines and the job's, so the two read as two.
 constexpr int kLastRunGap = 6;
+// The job line's sentences wrap to two lines beside a command; the window makes room for
+// them rather than cut them.
+constexpr int kJobLineRows = 2;
 
 }  // namespace
 
@@ -41,6 +49,7 @@ void Tyearplanform::build() {
   last_run_ = ui_->lastrun;
   job_ = ui_->jobline;
   job_command_ = ui_->jobcommand;
+  job_rows_ = ui_->jobtable;
   faults_ = ui_->planfaults;
   calendar_faults_ = ui_->calendarfaults;
   calendar_warnings_ = ui_->calendarwarnings;
@@ -55,8 +64,10 @@ void Tyearplanform::build() {
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   calendars_->setMinimumHeight(calendars_->fontMetrics().height() * kCalendarRows);
+  periods_->setMinimumHeight(HeightForRows(*periods_, kPeriodRowsInSight));
   lines_->setMaximumHeight(lines_->fontMetrics().height() * kUpkeepRows);
   last_run_->setContentsMargins(0, 0, 0, kLastRunGap);
+  job_->setMinimumHeight(job_->fontMetrics().lineSpacing() * kJobLineRows);
 
   connect(ui_->newplanbut, &QPushButton::clicked, this, &Tyearplanform::newplanbutClick);
   connect(ui_->openplanbut, &QPushButton::clicked, this, &Tyearplanform::openplanbutClick);
@@ -76,6 +87,7 @@ void Tyearplanform::build() {
   connect(ui_->removecalendarbut, &QPushButton::clicked, this, &Tyearplanform::removecalendarbutClick);
   connect(ui_->checktodaybut, &QPushButton::clicked, this, &Tyearplanform::checktodaybutClick);
   connect(ui_->applynowbut, &QPushButton::clicked, this, &Tyearplanform::applynowbutClick);
+  connect(ui_->jobcopybut, &QPushButton::clicked, this, &Tyearplanform::jobcopybutClick);
   connect(ui_->closebut, &QPushButton::clicked, this, &Tyearplanform::reject);
 }
 

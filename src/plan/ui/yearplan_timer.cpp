@@ -1,4 +1,6 @@
 // The Year Plan window: the timer's port, Check today and Apply now, the last run and the job.
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,8 +11,11 @@
 #include "link/timer_link.h"
 #include "plan/plan_file_stamp.h"
 #include "plan/plan_reader.h"
+#include "plan/ui/job_table.h"
 #include "plan/ui/yearplan.h"
 #include "plan/upkeep_record.h"
+#include "project/settings.h"
+#include "ui/transient_note.h"
 #include "ui/zmr_application.h"
 #include "ui_yearplan.h"
 
@@ -136,11 +141,40 @@ void Tyearplanform::showLastRun() {
 }
 
 void Tyearplanform::showJob() {
-  const JobLine job = UnattendedJob(*plan_, *service_, plans_folder_);
+  JobContext context;
+  context.plans_folder = plans_folder_;
+  const QString program_folder = console_.data.state.program_folder;
+  context.zmrctl = ZmrctlCommand(program_folder);
+  // Run through sudo, zmrctl finds this user's settings by itself unless they are elsewhere.
+  if (settingsFolder() != SettingsFolderOfUser(program_folder, QDir::homePath())) context.settings_folder = settingsFolder();
+  context.default_port = PortName(console_.data.settings.com_port);
+  context.today = today();
+  const JobLine job = UnattendedJob(*plan_, *service_, context);
   job_->setText(job.text);
   job_command_->setText(job.command);
   job_command_->setCursorPosition(0);  // the command is read from its start
   job_command_->setVisible(!job.command.isEmpty());
+  ui_->jobcopybut->setVisible(!job.command.isEmpty());
+  showJobRows();
+}
+
+void Tyearplanform::showJobRows() {
+  JobSources sources;
+  sources.plans_folder = plans_folder_;
+  sources.state_folder = service_state_folder_;
+  ProgramSettings service;
+  ReadStoredSettings(service, QFileInfo(plans_folder_).path() + u'/');
+  sources.default_port = PortName(service.com_port);
+  sources.open_plan = plan_;
+  sources.open_state_folder = state_folder_;
+  sources.open_default_port = PortName(console_.data.settings.com_port);
+  const QDateTime now = console_.link != nullptr ? console_.link->clock().now() : QDateTime::currentDateTime();
+  job_rows_->showRows(JobRows(sources, *service_, now), service_->running());
+}
+
+void Tyearplanform::jobcopybutClick() {
+  console_.prompts.setClipboardText(job_command_->text());
+  NoteOf(*this).show(kCommandCopiedNote);
 }
 
 }  // namespace zmr

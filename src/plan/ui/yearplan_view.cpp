@@ -44,6 +44,8 @@ void Tyearplanform::showPlan() {
     job_->clear();
     job_command_->clear();
     job_command_->setVisible(false);
+    ui_->jobcopybut->setVisible(false);
+    showJobRows();
     showLastRun();
     return;
   }
