@@ -87,7 +87,7 @@ TEST_F(YearNotice, TheYearsMonthsLegendPeriodsAndHolidaysAreOnTheNotice) {
   EXPECT_EQ(PdfInfo(pdf, "Page size"), "595 x 842 pts (A4)");
   const QString text = Text(pdf, 1);
   for (const char* words :
-       {"Year plan north", "September 2026 to August 2027", "usual week normal.zmr", "printed Fri 23 Oct 2026",
+       {"Year plan north", "September 2026 to August 2027 · printed Fri 23 Oct 2026",
         "September 2026", "October 2026", "November 2026", "December 2026", "January 2027", "February 2027",
         "March 2027", "April 2027", "May 2027", "June 2027", "July 2027", "August 2027", "normal.zmr (usual week)",
         "exams.zmr", "No bells", "Periods", "Holidays from the calendars"}) {

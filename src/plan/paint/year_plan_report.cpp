@@ -244,10 +244,11 @@ int YearPlanReport::print(QPagedPaintDevice& device) const {
   if (!painter.begin(&device)) return 0;
   const QDate last = PrintedYearEnd(first_);
   const QLocale c = QLocale::c();
-  const QString subtitle = QStringLiteral("%1 to %2  ·  usual week %3  ·  printed %4")
+  // The usual week is the legend's first entry; the line says which year and how fresh.
+  const QString subtitle = QStringLiteral("%1 to %2  ·  printed %3")
                                .arg(c.standaloneMonthName(first_.month()) + u' ' + QString::number(first_.year()),
                                     c.standaloneMonthName(last.month()) + u' ' + QString::number(last.year()),
-                                    plan_.week, NoticeDate(printed_));
+                                    NoticeDate(printed_));
   NoticePages notice(painter, device, YearPlanTitle(plan_), subtitle);
   const std::vector<LegendEntry> legend = PlanLegend(plan_);
   const double month_width = (notice.width() - (kMonthColumns - 1) * kMonthGap) / kMonthColumns;
