@@ -24,6 +24,7 @@ report        base project report
 report/paint  base project report report/paint
 exchange      base project editor exchange
 plan          base project link hardware plan
+plan/paint    base project link hardware plan report report/paint plan/paint
 '
 
 for folder in $(find . -mindepth 1 -maxdepth 2 -type d | sed 's|^\./||' | sort); do

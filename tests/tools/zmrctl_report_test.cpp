@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "support/pdf_tools.h"
+#include "support/plan_fixtures.h"
 #include "support/project_fixtures.h"
 #include "support/qt_printers.h"
 #include "support/report_fixtures.h"
@@ -86,6 +87,28 @@ TEST(ZmrctlReport, ARefusedProjectOrAnUnwritableFileEndsWithItsOwnStatusAndText)
     EXPECT_EQ(o.err, c.text);
     EXPECT_FALSE(QFile::exists(pdf)) << c.text.toStdString();  // no PDF, not even a part of one
   }
+}
+
+TEST(ZmrctlReport, PlanPdfWritesTheYearFromTheMonthOfFrom) {
+  PlanFolder files;
+  files.write("north.toml", "week = \"normal.zmr\"\nholidays = [\"terms.ics\"]\n[[period]]\nname = \"Exam week\"\n"
+                            "from = 2027-05-10\nto = 2027-05-14\nweek = \"exams.zmr\"\n");
+  const QString pdf = files.file("year.pdf");
+  const Outcome o = Zmrctl({"plan", files.file("north.toml"), "--pdf", pdf, "--from", "2026-09-14"});
+  EXPECT_EQ(o.status, 0) << o.err.toStdString();
+  EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
+  EXPECT_EQ(PdfInfo(pdf, "Title"), "Year plan north");
+  const QString text = QString::fromUtf8(RunTool("pdftotext", {"-layout", pdf, "-"}));
+  for (const char* words : {"September 2026 to August 2027", "Exam week", "Half term", "May Day"}) {
+    EXPECT_TRUE(text.contains(words)) << words << "\n" << text.toStdString();
+  }
+  EXPECT_TRUE(Zmrctl({"--help"}).out.contains("plan PLAN.toml --pdf OUT.pdf [--from YYYY-MM-DD]"));
+
+  files.write("bad.toml", "week = \"normal.zmr\"\nweeks = 3\n");
+  const Outcome refused = Zmrctl({"plan", files.file("bad.toml"), "--pdf", files.file("bad.pdf")});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_TRUE(refused.err.contains("bad.toml line 2: unknown key 'weeks'")) << refused.err.toStdString();
+  EXPECT_FALSE(QFile::exists(files.file("bad.pdf")));
 }
 
 }  // namespace

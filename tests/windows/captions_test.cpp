@@ -8,7 +8,7 @@
 #include "hardware/ui/compile.h"
 #include "hardware/ui/status.h"
 #include "report/ui/printschedule.h"
-#include "report/ui/report_printers.h"
+#include "ui/report_printers.h"
 #include "windows/about.h"
 #include "windows/newproject.h"
 #include "windows/programoptions.h"

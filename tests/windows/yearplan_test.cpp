@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,9 +36,12 @@
 #include "plan/ui/yearplan.h"
 #include "plan/upkeep_record.h"
 #include "project/project_file.h"
+#include "report/paint/schedule_report.h"
 #include "ui/transient_note.h"
 #include "project/settings.h"
+#include "support/fake_printers.h"
 #include "support/local_http_server.h"
+#include "support/pdf_tools.h"
 #include "support/plan_fixtures.h"
 #include "support/project_fixtures.h"
 #include "support/scripted_systemd.h"
@@ -707,6 +711,61 @@ TEST_F(YearPlanTest, TheJobRowsShowEachInstalledPlanAndTheOpenOne) {
                                                  "runs next, cannot be known here.");
 }
 
+TEST_F(YearPlanTest, PrintAndPdfMakeTheNoticeOfTheTwelveMonthsFromTheFirstInSight) {
+  auto printers = std::make_unique<FakePrinters>();
+  FakePrinters& fake = *printers;
+  form().setPrinters(std::move(printers));
+  form().FormShow();
+  EXPECT_FALSE(control("printplanbut")->isEnabled());
+  EXPECT_FALSE(control("pdfplanbut")->isEnabled());
+  makePlan();
+  periodAnswer("Exam week", QDate(2027, 5, 10), QDate(2027, 5, 14), "exams.zmr");
+  click("addperiodbut");
+  ASSERT_TRUE(control("printplanbut")->isEnabled());
+  click("laterbut");
+  const QDate first = form().months().firstMonth();
+  const QDate last = first.addMonths(11);
+  const QString span = QStringLiteral("%1 %2 to %3 %4")
+                           .arg(QLocale::c().standaloneMonthName(first.month()))
+                           .arg(first.year())
+                           .arg(QLocale::c().standaloneMonthName(last.month()))
+                           .arg(last.year());
+  const auto text_of = [&](const QString& pdf) { return QString::fromUtf8(RunTool("pdftotext", {"-layout", pdf, "-"})); };
+
+  click("printplanbut");
+  EXPECT_EQ(fake.log, std::vector<QString>{"preview: Year plan north"});
+  ASSERT_EQ(fake.pages, (std::vector<int>{1, 1}));
+  const QString previewed = files.file("previewed.pdf");
+  WritePdfFile(previewed, fake.documents.front());
+  EXPECT_TRUE(text_of(previewed).contains(span)) << text_of(previewed).toStdString();
+
+  const QString pdf = files.file("staff room.pdf");
+  w.prompts.file_answers.push_back(pdf);
+  click("pdfplanbut");
+  const FileDialogRequest& asked = w.prompts.file_requests.back();
+  EXPECT_EQ(asked.caption, "Save Year Plan as PDF");
+  EXPECT_EQ(asked.proposed_name, "north year plan.pdf");
+  EXPECT_EQ(QFileInfo(asked.initial_folder).canonicalFilePath(), QFileInfo(files.folder()).canonicalFilePath());
+  const QString text = text_of(pdf);
+  for (const QString& words : {QStringLiteral("Year plan north"), span, QStringLiteral("normal.zmr (usual week)"),
+                               QStringLiteral("Exam week"), QStringLiteral("Mon 10 May 2027")}) {
+    EXPECT_TRUE(text.contains(words)) << words.toStdString() << "\n" << text.toStdString();
+  }
+  auto* note = form().findChild<TransientNote*>("note");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text(), "The year plan was saved as staff room.pdf.");
+
+  // Cancelled, nothing is written; a folder that is not there is said in a box.
+  const std::size_t boxes = w.prompts.boxes.size();
+  click("pdfplanbut");
+  EXPECT_EQ(w.prompts.boxes.size(), boxes);
+  w.prompts.file_answers.push_back(files.file("gone/notice.pdf"));
+  click("pdfplanbut");
+  ASSERT_EQ(w.prompts.boxes.size(), boxes + 1);
+  EXPECT_EQ(w.prompts.boxes.back().kind, BoxKind::Error);
+  EXPECT_EQ(w.prompts.boxes.back().text, "File not found.");
+}
+
 TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
   makePlan();
   form().show();
@@ -718,7 +777,7 @@ TEST_F(YearPlanTest, TabReachesEveryControlAndEscapeCloses) {
     reached << QApplication::focusWidget()->objectName();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  for (const char* name : {"newplanbut", "openplanbut", "earlierbut", "laterbut", "usualweekbut", "tolerance", "portname",
+  for (const char* name : {"newplanbut", "openplanbut", "printplanbut", "pdfplanbut", "earlierbut", "laterbut", "usualweekbut", "tolerance", "portname",
                            "periods", "addperiodbut", "editperiodbut", "removeperiodbut", "upperiodbut", "downperiodbut",
                            "calendars", "addcalendarbut", "editcalendarbut", "removecalendarbut", "checktodaybut", "applynowbut",
                            "upkeeplines", "jobcommand", "jobcopybut", "jobrows", "closebut"}) {

@@ -134,7 +134,11 @@ int Dispatch(Invocation& run) {
 
 }  // namespace
 
-bool NeedsGuiApplication(const QStringList& args) { return args.contains(QStringLiteral("report")); }
+bool NeedsGuiApplication(const QStringList& args) {
+  // The printouts draw with Qt Gui: the week's report, and a plan's year as a PDF.
+  return args.contains(QStringLiteral("report")) ||
+         (args.contains(QStringLiteral("plan")) && args.contains(QStringLiteral("--pdf")));
+}
 
 int Run(const QStringList& args, Environment& env) {
   const std::optional<Options> options = Parse(args, env.err);

@@ -10,6 +10,7 @@
 #include "plan/upkeep.h"
 #include "plan/job_rows.h"
 #include "plan/upkeep_job.h"
+#include "ui/report_printers.h"
 #include "ui/timer_dialog.h"
 
 class QComboBox;
@@ -46,10 +47,14 @@ class Tyearplanform : public TimerDialog {
   void setPlansFolder(const QString& folder) { plans_folder_ = folder; }
   // Where the service keeps its records (the job rows read them where they may).
   void setServiceStateFolder(const QString& folder) { service_state_folder_ = folder; }
+  // The print system the notice goes to.
+  void setPrinters(std::unique_ptr<ReportPrinters> printers) { printers_ = std::move(printers); }
 
   // The handlers, by the control they belong to.
   void newplanbutClick();
   void openplanbutClick();
+  void printplanbutClick();  // the twelve months from the first in sight, in the preview
+  void pdfplanbutClick();    // the same as a PDF file
   void usualweekbutClick();
   void toleranceChanged();
   void portChanged();
@@ -101,6 +106,7 @@ class Tyearplanform : public TimerDialog {
   std::shared_ptr<const ServiceQuery> service_;
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
   QString service_state_folder_ = kServiceStateFolder;
+  std::unique_ptr<ReportPrinters> printers_ = MakeQtReportPrinters();
   Tperiodform* period_form_ = nullptr;
   Tcalendarform* calendar_form_ = nullptr;
 
@@ -133,6 +139,8 @@ inline const QString kRemoveCalendarText =
     QStringLiteral("Remove the holiday calendar \"%1\" from the plan? Its days get bells again.");
 inline const QString kPickADayText = QStringLiteral("Click a day to see what decides it.");
 inline const QString kCommandCopiedNote = QStringLiteral("The command is on the clipboard: paste it into a terminal.");
+inline const QString kYearPlanWords = QStringLiteral("year plan");  // as the PDF's note names it
+inline const QString kSaveYearPlanPdfCaption = QStringLiteral("Save Year Plan as PDF");
 inline const QString kPlanChangedOnDiskText =
     QStringLiteral("The plan file has changed on disk since it was shown; it is read as it is now.");
 

@@ -71,6 +71,8 @@ void Tyearplanform::build() {
 
   connect(ui_->newplanbut, &QPushButton::clicked, this, &Tyearplanform::newplanbutClick);
   connect(ui_->openplanbut, &QPushButton::clicked, this, &Tyearplanform::openplanbutClick);
+  connect(ui_->printplanbut, &QPushButton::clicked, this, &Tyearplanform::printplanbutClick);
+  connect(ui_->pdfplanbut, &QPushButton::clicked, this, &Tyearplanform::pdfplanbutClick);
   connect(ui_->usualweekbut, &QPushButton::clicked, this, &Tyearplanform::usualweekbutClick);
   connect(tolerance_, &QSpinBox::editingFinished, this, &Tyearplanform::toleranceChanged);
   connect(port_->lineEdit(), &QLineEdit::editingFinished, this, &Tyearplanform::portChanged);

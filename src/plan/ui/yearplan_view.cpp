@@ -29,6 +29,8 @@ void Tyearplanform::dayClicked(QDate date) {
 
 void Tyearplanform::showPlan() {
   plan_parts_->setEnabled(plan_.has_value());
+  ui_->printplanbut->setEnabled(plan_.has_value());
+  ui_->pdfplanbut->setEnabled(plan_.has_value());
   for (QLabel* old : legend_->findChildren<QLabel*>()) delete old;
   periods_->setRowCount(0);
   calendars_->clear();

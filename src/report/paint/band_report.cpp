@@ -13,17 +13,6 @@ namespace {
 
 constexpr double kMarginMm = 12.7;
 
-// Arial as asked; on Linux the metric-compatible Liberation Sans stands in for it.
-QFont ReportFont(double point_size, bool bold = false) {
-  QFont font(QStringLiteral("Arial"));
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-  font.setPointSizeF(point_size);
-  font.setBold(bold);
-  font.setStyleHint(QFont::SansSerif);
-  font.setKerning(false);  // widths as the font's metrics give them, on every device
-  return font;
-}
-
 constexpr QChar kEllipsis = u'\u2026';
 // A band grown to its lines holds them exactly; millimetres to pixels may round a hair off.
 constexpr double kRoundingSlack = 0.5;  // device pixels
@@ -70,6 +59,17 @@ void DrawLabelText(QPainter& painter, const BandLabel& label, const QRectF& box)
 }
 
 }  // namespace
+
+// Arial as asked; on Linux the metric-compatible Liberation Sans stands in for it.
+QFont ReportFont(double point_size, bool bold) {
+  QFont font(QStringLiteral("Arial"));
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+  font.setPointSizeF(point_size);
+  font.setBold(bold);
+  font.setStyleHint(QFont::SansSerif);
+  font.setKerning(false);  // widths as the font's metrics give them, on every device
+  return font;
+}
 
 QString ElideText(const QString& text, int fixed_chars, const std::function<bool(const QString&)>& fits) {
   if (fits(text)) {

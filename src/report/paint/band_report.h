@@ -4,6 +4,7 @@
 // of room; a frame around each page's report area; no footer. Every measure is in
 // millimetres and is turned into device pixels in one place (MmScale), through the
 // device's own resolution, so preview, paper and PDF agree.
+#include <QFont>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QLineF>
@@ -35,6 +36,9 @@ struct BandLabel {
   bool bold = false;
   double padding = 0;  // mm kept free of text inside the left and right edges
 };
+
+// The font of every printout: Arial, or the metric-compatible Liberation Sans for it.
+QFont ReportFont(double point_size, bool bold = false);
 
 // The text as an eliding label shows it, `fits` telling whether a text fits the width.
 QString ElideText(const QString& text, int fixed_chars, const std::function<bool(const QString&)>& fits);

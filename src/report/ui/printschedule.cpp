@@ -1,9 +1,7 @@
 #include "report/ui/printschedule.h"
 
-#include <QFileInfo>
-
 #include "base/prompts.h"
-#include "ui/transient_note.h"
+#include "ui/pdf_saving.h"
 
 namespace zmr {
 
@@ -81,25 +79,10 @@ void Tprintscheduleform::printNow(const Printout& printout) {
 }
 
 bool Tprintscheduleform::savePdf(const Printout& printout) {
-  FileDialogRequest request;
-  request.caption = printout.pdf_caption;
-  request.initial_folder = FolderOf(console_.data.state.project_path);
-  request.filter = kPdfFilter;
-  request.default_suffix = QStringLiteral("pdf");
-  request.proposed_name = printout.pdf_name;
-  const std::optional<QString> path = console_.prompts.saveFileName(request);
-  if (!path) {
-    return false;
-  }
-  {
-    BusyCursor busy(console_.prompts);
-    WritePdfFile(*path, printout.pdf());
-  }
   // The report window is never shown: the note goes to the window that asked for it.
-  if (parentWidget() != nullptr) {
-    NoteOf(*parentWidget()).show(PdfSavedNote(printout.what, QFileInfo(*path).fileName()));
-  }
-  return true;
+  return SavePdf(console_.prompts, parentWidget(),
+                 {printout.what, printout.pdf_caption, FolderOf(console_.data.state.project_path), printout.pdf_name,
+                  printout.pdf});
 }
 
 }  // namespace zmr

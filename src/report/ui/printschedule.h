@@ -8,7 +8,8 @@
 #include "base/clock.h"
 #include "report/paint/schedule_report.h"
 #include "report/paint/week_list_report.h"
-#include "report/ui/report_printers.h"
+#include "ui/pdf_saving.h"
+#include "ui/report_printers.h"
 #include "ui/console.h"
 
 namespace zmr {
@@ -67,14 +68,10 @@ inline QString NoPrinterText(const QString& what) {
 inline QString PrintFailedText(const QString& what) {
   return QStringLiteral("The %1 could not be printed. Please check the printer and try again.").arg(what);
 }
-inline QString PdfSavedNote(const QString& what, const QString& file) {
-  return QStringLiteral("The %1 was saved as %2.").arg(what, file);
-}
 
 inline const QString kScheduleReportWords = QStringLiteral("schedule report");
 inline const QString kWeekListWords = QStringLiteral("week list");
 inline const QString kNoPrinterText = NoPrinterText(kScheduleReportWords);
 inline const QString kPrintFailedText = PrintFailedText(kScheduleReportWords);
-inline const QString kPdfFilter = QStringLiteral("PDF document (*.pdf)|*.pdf");
 
 }  // namespace zmr

@@ -1,4 +1,4 @@
-#include "report/ui/report_printers.h"
+#include "ui/report_printers.h"
 
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>

@@ -1,5 +1,5 @@
 #pragma once
-// The print system as the report window uses it: is there a printer, the modal print
+// The print system as every printout uses it: is there a printer, the modal print
 // preview, a job straight to the default printer. Tests put a fake in its place.
 #include <QString>
 #include <functional>
