@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +34,7 @@
 #include "plan/ui/yearplan.h"
 #include "plan/upkeep_record.h"
 #include "project/project_file.h"
+#include "ui/date_field.h"
 #include "ui/transient_note.h"
 #include "project/settings.h"
 #include "support/local_http_server.h"
@@ -87,8 +87,10 @@ class YearPlanTest : public ::testing::Test {
       auto* name_field = Control<QLineEdit>(dialog, "periodname");
       name_field->selectAll();
       QTest::keyClicks(name_field, name);
-      Control<QDateEdit>(dialog, "periodfrom")->setDate(from);
-      Control<QDateEdit>(dialog, "periodto")->setDate(to);
+      for (const auto& [field, date] : {std::pair{"periodfrom", from}, std::pair{"periodto", to}}) {
+        Control<DateField>(dialog, field)->selectAll();
+        QTest::keyClicks(Control<DateField>(dialog, field), date.toString(Qt::ISODate));
+      }
       if (week.isEmpty()) {
         QTest::mouseClick(Control<QRadioButton>(dialog, "periodnobells"), Qt::LeftButton);
       } else {
@@ -326,11 +328,16 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   for (QLabel* entry : control<QWidget>("legend")->findChildren<QLabel*>("legendentry")) {
     legend << entry->text() + " " + entry->palette().color(QPalette::Window).name();
   }
-  const QColor usual = PlanColour(kWeekTints[0]), exams = PlanColour(kWeekTints[1]), none = PlanColour(kNoBellsTint);
-  EXPECT_EQ(legend.mid(0, 3), (QStringList{"normal.zmr (usual week) " + usual.name(), "exams.zmr " + exams.name(),
-                                           "No bells " + none.name()}));
-  EXPECT_EQ(legend.value(3).section(' ', 0, 0), "Today");
+  const QColor usual = PlanColour(kWeekTints[0]), exams = PlanColour(kWeekTints[1]), none = PlanColour(kNoBellsTint),
+               blank = PlanColour(kNoEventsTint);
+  EXPECT_EQ(legend.mid(0, 4), (QStringList{"normal.zmr (usual week) " + usual.name(), "exams.zmr " + exams.name(),
+                                           "No events that weekday " + blank.name(), "No bells " + none.name()}));
+  EXPECT_EQ(legend.value(4).section(' ', 0, 0), "Today");
+  const auto legend_entry = [&](int k) { return control<QWidget>("legend")->findChildren<QLabel*>("legendentry").value(k); };
+  EXPECT_FALSE(legend_entry(2)->font().strikeOut()) << "a weekend is no holiday";
+  EXPECT_TRUE(legend_entry(3)->font().strikeOut());
 
+  // The weeks ring Monday to Friday: their weekends are blank, not struck like a holiday.
   struct Day {
     int month;  // 0: October, 1: November, 2: December
     QDate date;
@@ -338,8 +345,9 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
     bool struck;
   } days[] = {
       {0, QDate(2026, 10, 23), usual, false}, {0, QDate(2026, 10, 26), none, true}, {0, QDate(2026, 10, 30), none, true},
-      {0, QDate(2026, 10, 31), usual, false}, {1, QDate(2026, 11, 9), exams, false}, {1, QDate(2026, 11, 14), usual, false},
-      {2, QDate(2026, 12, 21), none, true},   {2, QDate(2026, 12, 31), none, true},
+      {0, QDate(2026, 10, 31), blank, false}, {1, QDate(2026, 11, 9), exams, false}, {1, QDate(2026, 11, 14), blank, false},
+      {1, QDate(2026, 11, 13), exams, false}, {1, QDate(2026, 11, 16), usual, false}, {2, QDate(2026, 12, 21), none, true},
+      {2, QDate(2026, 12, 26), none, true},   {2, QDate(2026, 12, 31), none, true},
   };
   for (const Day& d : days) {
     const QTextCharFormat f = form().months().month(d.month).dateTextFormat(d.date);
@@ -349,9 +357,9 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   EXPECT_EQ(form().months().month(0).dateTextFormat(kMorning.date()).fontWeight(), QFont::Bold) << "today";
   EXPECT_TRUE(form().months().month(0).dateTextFormat(kMorning.date()).fontUnderline());
   EXPECT_EQ(form().months().month(1).accessibleName(), QLocale().standaloneMonthName(11) + " 2026");
-  click("laterbut");
-  EXPECT_EQ(form().months().firstMonth(), QDate(2026, 11, 1));
-  click("earlierbut");
+  form().dayClicked(QDate(2026, 11, 14));
+  EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Usual week: normal.zmr, which has no events on a Saturday"))
+      << control<QLabel>("daycause")->text().toStdString();
 
   // A click on a day says what decides it.
   form().show();
@@ -370,7 +378,7 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Holiday from terms.ics: Half term"))
       << control<QLabel>("daycause")->text().toStdString();
   // Only the day picked looks selected; another month's selection wears its day's colour.
-  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), usual);
+  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), blank);  // Sunday 1st
   EXPECT_NE(october.palette().color(QPalette::Active, QPalette::Highlight), none);
   form().months().pick(QDate(2026, 11, 20));
   EXPECT_EQ(october.selectedDate(), kMorning.date()) << "where the keyboard starts";

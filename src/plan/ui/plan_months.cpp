@@ -23,9 +23,15 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   auto* later = new QPushButton(QStringLiteral("Later >"), this);
   later->setObjectName(QStringLiteral("laterbut"));
   later->setAccessibleName(QStringLiteral("Later months"));
-  for (QPushButton* b : {earlier, later}) b->setAutoDefault(false);  // Enter picks a day, never pages
+  auto* today = new QPushButton(QStringLiteral("Today"), this);
+  today->setObjectName(QStringLiteral("todaybut"));
+  today->setAccessibleName(QStringLiteral("Today's month"));
+  today->setToolTip(QStringLiteral("Show the months from today's and what decides today"));
+  for (QPushButton* b : {earlier, today, later}) b->setAutoDefault(false);  // Enter picks a day, never pages
   auto* nav = new QHBoxLayout;
   nav->addWidget(earlier);
+  nav->addStretch();
+  nav->addWidget(today);
   nav->addStretch();
   nav->addWidget(later);
   grid->addLayout(nav, 0, 0, 1, kPlanMonthsShown);
@@ -55,6 +61,7 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   }
   connect(earlier, &QPushButton::clicked, this, &PlanMonths::earlierClick);
   connect(later, &QPushButton::clicked, this, &PlanMonths::laterClick);
+  connect(today, &QPushButton::clicked, this, &PlanMonths::todayClick);
 }
 
 void PlanMonths::showPlan(const YearPlan* plan, QDate today, QDate first) {
@@ -69,14 +76,25 @@ void PlanMonths::showPlan(const YearPlan* plan, QDate today, QDate first) {
   paintMonths();
 }
 
+void PlanMonths::startAt(QDate today) {
+  today_ = today;
+  first_ = QDate(today.year(), today.month(), 1);
+  picked_ = QDate();
+}
+
 void PlanMonths::earlierClick() {
-  first_ = first_.addMonths(-1);
+  first_ = first_.addMonths(-kPlanMonthsShown);
   paintMonths();
 }
 
 void PlanMonths::laterClick() {
-  first_ = first_.addMonths(1);
+  first_ = first_.addMonths(kPlanMonthsShown);
   paintMonths();
+}
+
+void PlanMonths::todayClick() {
+  first_ = QDate(today_.year(), today_.month(), 1);
+  pick(today_);
 }
 
 void PlanMonths::pick(QDate date) {
@@ -103,10 +121,8 @@ void PlanMonths::paintMonths() {
       if (plan_ != nullptr) {
         const DayLook look = LookOfDay(*plan_, legend_, d);
         format.setBackground(PlanColour(look.colour));
-        if (!look.bells) {
-          format.setFontStrikeOut(true);
-          format.setForeground(Qt::darkGray);
-        }
+        if (look.ringing != DayRinging::Week) format.setForeground(Qt::darkGray);
+        if (look.ringing == DayRinging::NoBells) format.setFontStrikeOut(true);
       }
       if (d == today_) {
         format.setFontWeight(QFont::Bold);
@@ -123,7 +139,9 @@ void PlanMonths::paintMonths() {
     QPalette palette = month.palette();
     const QPalette standard = QApplication::palette(&month);
     const QTextCharFormat under = month.dateTextFormat(resting);
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    // Disabled too: without a plan the months are off, and a resting selection must not
+    // look like today there either.
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
       palette.setColor(group, QPalette::Highlight,
                        holds_pick ? standard.color(group, QPalette::Highlight)
                                   : under.background().style() != Qt::NoBrush ? under.background().color()
