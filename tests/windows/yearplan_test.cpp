@@ -5,6 +5,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -311,6 +312,154 @@ TEST_F(YearPlanTest, RefusalsAreShownBesideTheFieldBeforeAnythingIsStored) {
   EXPECT_TRUE(again.prompts.boxes.empty());
   EXPECT_TRUE(Control<QLabel>(fresh, "openfaults")->text().endsWith("bad.toml line 2: unknown key 'colour'"));
   EXPECT_EQ(Control<QPushButton>(fresh, "newplanbut"), fresh.focusWidget());
+}
+
+// The PC's short date form for a test: day/month/year, as a British office PC writes it.
+class BritishDates {
+ public:
+  BritishDates() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+  ~BritishDates() { QLocale::setDefault(saved_); }
+
+ private:
+  QLocale saved_;
+};
+
+// The period dialog as she uses it: shown, its window active, keys typed into its fields.
+class PeriodDialogTest : public YearPlanTest {
+ protected:
+  Tperiodform& open(const PlanPeriod& period = {}) {
+    makePlan();
+    Tperiodform& dialog = form().periodform();
+    dialog.setPeriod(*form().plan(), period, kMorning.date());
+    dialog.show();
+    dialog.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.FormShow();
+    return dialog;
+  }
+  DateField* field(const char* name) { return Control<DateField>(form().periodform(), name); }
+  // A field emptied by Ctrl+A and typed into, as a person does.
+  void retype(QWidget* into, const QString& text) {
+    into->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(into, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(into, text);
+  }
+  ~PeriodDialogTest() override { form().periodform().hide(); }
+
+  BritishDates british;
+};
+
+TEST_F(PeriodDialogTest, ADateTypedWholeIsThatDateAndAnythingElseIsRefusedBesideIt) {
+  Tperiodform& dialog = open();
+  // Tab from the name into 'from', then type: the whole text is the date.
+  QTest::keyClicks(QApplication::focusWidget(), "Mock exams");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), field("periodfrom"));
+  QTest::keyClicks(field("periodfrom"), "2027-01-18");
+  EXPECT_EQ(dialog.period().from, QDate(2027, 1, 18));
+  retype(field("periodto"), "2027-06-07");
+  EXPECT_EQ(dialog.period().to, QDate(2027, 6, 7));
+  retype(field("periodto"), "22/01/2027");  // the PC's short date form
+  EXPECT_EQ(dialog.period().to, QDate(2027, 1, 22));
+  EXPECT_EQ(dialog.faultBeside(PeriodField::From), "");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "");
+
+  // What is no whole date is said beside the field and never stored as another date.
+  for (const char* typed : {"2027-01", "2027-02-30", "18.1.27", "next Monday", ""}) {
+    retype(field("periodfrom"), typed);
+    EXPECT_FALSE(dialog.period().from.isValid()) << typed;
+    EXPECT_EQ(dialog.faultBeside(PeriodField::From), kNotADateText.arg("from", "2026-10-23 or 23/10/2026")) << typed;
+    EXPECT_EQ(dialog.faultBeside(PeriodField::To), "") << typed << ": no order of dates to judge";
+    QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.result() == QDialog::Accepted) << typed;
+  }
+
+  // The calendar still pops up (F4), opens on the date typed and writes the day picked.
+  retype(field("periodfrom"), "2027-01-18");
+  QTest::keyClick(field("periodfrom"), Qt::Key_F4);
+  QCalendarWidget* calendar = field("periodfrom")->calendar();
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_TRUE(calendar->isVisible());
+  EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 18));
+  emit calendar->clicked(QDate(2027, 1, 19));
+  EXPECT_FALSE(calendar->isVisible());
+  EXPECT_EQ(field("periodfrom")->text(), "2027-01-19");
+  EXPECT_EQ(QApplication::focusWidget(), field("periodfrom"));
+}
+
+TEST_F(PeriodDialogTest, RefusalsFollowTheFieldsAsTheyChange) {
+  Tperiodform& dialog = open();
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "") << "nothing typed yet, nothing refused";
+  retype(field("periodfrom"), "2027-05-10");
+  retype(field("periodto"), "2027-05-01");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "'to' 2027-05-01 is before 'from' 2027-05-10");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "") << "not touched yet";
+  retype(field("periodto"), "2027-05-14");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "");
+
+  // At OK every refusal shows; each goes as its field is put right.
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "'name' must be a text in quotes, not empty");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  retype(Control<QLineEdit>(dialog, "periodname"), "Exams");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  QTest::mouseClick(Control<QRadioButton>(dialog, "periodnobells"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), "");
+  QTest::mouseClick(Control<QRadioButton>(dialog, "periodwithweek"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  w.prompts.file_answers = {files.file("exams.zmr")};
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), "");
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(PeriodDialogTest, TheWeekShowsItsFileNameWholeAndItsPathInTheTip) {
+  ASSERT_TRUE(QDir(files.folder()).mkpath("weeks"));
+  for (const char* name : {"weeks/Exam week 2026-27.zmr", "weeks/Usual week 2026-27.zmr"}) {
+    QFile::copy(files.file("exams.zmr"), files.file(name));
+  }
+  Tperiodform& dialog = open();
+  auto* week = Control<QLineEdit>(dialog, "periodweek");
+  w.prompts.file_answers = {files.file("weeks/Exam week 2026-27.zmr")};
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
+  EXPECT_EQ(week->text(), "Exam week 2026-27.zmr");
+  EXPECT_EQ(week->toolTip(), QDir::toNativeSeparators(files.file("weeks/Exam week 2026-27.zmr")));
+  EXPECT_GE(week->width(), week->fontMetrics().horizontalAdvance(week->text())) << "the name in sight whole";
+  EXPECT_EQ(dialog.period().week, "weeks/Exam week 2026-27.zmr") << "the plan still names the path";
+}
+
+// One wholly past is asked about when it is new or its dates changed; No keeps the
+// dialog open, Yes stores it.
+TEST_F(PeriodDialogTest, APeriodWhollyInThePastIsAskedAbout) {
+  makePlan();
+  const QString asked = kPastPeriodText.arg("Open day", "2026-09-05");
+  bool accepted = true;
+  w.prompts.answers = {BoxAnswer::No};
+  periodAnswer("Open day", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("addperiodbut");
+  EXPECT_FALSE(accepted);
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+  EXPECT_EQ(w.prompts.boxes[0].text, asked);
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Warning);
+  EXPECT_EQ(w.prompts.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_TRUE(written().periods.empty());
+  w.prompts.answers = {BoxAnswer::Yes};
+  periodAnswer("Open day", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("addperiodbut");
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(w.prompts.texts(), (std::vector<QString>{asked, asked}));
+  ASSERT_EQ(written().periods.size(), 1u);
+
+  // Renamed, its dates as they were: not asked again. Today's last day is no past.
+  control<QTableWidget>("periods")->selectRow(0);
+  periodAnswer("Open days", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("editperiodbut");
+  periodAnswer("Today", QDate(2026, 10, 20), kMorning.date(), "", &accepted);
+  click("addperiodbut");
+  EXPECT_EQ(w.prompts.boxes.size(), 2u);
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Open days", "Today"}));
 }
 
 TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
