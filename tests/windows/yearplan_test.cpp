@@ -535,6 +535,59 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   form().hide();
 }
 
+// Three months at a time from today's; back to today in one click; a new period starts
+// on the day last clicked.
+TEST_F(YearPlanTest, TheMonthsPageByThreeFromTodayAndANewPeriodStartsOnTheDayClicked) {
+  makePlan();
+  PlanMonths& months = form().months();
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  click("laterbut");
+  EXPECT_EQ(months.firstMonth(), QDate(2027, 1, 1));
+  click("laterbut");
+  click("earlierbut");
+  EXPECT_EQ(months.firstMonth(), QDate(2027, 1, 1));
+  EXPECT_EQ(months.month(2).accessibleName(), QLocale().standaloneMonthName(3) + " 2027");
+
+  const auto period_starts = [&](QDate expected) {
+    w.runner.scripts.push_back([=](ConsoleDialog& dialog) {
+      EXPECT_EQ(Control<DateField>(dialog, "periodfrom")->date(), expected);
+      EXPECT_EQ(Control<DateField>(dialog, "periodto")->date(), expected);
+      dialog.reject();
+    });
+    click("addperiodbut");
+  };
+  months.pick(QDate(2027, 2, 15));
+  period_starts(QDate(2027, 2, 15));
+
+  click("todaybut");
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  EXPECT_EQ(control<QLabel>("daycause")->text(),
+            QLocale().toString(kMorning.date(), QLocale::LongFormat) + ": Usual week: normal.zmr");
+  period_starts(kMorning.date());
+
+  // Opened again: today's month, and no day picked from before.
+  months.pick(QDate(2027, 2, 15));
+  click("laterbut");
+  form().FormShow();
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  period_starts(kMorning.date());
+}
+
+// Without a plan the months are off; the day each month's selection rests on must not
+// look picked or like today.
+TEST_F(YearPlanTest, WithoutAPlanNoDayLooksPicked) {
+  form().FormShow();
+  ASSERT_FALSE(form().plan().has_value());
+  for (int k = 0; k < kPlanMonthsShown; ++k) {
+    QCalendarWidget& month = form().months().month(k);
+    EXPECT_FALSE(month.isEnabled());
+    const QPalette standard = QApplication::palette(&month);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+      EXPECT_EQ(month.palette().color(group, QPalette::Highlight), standard.color(group, QPalette::Base)) << k << " " << group;
+    }
+  }
+}
+
 TEST_F(YearPlanTest, CheckTodayReadsTheTimerAndApplyNowBringsItToThePlan) {
   makePlan();
   click("checktodaybut");
