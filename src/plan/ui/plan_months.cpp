@@ -1,5 +1,6 @@
 #include "plan/ui/plan_months.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QGridLayout>
@@ -136,12 +137,15 @@ void PlanMonths::paintMonths() {
     const bool holds_pick = picked_ >= first && picked_ <= last;
     const QDate resting = today_ >= first && today_ <= last ? today_ : first;
     month.setSelectedDate(holds_pick ? picked_ : resting);
+    if (plan_ == nullptr) {
+      // Nothing to pick without a plan; a disabled calendar would draw the day its
+      // selection rests on (the 1st of a month) like today.
+      if (auto* view = month.findChild<QAbstractItemView*>()) view->selectionModel()->clearSelection();
+    }
     QPalette palette = month.palette();
     const QPalette standard = QApplication::palette(&month);
     const QTextCharFormat under = month.dateTextFormat(resting);
-    // Disabled too: without a plan the months are off, and a resting selection must not
-    // look like today there either.
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
       palette.setColor(group, QPalette::Highlight,
                        holds_pick ? standard.color(group, QPalette::Highlight)
                                   : under.background().style() != Qt::NoBrush ? under.background().color()
