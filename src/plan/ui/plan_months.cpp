@@ -122,8 +122,12 @@ void PlanMonths::paintMonths() {
       if (plan_ != nullptr) {
         const DayLook look = LookOfDay(*plan_, legend_, d);
         format.setBackground(PlanColour(look.colour));
-        if (look.ringing != DayRinging::Week) format.setForeground(Qt::darkGray);
-        if (look.ringing == DayRinging::NoBells) format.setFontStrikeOut(true);
+        // A weekday without events stays in black on white: grey text is what the calendar
+        // gives the days of the months beside.
+        if (look.ringing == DayRinging::NoBells) {
+          format.setFontStrikeOut(true);
+          format.setForeground(Qt::darkGray);
+        }
       }
       if (d == today_) {
         format.setFontWeight(QFont::Bold);

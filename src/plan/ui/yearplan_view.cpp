@@ -67,7 +67,7 @@ void Tyearplanform::showPlan() {
     QPalette palette = swatch->palette();
     palette.setColor(QPalette::Window, PlanColour(entry.colour));
     // Drawn as the days it stands for are.
-    palette.setColor(QPalette::WindowText, entry.ringing == DayRinging::Week ? Qt::black : Qt::darkGray);
+    palette.setColor(QPalette::WindowText, entry.ringing == DayRinging::NoBells ? Qt::darkGray : Qt::black);
     swatch->setPalette(palette);
     if (entry.ringing == DayRinging::NoBells) {
       QFont struck = swatch->font();
