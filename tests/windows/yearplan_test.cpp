@@ -600,6 +600,13 @@ TEST_F(YearPlanTest, WithoutAPlanNoDayLooksPicked) {
     EXPECT_EQ(background("1"), background("2")) << "month " << k;
     EXPECT_EQ(background("23"), background("22")) << "month " << k;
   }
+  // A plan opened: the day picked (today, where the selection rested) is drawn selected.
+  makePlan();
+  click("todaybut");
+  QCalendarWidget& october = form().months().month(0);
+  auto* view = october.findChild<QTableView*>();
+  ASSERT_TRUE(view->selectionModel()->hasSelection());
+  EXPECT_EQ(view->selectionModel()->selectedIndexes().value(0).data().toString(), "23");
   form().hide();
 }
 

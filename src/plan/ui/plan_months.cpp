@@ -141,10 +141,15 @@ void PlanMonths::paintMonths() {
     const bool holds_pick = picked_ >= first && picked_ <= last;
     const QDate resting = today_ >= first && today_ <= last ? today_ : first;
     month.setSelectedDate(holds_pick ? picked_ : resting);
-    if (plan_ == nullptr) {
-      // Nothing to pick without a plan; a disabled calendar would draw the day its
-      // selection rests on (the 1st of a month) like today.
-      if (auto* view = month.findChild<QAbstractItemView*>()) view->selectionModel()->clearSelection();
+    // Nothing to pick without a plan; a disabled calendar would draw the day its selection
+    // rests on (the 1st of a month) like today. With a plan again, the selection comes back
+    // (the calendar skips a date it holds already).
+    if (auto* view = month.findChild<QAbstractItemView*>()) {
+      if (plan_ == nullptr) {
+        view->selectionModel()->clearSelection();
+      } else if (!view->selectionModel()->hasSelection()) {
+        view->selectionModel()->select(view->currentIndex(), QItemSelectionModel::ClearAndSelect);
+      }
     }
     QPalette palette = month.palette();
     const QPalette standard = QApplication::palette(&month);
