@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include <QLocale>
+
 #include "plan/holiday_calendar.h"
 
 namespace zmr {
@@ -11,6 +13,22 @@ namespace {
 PlanRgb ColourOf(const std::vector<LegendEntry>& legend, const QString& week) {
   const auto at = std::find_if(legend.begin(), legend.end(), [&](const LegendEntry& e) { return e.week == week; });
   return at != legend.end() ? at->colour : kNoBellsTint;
+}
+
+// False only when the week is loaded and none of its slots that day holds an event; a
+// week the plan could not load is taken to ring.
+bool RingsOn(const YearPlan& plan, const QString& week, int weekday) {
+  const auto loaded = plan.weeks.find(week);
+  if (loaded == plan.weeks.end() || loaded->second == nullptr) return true;
+  const DaySchedule& day = loaded->second->day(weekday);
+  return std::any_of(day.begin(), day.begin() + kEventsPerDay, [](const ScheduleEvent& e) { return !e.isEmptyKind(); });
+}
+
+bool HasADayWithoutEvents(const YearPlan& plan, const QString& week) {
+  for (int weekday = 1; weekday <= kDays; ++weekday) {
+    if (!RingsOn(plan, week, weekday)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -25,7 +43,10 @@ std::vector<LegendEntry> PlanLegend(const YearPlan& plan) {
   };
   add(plan.week, QStringLiteral("%1 (usual week)").arg(plan.week));
   for (const PlanPeriod& p : plan.periods) add(p.week, p.week);
-  legend.push_back({QStringLiteral("No bells"), QString(), kNoBellsTint});
+  if (std::any_of(legend.begin(), legend.end(), [&](const LegendEntry& e) { return HasADayWithoutEvents(plan, e.week); })) {
+    legend.push_back({kNoEventsLegendText, QString(), kNoEventsTint, DayRinging::NoEventsThatDay});
+  }
+  legend.push_back({kNoBellsLegendText, QString(), kNoBellsTint, DayRinging::NoBells});
   return legend;
 }
 
@@ -50,7 +71,16 @@ DayLook LookOfDay(const YearPlan& plan, const std::vector<LegendEntry>& legend, 
     look.week = plan.week;
     look.text = QStringLiteral("Usual week: %1").arg(plan.week);
   }
-  look.colour = look.bells ? ColourOf(legend, look.week) : kNoBellsTint;
+  if (!look.bells) {
+    look.ringing = DayRinging::NoBells;
+    look.colour = kNoBellsTint;
+  } else if (!RingsOn(plan, look.week, date.dayOfWeek())) {
+    look.ringing = DayRinging::NoEventsThatDay;
+    look.colour = kNoEventsTint;
+    look.text += QStringLiteral(", which has no events on a %1").arg(QLocale::c().dayName(date.dayOfWeek()));
+  } else {
+    look.colour = ColourOf(legend, look.week);
+  }
   return look;
 }
 

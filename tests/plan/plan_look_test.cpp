@@ -102,6 +102,48 @@ TEST(PlanLook, TheWindowShowsWhatUpkeepDoes) {
   }
 }
 
+// A week loaded with events Monday to Friday: its weekend days are blank, neither its
+// colour nor a holiday's, and the legend names them; upkeep's decision stays as it is.
+TEST(PlanLook, AWeekdayTheWeekRingsNothingOnIsBlank) {
+  YearPlan plan = KnownPlan();
+  auto school = std::make_shared<ProjectSetup>();
+  ResetProject(*school);
+  for (int day = 1; day <= 5; ++day) school->slot(day, 1) = {8, 0, {}, static_cast<std::uint8_t>(EventKind::Pulse), 5};
+  auto every_day = std::make_shared<ProjectSetup>(*school);
+  for (int day = 6; day <= kDays; ++day) every_day->slot(day, 1) = school->slot(1, 1);
+  plan.weeks = {{"normal.zmr", school}, {"exams.zmr", every_day}};  // sports.zmr not loaded: taken to ring
+  const std::vector<LegendEntry> legend = PlanLegend(plan);
+  ASSERT_EQ(legend.size(), 5u);
+  EXPECT_EQ(std::tie(legend[3].label, legend[3].colour, legend[3].ringing),
+            std::make_tuple(kNoEventsLegendText, kNoEventsTint, DayRinging::NoEventsThatDay));
+  EXPECT_EQ(legend[4].ringing, DayRinging::NoBells);
+  const struct {
+    QDate date;
+    DayRinging ringing;
+    PlanRgb colour;
+    const char* text;
+  } cases[] = {
+      {QDate(2026, 10, 2), DayRinging::Week, kWeekTints[0], "Usual week: normal.zmr"},  // a Friday
+      {QDate(2026, 10, 3), DayRinging::NoEventsThatDay, kNoEventsTint, "Usual week: normal.zmr, which has no events on a Saturday"},
+      {QDate(2026, 10, 4), DayRinging::NoEventsThatDay, kNoEventsTint, "Usual week: normal.zmr, which has no events on a Sunday"},
+      {QDate(2026, 12, 26), DayRinging::NoBells, kNoBellsTint, "Christmas holidays: no bells"},
+      {QDate(2027, 5, 15), DayRinging::NoEventsThatDay, kNoEventsTint, "Usual week: normal.zmr, which has no events on a Saturday"},
+  };
+  for (const auto& c : cases) {
+    const DayLook look = LookOfDay(plan, legend, c.date);
+    const std::string day = c.date.toString(Qt::ISODate).toStdString();
+    EXPECT_EQ(look.ringing, c.ringing) << day;
+    EXPECT_EQ(look.colour, c.colour) << day;
+    EXPECT_EQ(look.text.toStdString(), c.text) << day;
+    EXPECT_EQ(look.bells, c.ringing != DayRinging::NoBells) << day << ": the timer stays on";
+  }
+  plan.periods.push_back({"Weekend school", QDate(2027, 5, 16), QDate(2027, 5, 16), "exams.zmr", 37});
+  EXPECT_EQ(LookOfDay(plan, legend, QDate(2027, 5, 16)).ringing, DayRinging::Week) << "a week that rings on Sundays";
+  plan.weeks["normal.zmr"] = every_day;
+  plan.periods.clear();
+  for (const LegendEntry& e : PlanLegend(plan)) EXPECT_NE(e.ringing, DayRinging::NoEventsThatDay) << "no such day, no entry";
+}
+
 TEST(PlanLook, HolidayDaysCountEachDayOnceForItsCalendar) {
   YearPlan plan = KnownPlan();
   plan.holiday_spans.push_back({"Again", "terms.ics", QDate(2026, 10, 29), QDate(2026, 11, 1)});  // overlaps Half term

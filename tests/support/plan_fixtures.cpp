@@ -6,13 +6,19 @@
 #include "support/project_fixtures.h"
 
 namespace zmr::testing {
+namespace {
+
+constexpr int kSchoolDays = 5;
+
+}  // namespace
 
 PlanFolder::PlanFolder() {
   auto week = std::make_unique<ProjectSetup>();
   ResetProject(*week);
-  AddPulse(*week, 1, 1, 8, 0, 5);
+  // A school's weeks: bells Monday to Friday, none at the weekend.
+  for (int day = 1; day <= kSchoolDays; ++day) AddPulse(*week, day, 1, 8, 0, 5);
   WriteProject(file("normal.zmr"), *week);
-  AddPulse(*week, 1, 2, 9, 30, 10);
+  for (int day = 1; day <= kSchoolDays; ++day) AddPulse(*week, day, 2, 9, 30, 10);
   WriteProject(file("exams.zmr"), *week);
   write("terms.ics",
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//school//terms//EN\r\n"

@@ -7,7 +7,8 @@
 
 namespace zmr::testing {
 
-// normal.zmr and exams.zmr (valid, different weeks); terms.ics with "Half term"
+// normal.zmr and exams.zmr (valid, different weeks, each with events Monday to Friday
+// only); terms.ics with "Half term"
 // 2026-10-26..2026-10-30 and "May Day" 2027-05-03; broken.ics and not-a-week.zmr.
 class PlanFolder {
  public:

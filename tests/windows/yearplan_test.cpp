@@ -5,9 +5,9 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -37,6 +37,7 @@
 #include "plan/upkeep_record.h"
 #include "project/project_file.h"
 #include "report/paint/schedule_report.h"
+#include "ui/date_field.h"
 #include "ui/transient_note.h"
 #include "project/settings.h"
 #include "support/fake_printers.h"
@@ -91,8 +92,10 @@ class YearPlanTest : public ::testing::Test {
       auto* name_field = Control<QLineEdit>(dialog, "periodname");
       name_field->selectAll();
       QTest::keyClicks(name_field, name);
-      Control<QDateEdit>(dialog, "periodfrom")->setDate(from);
-      Control<QDateEdit>(dialog, "periodto")->setDate(to);
+      for (const auto& [field, date] : {std::pair{"periodfrom", from}, std::pair{"periodto", to}}) {
+        Control<DateField>(dialog, field)->selectAll();
+        QTest::keyClicks(Control<DateField>(dialog, field), date.toString(Qt::ISODate));
+      }
       if (week.isEmpty()) {
         QTest::mouseClick(Control<QRadioButton>(dialog, "periodnobells"), Qt::LeftButton);
       } else {
@@ -315,6 +318,154 @@ TEST_F(YearPlanTest, RefusalsAreShownBesideTheFieldBeforeAnythingIsStored) {
   EXPECT_EQ(Control<QPushButton>(fresh, "newplanbut"), fresh.focusWidget());
 }
 
+// The PC's short date form for a test: day/month/year, as a British office PC writes it.
+class BritishDates {
+ public:
+  BritishDates() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+  ~BritishDates() { QLocale::setDefault(saved_); }
+
+ private:
+  QLocale saved_;
+};
+
+// The period dialog as she uses it: shown, its window active, keys typed into its fields.
+class PeriodDialogTest : public YearPlanTest {
+ protected:
+  Tperiodform& open(const PlanPeriod& period = {}) {
+    makePlan();
+    Tperiodform& dialog = form().periodform();
+    dialog.setPeriod(*form().plan(), period, kMorning.date());
+    dialog.show();
+    dialog.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.FormShow();
+    return dialog;
+  }
+  DateField* field(const char* name) { return Control<DateField>(form().periodform(), name); }
+  // A field emptied by Ctrl+A and typed into, as a person does.
+  void retype(QWidget* into, const QString& text) {
+    into->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(into, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(into, text);
+  }
+  ~PeriodDialogTest() override { form().periodform().hide(); }
+
+  BritishDates british;
+};
+
+TEST_F(PeriodDialogTest, ADateTypedWholeIsThatDateAndAnythingElseIsRefusedBesideIt) {
+  Tperiodform& dialog = open();
+  // Tab from the name into 'from', then type: the whole text is the date.
+  QTest::keyClicks(QApplication::focusWidget(), "Mock exams");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), field("periodfrom"));
+  QTest::keyClicks(field("periodfrom"), "2027-01-18");
+  EXPECT_EQ(dialog.period().from, QDate(2027, 1, 18));
+  retype(field("periodto"), "2027-06-07");
+  EXPECT_EQ(dialog.period().to, QDate(2027, 6, 7));
+  retype(field("periodto"), "22/01/2027");  // the PC's short date form
+  EXPECT_EQ(dialog.period().to, QDate(2027, 1, 22));
+  EXPECT_EQ(dialog.faultBeside(PeriodField::From), "");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "");
+
+  // What is no whole date is said beside the field and never stored as another date.
+  for (const char* typed : {"2027-01", "2027-02-30", "18.1.27", "next Monday", ""}) {
+    retype(field("periodfrom"), typed);
+    EXPECT_FALSE(dialog.period().from.isValid()) << typed;
+    EXPECT_EQ(dialog.faultBeside(PeriodField::From), kNotADateText.arg("from", "2026-10-23 or 23/10/2026")) << typed;
+    EXPECT_EQ(dialog.faultBeside(PeriodField::To), "") << typed << ": no order of dates to judge";
+    QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.result() == QDialog::Accepted) << typed;
+  }
+
+  // The calendar still pops up (F4), opens on the date typed and writes the day picked.
+  retype(field("periodfrom"), "2027-01-18");
+  QTest::keyClick(field("periodfrom"), Qt::Key_F4);
+  QCalendarWidget* calendar = field("periodfrom")->calendar();
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_TRUE(calendar->isVisible());
+  EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 18));
+  emit calendar->clicked(QDate(2027, 1, 19));
+  EXPECT_FALSE(calendar->isVisible());
+  EXPECT_EQ(field("periodfrom")->text(), "2027-01-19");
+  EXPECT_EQ(QApplication::focusWidget(), field("periodfrom"));
+}
+
+TEST_F(PeriodDialogTest, RefusalsFollowTheFieldsAsTheyChange) {
+  Tperiodform& dialog = open();
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "") << "nothing typed yet, nothing refused";
+  retype(field("periodfrom"), "2027-05-10");
+  retype(field("periodto"), "2027-05-01");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "'to' 2027-05-01 is before 'from' 2027-05-10");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "") << "not touched yet";
+  retype(field("periodto"), "2027-05-14");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::To), "");
+
+  // At OK every refusal shows; each goes as its field is put right.
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "'name' must be a text in quotes, not empty");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  retype(Control<QLineEdit>(dialog, "periodname"), "Exams");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Name), "");
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  QTest::mouseClick(Control<QRadioButton>(dialog, "periodnobells"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), "");
+  QTest::mouseClick(Control<QRadioButton>(dialog, "periodwithweek"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), kNoWeekChosenText);
+  w.prompts.file_answers = {files.file("exams.zmr")};
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
+  EXPECT_EQ(dialog.faultBeside(PeriodField::Week), "");
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodok"), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(PeriodDialogTest, TheWeekShowsItsFileNameWholeAndItsPathInTheTip) {
+  ASSERT_TRUE(QDir(files.folder()).mkpath("weeks"));
+  for (const char* name : {"weeks/Exam week 2026-27.zmr", "weeks/Usual week 2026-27.zmr"}) {
+    QFile::copy(files.file("exams.zmr"), files.file(name));
+  }
+  Tperiodform& dialog = open();
+  auto* week = Control<QLineEdit>(dialog, "periodweek");
+  w.prompts.file_answers = {files.file("weeks/Exam week 2026-27.zmr")};
+  QTest::mouseClick(Control<QPushButton>(dialog, "periodweekbut"), Qt::LeftButton);
+  EXPECT_EQ(week->text(), "Exam week 2026-27.zmr");
+  EXPECT_EQ(week->toolTip(), QDir::toNativeSeparators(files.file("weeks/Exam week 2026-27.zmr")));
+  EXPECT_GE(week->width(), week->fontMetrics().horizontalAdvance(week->text())) << "the name in sight whole";
+  EXPECT_EQ(dialog.period().week, "weeks/Exam week 2026-27.zmr") << "the plan still names the path";
+}
+
+// One wholly past is asked about when it is new or its dates changed; No keeps the
+// dialog open, Yes stores it.
+TEST_F(PeriodDialogTest, APeriodWhollyInThePastIsAskedAbout) {
+  makePlan();
+  const QString asked = kPastPeriodText.arg("Open day", "2026-09-05");
+  bool accepted = true;
+  w.prompts.answers = {BoxAnswer::No};
+  periodAnswer("Open day", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("addperiodbut");
+  EXPECT_FALSE(accepted);
+  ASSERT_EQ(w.prompts.boxes.size(), 1u);
+  EXPECT_EQ(w.prompts.boxes[0].text, asked);
+  EXPECT_EQ(w.prompts.boxes[0].kind, BoxKind::Warning);
+  EXPECT_EQ(w.prompts.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_TRUE(written().periods.empty());
+  w.prompts.answers = {BoxAnswer::Yes};
+  periodAnswer("Open day", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("addperiodbut");
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(w.prompts.texts(), (std::vector<QString>{asked, asked}));
+  ASSERT_EQ(written().periods.size(), 1u);
+
+  // Renamed, its dates as they were: not asked again. Today's last day is no past.
+  control<QTableWidget>("periods")->selectRow(0);
+  periodAnswer("Open days", QDate(2026, 9, 1), QDate(2026, 9, 5), "exams.zmr", &accepted);
+  click("editperiodbut");
+  periodAnswer("Today", QDate(2026, 10, 20), kMorning.date(), "", &accepted);
+  click("addperiodbut");
+  EXPECT_EQ(w.prompts.boxes.size(), 2u);
+  EXPECT_EQ(periodNames(), (std::vector<std::string>{"Open days", "Today"}));
+}
+
 TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   files.write("north.toml",
               "week = \"normal.zmr\"\nholidays = [\"terms.ics\"]\n"
@@ -330,11 +481,16 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   for (QLabel* entry : control<QWidget>("legend")->findChildren<QLabel*>("legendentry")) {
     legend << entry->text() + " " + entry->palette().color(QPalette::Window).name();
   }
-  const QColor usual = PlanColour(kWeekTints[0]), exams = PlanColour(kWeekTints[1]), none = PlanColour(kNoBellsTint);
-  EXPECT_EQ(legend.mid(0, 3), (QStringList{"normal.zmr (usual week) " + usual.name(), "exams.zmr " + exams.name(),
-                                           "No bells " + none.name()}));
-  EXPECT_EQ(legend.value(3).section(' ', 0, 0), "Today");
+  const QColor usual = PlanColour(kWeekTints[0]), exams = PlanColour(kWeekTints[1]), none = PlanColour(kNoBellsTint),
+               blank = PlanColour(kNoEventsTint);
+  EXPECT_EQ(legend.mid(0, 4), (QStringList{"normal.zmr (usual week) " + usual.name(), "exams.zmr " + exams.name(),
+                                           "No events that weekday " + blank.name(), "No bells " + none.name()}));
+  EXPECT_EQ(legend.value(4).section(' ', 0, 0), "Today");
+  const auto legend_entry = [&](int k) { return control<QWidget>("legend")->findChildren<QLabel*>("legendentry").value(k); };
+  EXPECT_FALSE(legend_entry(2)->font().strikeOut()) << "a weekend is no holiday";
+  EXPECT_TRUE(legend_entry(3)->font().strikeOut());
 
+  // The weeks ring Monday to Friday: their weekends are blank, not struck like a holiday.
   struct Day {
     int month;  // 0: October, 1: November, 2: December
     QDate date;
@@ -342,8 +498,9 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
     bool struck;
   } days[] = {
       {0, QDate(2026, 10, 23), usual, false}, {0, QDate(2026, 10, 26), none, true}, {0, QDate(2026, 10, 30), none, true},
-      {0, QDate(2026, 10, 31), usual, false}, {1, QDate(2026, 11, 9), exams, false}, {1, QDate(2026, 11, 14), usual, false},
-      {2, QDate(2026, 12, 21), none, true},   {2, QDate(2026, 12, 31), none, true},
+      {0, QDate(2026, 10, 31), blank, false}, {1, QDate(2026, 11, 9), exams, false}, {1, QDate(2026, 11, 14), blank, false},
+      {1, QDate(2026, 11, 13), exams, false}, {1, QDate(2026, 11, 16), usual, false}, {2, QDate(2026, 12, 21), none, true},
+      {2, QDate(2026, 12, 26), none, true},   {2, QDate(2026, 12, 31), none, true},
   };
   for (const Day& d : days) {
     const QTextCharFormat f = form().months().month(d.month).dateTextFormat(d.date);
@@ -353,9 +510,9 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   EXPECT_EQ(form().months().month(0).dateTextFormat(kMorning.date()).fontWeight(), QFont::Bold) << "today";
   EXPECT_TRUE(form().months().month(0).dateTextFormat(kMorning.date()).fontUnderline());
   EXPECT_EQ(form().months().month(1).accessibleName(), QLocale().standaloneMonthName(11) + " 2026");
-  click("laterbut");
-  EXPECT_EQ(form().months().firstMonth(), QDate(2026, 11, 1));
-  click("earlierbut");
+  form().dayClicked(QDate(2026, 11, 14));
+  EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Usual week: normal.zmr, which has no events on a Saturday"))
+      << control<QLabel>("daycause")->text().toStdString();
 
   // A click on a day says what decides it.
   form().show();
@@ -374,11 +531,86 @@ TEST_F(YearPlanTest, TheMonthsShowEachWeekInItsColourWithALegend) {
   EXPECT_TRUE(control<QLabel>("daycause")->text().endsWith(": Holiday from terms.ics: Half term"))
       << control<QLabel>("daycause")->text().toStdString();
   // Only the day picked looks selected; another month's selection wears its day's colour.
-  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), usual);
+  EXPECT_EQ(form().months().month(1).palette().color(QPalette::Active, QPalette::Highlight), blank);  // Sunday 1st
   EXPECT_NE(october.palette().color(QPalette::Active, QPalette::Highlight), none);
   form().months().pick(QDate(2026, 11, 20));
   EXPECT_EQ(october.selectedDate(), kMorning.date()) << "where the keyboard starts";
   EXPECT_EQ(october.palette().color(QPalette::Active, QPalette::Highlight), usual);
+  form().hide();
+}
+
+// Three months at a time from today's; back to today in one click; a new period starts
+// on the day last clicked.
+TEST_F(YearPlanTest, TheMonthsPageByThreeFromTodayAndANewPeriodStartsOnTheDayClicked) {
+  makePlan();
+  PlanMonths& months = form().months();
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  click("laterbut");
+  EXPECT_EQ(months.firstMonth(), QDate(2027, 1, 1));
+  click("laterbut");
+  click("earlierbut");
+  EXPECT_EQ(months.firstMonth(), QDate(2027, 1, 1));
+  EXPECT_EQ(months.month(2).accessibleName(), QLocale().standaloneMonthName(3) + " 2027");
+
+  const auto period_starts = [&](QDate expected) {
+    w.runner.scripts.push_back([=](ConsoleDialog& dialog) {
+      EXPECT_EQ(Control<DateField>(dialog, "periodfrom")->date(), expected);
+      EXPECT_EQ(Control<DateField>(dialog, "periodto")->date(), expected);
+      dialog.reject();
+    });
+    click("addperiodbut");
+  };
+  months.pick(QDate(2027, 2, 15));
+  period_starts(QDate(2027, 2, 15));
+
+  click("todaybut");
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  EXPECT_EQ(control<QLabel>("daycause")->text(),
+            QLocale().toString(kMorning.date(), QLocale::LongFormat) + ": Usual week: normal.zmr");
+  period_starts(kMorning.date());
+
+  // Opened again: today's month, and no day picked from before.
+  months.pick(QDate(2027, 2, 15));
+  click("laterbut");
+  form().FormShow();
+  EXPECT_EQ(months.firstMonth(), QDate(2026, 10, 1));
+  period_starts(kMorning.date());
+}
+
+// Without a plan the months are off; no day may look picked or like today but today.
+TEST_F(YearPlanTest, WithoutAPlanNoDayLooksPicked) {
+  form().FormShow();
+  ASSERT_FALSE(form().plan().has_value());
+  form().show();
+  for (int k = 0; k < kPlanMonthsShown; ++k) {
+    QCalendarWidget& month = form().months().month(k);
+    EXPECT_FALSE(month.isEnabled());
+    auto* view = month.findChild<QTableView*>();
+    ASSERT_NE(view, nullptr);
+    // The background of a day's cell as drawn, beside its number.
+    const QImage drawn = view->viewport()->grab().toImage();
+    const auto background = [&](const QString& day) {
+      for (int r = 1; r < view->model()->rowCount(); ++r) {  // row 0: the day names
+        for (int c = 0; c < view->model()->columnCount(); ++c) {
+          const QModelIndex i = view->model()->index(r, c);
+          if (i.data().toString() == day && (i.flags() & Qt::ItemIsEnabled)) {
+            const QRect cell = view->visualRect(i);
+            return drawn.pixelColor(cell.left() + 3, cell.top() + 3);
+          }
+        }
+      }
+      return QColor();
+    };
+    EXPECT_EQ(background("1"), background("2")) << "month " << k;
+    EXPECT_EQ(background("23"), background("22")) << "month " << k;
+  }
+  // A plan opened: the day picked (today, where the selection rested) is drawn selected.
+  makePlan();
+  click("todaybut");
+  QCalendarWidget& october = form().months().month(0);
+  auto* view = october.findChild<QTableView*>();
+  ASSERT_TRUE(view->selectionModel()->hasSelection());
+  EXPECT_EQ(view->selectionModel()->selectedIndexes().value(0).data().toString(), "23");
   form().hide();
 }
 

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "base/clock.h"
@@ -18,6 +20,7 @@
 #include "link/timer_link.h"
 #include "plan/plan_edit.h"
 #include "plan/plan_reader.h"
+#include "plan/ui/plan_months.h"
 #include "plan/ui/yearplan.h"
 #include "project/project_file.h"
 #include "project/settings.h"
@@ -170,14 +173,26 @@ int main(int argc, char** argv) {
   editor.hide();
   ok = SaveListPage(data->project, folder.path(), out + "week-list.png") && ok;
 
-  // A year plan around today: the usual week, an open day, a week without bells.
+  // A school year around today: the usual week (the editor's, bells Monday to Friday), an
+  // exam week and mock exams on a week of their own, holidays from a calendar file.
   const QDate today = QDate::currentDate();
+  const QString exams = folder.path() + "/Exam week.zmr";
+  QFile::copy(sample, exams);
+  std::ofstream(folder.path().toStdString() + "/holidays.ics")
+      << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//school//terms//EN\r\nBEGIN:VEVENT\r\nUID:1@school\r\n"
+      << "SUMMARY:Holidays\r\nDTSTART;VALUE=DATE:" << today.addDays(30).toString("yyyyMMdd").toStdString()
+      << "\r\nDTEND;VALUE=DATE:" << today.addDays(44).toString("yyyyMMdd").toStdString()
+      << "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
   zmr::YearPlan plan = zmr::NewPlan(folder.path() + "/north.toml", sample);
-  plan.periods = {{"Open day", today.addDays(9), today.addDays(9), "Main Hall.zmr"},
-                  {"Holidays", today.addDays(20), today.addDays(33), ""}};
+  plan.holidays = {{"holidays.ics", {}}};
+  plan.periods = {{"Mock exams", today.addDays(8), today.addDays(10), "Exam week.zmr"},
+                  {"Open day", today.addDays(16), today.addDays(16), ""},
+                  {"Exam week", today.addDays(60), today.addDays(66), "Exam week.zmr"}};
   zmr::WritePlanFile(plan);
   zmr::RememberPlan(zmr::SettingsFolder(data->state.program_folder), plan.path);
   runner.run(windows.yearplanform());
+  // The coming Saturday clicked: a day the week rings nothing on.
+  windows.yearplanform().months().pick(today.addDays(Qt::Saturday - today.dayOfWeek() + (today.dayOfWeek() > Qt::Saturday ? 7 : 0)));
   ok = Save(windows.yearplanform(), out + "yearplan-window.png") && ok;
   return ok ? 0 : 1;
 }

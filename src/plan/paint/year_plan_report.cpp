@@ -182,7 +182,7 @@ void DrawLegend(NoticePages& notice, const std::vector<LegendEntry>& legend) {
     notice.fill({x, notice.y + 0.5, kSwatch, kSwatch}, Tint(entry.colour));
     // The words as the months show such a day: a day without bells struck through.
     notice.text(entry.label, {x + kSwatch + kSwatchTextGap, notice.y + 0.5, wide, kSwatch + 1}, kLegendPoints, false,
-                Qt::AlignLeft, entry.week.isEmpty());
+                Qt::AlignLeft, entry.ringing == DayRinging::NoBells);
     x += wide + kLegendGap;
   }
   notice.y += kLegendRowHeight;

@@ -1,5 +1,6 @@
 #include "plan/ui/plan_months.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QGridLayout>
@@ -23,9 +24,15 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   auto* later = new QPushButton(QStringLiteral("Later >"), this);
   later->setObjectName(QStringLiteral("laterbut"));
   later->setAccessibleName(QStringLiteral("Later months"));
-  for (QPushButton* b : {earlier, later}) b->setAutoDefault(false);  // Enter picks a day, never pages
+  auto* today = new QPushButton(QStringLiteral("Today"), this);
+  today->setObjectName(QStringLiteral("todaybut"));
+  today->setAccessibleName(QStringLiteral("Today's month"));
+  today->setToolTip(QStringLiteral("Show the months from today's and what decides today"));
+  for (QPushButton* b : {earlier, today, later}) b->setAutoDefault(false);  // Enter picks a day, never pages
   auto* nav = new QHBoxLayout;
   nav->addWidget(earlier);
+  nav->addStretch();
+  nav->addWidget(today);
   nav->addStretch();
   nav->addWidget(later);
   grid->addLayout(nav, 0, 0, 1, kPlanMonthsShown);
@@ -55,6 +62,7 @@ PlanMonths::PlanMonths(QWidget* parent) : QWidget(parent) {
   }
   connect(earlier, &QPushButton::clicked, this, &PlanMonths::earlierClick);
   connect(later, &QPushButton::clicked, this, &PlanMonths::laterClick);
+  connect(today, &QPushButton::clicked, this, &PlanMonths::todayClick);
 }
 
 void PlanMonths::showPlan(const YearPlan* plan, QDate today, QDate first) {
@@ -69,14 +77,25 @@ void PlanMonths::showPlan(const YearPlan* plan, QDate today, QDate first) {
   paintMonths();
 }
 
+void PlanMonths::startAt(QDate today) {
+  today_ = today;
+  first_ = QDate(today.year(), today.month(), 1);
+  picked_ = QDate();
+}
+
 void PlanMonths::earlierClick() {
-  first_ = first_.addMonths(-1);
+  first_ = first_.addMonths(-kPlanMonthsShown);
   paintMonths();
 }
 
 void PlanMonths::laterClick() {
-  first_ = first_.addMonths(1);
+  first_ = first_.addMonths(kPlanMonthsShown);
   paintMonths();
+}
+
+void PlanMonths::todayClick() {
+  first_ = QDate(today_.year(), today_.month(), 1);
+  pick(today_);
 }
 
 void PlanMonths::pick(QDate date) {
@@ -103,7 +122,9 @@ void PlanMonths::paintMonths() {
       if (plan_ != nullptr) {
         const DayLook look = LookOfDay(*plan_, legend_, d);
         format.setBackground(PlanColour(look.colour));
-        if (!look.bells) {
+        // A weekday without events stays in black on white: grey text is what the calendar
+        // gives the days of the months beside.
+        if (look.ringing == DayRinging::NoBells) {
           format.setFontStrikeOut(true);
           format.setForeground(Qt::darkGray);
         }
@@ -120,6 +141,16 @@ void PlanMonths::paintMonths() {
     const bool holds_pick = picked_ >= first && picked_ <= last;
     const QDate resting = today_ >= first && today_ <= last ? today_ : first;
     month.setSelectedDate(holds_pick ? picked_ : resting);
+    // Nothing to pick without a plan; a disabled calendar would draw the day its selection
+    // rests on (the 1st of a month) like today. With a plan again, the selection comes back
+    // (the calendar skips a date it holds already).
+    if (auto* view = month.findChild<QAbstractItemView*>()) {
+      if (plan_ == nullptr) {
+        view->selectionModel()->clearSelection();
+      } else if (!view->selectionModel()->hasSelection()) {
+        view->selectionModel()->select(view->currentIndex(), QItemSelectionModel::ClearAndSelect);
+      }
+    }
     QPalette palette = month.palette();
     const QPalette standard = QApplication::palette(&month);
     const QTextCharFormat under = month.dateTextFormat(resting);

@@ -41,6 +41,7 @@ void Tyearplanform::FormShow() {
     const QString remembered = RememberedPlan(settingsFolder());
     if (!remembered.isEmpty() && QFileInfo::exists(remembered)) openPlan(remembered, true);
   }
+  months_->startAt(today());
   showPlan();
   // Without a plan the first thing to do is make or open one.
   (plan_ ? static_cast<QWidget*>(&months_->month(0)) : static_cast<QWidget*>(ui_->newplanbut))

@@ -6,6 +6,7 @@
 #include "base/prompts.h"
 #include "plan/ui/calendar_dialog.h"
 #include "plan/ui/period_dialog.h"
+#include "plan/ui/plan_months.h"
 #include "plan/ui/yearplan.h"
 #include "ui/zmr_application.h"
 #include "ui_yearplan.h"
@@ -31,8 +32,9 @@ int Tyearplanform::currentPeriod() const {
 void Tyearplanform::addperiodbutClick() {
   if (!plan_) return;
   PlanPeriod period;
-  period.from = today();
-  period.to = today();
+  // From the day last clicked: she finds the day in the months, then adds the period.
+  period.from = months_->picked().isValid() ? months_->picked() : today();
+  period.to = period.from;
   if (!editPeriod(period)) return;
   YearPlan changed = *plan_;
   changed.periods.push_back(period);

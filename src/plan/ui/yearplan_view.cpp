@@ -68,9 +68,10 @@ void Tyearplanform::showPlan() {
     swatch->setMargin(3);
     QPalette palette = swatch->palette();
     palette.setColor(QPalette::Window, PlanColour(entry.colour));
-    palette.setColor(QPalette::WindowText, Qt::black);
+    // Drawn as the days it stands for are.
+    palette.setColor(QPalette::WindowText, entry.ringing == DayRinging::NoBells ? Qt::darkGray : Qt::black);
     swatch->setPalette(palette);
-    if (entry.week.isEmpty()) {
+    if (entry.ringing == DayRinging::NoBells) {
       QFont struck = swatch->font();
       struck.setStrikeOut(true);
       swatch->setFont(struck);
