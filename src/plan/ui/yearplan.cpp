@@ -179,11 +179,11 @@ bool Tyearplanform::mayCloseWithProgram() {
   }
   if (!plan_) return true;
   tolerance_->interpretText();
-  const bool typed = tolerance_->value() != plan_->clock_tolerance || typedPort() != plan_->port;
-  if (!typed) return true;
-  toleranceChanged();
-  portChanged();
-  if (faults_->text().isEmpty()) return true;
+  YearPlan changed = *plan_;
+  changed.clock_tolerance = tolerance_->value();
+  changed.port = typedPort();
+  if (changed.clock_tolerance == plan_->clock_tolerance && changed.port == plan_->port) return true;
+  if (store(changed)) return true;
   raise();
   activateWindow();
   return false;
