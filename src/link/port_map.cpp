@@ -5,6 +5,7 @@
 
 #include "base/errors.h"
 #include "base/file_io.h"
+#include "link/port_names.h"
 
 namespace zmr {
 
@@ -78,6 +79,15 @@ bool UnmapComPort(const QString& settings_folder, int n) {
 
 void UsePortMapFolder(const QString& settings_folder) { Folder() = settings_folder; }
 QString PortMapFolder() { return Folder(); }
+
+QStringList OfferedPorts() {
+  QStringList offered;
+  for (int n = 1; n <= kConsolePorts; ++n) offered << PortName(n);
+  for (const auto& [n, address] : ReadPortMap(PortMapFolder())) {
+    if (!offered.contains(address.text())) offered << address.text();
+  }
+  return offered;
+}
 
 ScopedPortMapFolder::ScopedPortMapFolder(const QString& settings_folder)
     : previous_(std::exchange(Folder(), settings_folder)) {}

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "link/network_address.h"
 
@@ -35,6 +36,10 @@ bool UnmapComPort(const QString& settings_folder, int n);
 // nothing. The programs set it once they know where timer.ini lives.
 void UsePortMapFolder(const QString& settings_folder);
 QString PortMapFolder();
+
+// What a port list offers: COM1 .. COM6, then each network address a COM<n> of the
+// mapping in use leads to (once each, in the order of their COM numbers).
+QStringList OfferedPorts();
 
 class ScopedPortMapFolder {
  public:

@@ -9,6 +9,9 @@
 
 namespace zmr {
 
+// The console's own ports, COM1 .. COM6: what the port dialogs and lists offer.
+inline constexpr int kConsolePorts = 6;
+
 // One serial device as a scan of the machine finds it.
 struct SerialDevice {
   QString path;         // the device node, e.g. /dev/ttyUSB0

@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "base/file_io.h"
+#include "plan/plan_files.h"
 
 namespace zmr {
 namespace {
@@ -22,6 +23,16 @@ QByteArray PlanFileStamp(const QString& path) {
   } catch (const IoError&) {
     return {};
   }
+}
+
+QByteArray PlanWeeksStamp(const YearPlan& plan) {
+  QCryptographicHash all(QCryptographicHash::Sha256);
+  for (const PlanFile& file : PlanFiles(plan)) {
+    if (file.kind != PlanFile::Kind::Week) continue;
+    all.addData(file.named.toUtf8());
+    all.addData(PlanFileStamp(plan.resolve(file.named)));
+  }
+  return all.result();
 }
 
 }  // namespace zmr

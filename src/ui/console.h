@@ -17,6 +17,9 @@ class ConsoleDialog : public QDialog {
  public:
   using QDialog::QDialog;
   virtual void FormShow() = 0;
+  // A window of its own, open beside the main window when the program ends: true when it
+  // may go now (what it holds is stored); false keeps the program running.
+  virtual bool mayCloseWithProgram() { return true; }
 
  protected:
   // Showing a window forgets that the keyboard moved its focus; a console dialog

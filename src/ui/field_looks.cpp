@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 
 namespace zmr {
 
@@ -79,6 +80,63 @@ class EnabledFollower : public QObject {
 
 void CaptionFollowsEnabled(QWidget& control, QWidget& caption) {
   control.installEventFilter(new EnabledFollower(control, caption));
+}
+
+namespace {
+
+constexpr char kWrapsWhole[] = "zmrWrapsWhole";
+
+QTextOption WrapOption(const QLabel& label) {
+  QTextOption option(label.alignment());
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  return option;
+}
+
+// Paints the label's text wrapped, breaking inside a word only where no space will do.
+class WrappingPainter : public QObject {
+ public:
+  explicit WrappingPainter(QLabel& label) : QObject(&label), label_(label) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &label_ || event->type() != QEvent::Paint) {
+      return false;
+    }
+    QPainter painter(&label_);
+    painter.setPen(label_.palette().color(label_.isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                          label_.foregroundRole()));
+    painter.setFont(label_.font());
+    painter.drawText(QRectF(label_.contentsRect()), label_.text(), WrapOption(label_));
+    return true;
+  }
+
+ private:
+  QLabel& label_;
+};
+
+}  // namespace
+
+void WrapWhole(QLabel& label) {
+  label.setWordWrap(true);
+  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label.setProperty(kWrapsWhole, true);
+  label.installEventFilter(new WrappingPainter(label));
+}
+
+QStringList ShownLines(const QLabel& label) {
+  const int width = label.contentsRect().width();
+  if (!label.property(kWrapsWhole).toBool()) {
+    return {label.fontMetrics().elidedText(label.text(), Qt::ElideMiddle, width)};
+  }
+  QTextLayout layout(label.text(), label.font());
+  layout.setTextOption(WrapOption(label));
+  layout.beginLayout();
+  QStringList lines;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    lines << label.text().mid(line.textStart(), line.textLength());
+  }
+  layout.endLayout();
+  return lines;
 }
 
 void ElideWhenTooLong(QLabel& label) {

@@ -1,6 +1,8 @@
 #pragma once
 // Looks that tell the truth about a control: a read-only field that does not look
 // editable, and a one-line text that is shortened visibly instead of cut.
+#include <QStringList>
+
 class QLabel;
 class QWidget;
 
@@ -21,5 +23,13 @@ void CaptionFollowsEnabled(QWidget& control, QWidget& caption);
 // ellipsis, and has the whole text as its tooltip then (set when it paints). Its
 // text() stays whole.
 void ElideWhenTooLong(QLabel& label);
+
+// From now on the label shows its text whole: wrapped between words, and a word longer
+// than the line (a network address) wrapped within it. Its text() stays as set.
+void WrapWhole(QLabel& label);
+
+// The lines the label draws now: wrapped for a WrapWhole label, else its one line,
+// shortened in the middle when it is too long (ElideWhenTooLong).
+QStringList ShownLines(const QLabel& label);
 
 }  // namespace zmr

@@ -21,7 +21,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   compile_ = new Tcompileform(console, main_.get());
   status_ = new Tstatusform(console, main_.get());
   scheduleall_ = new Tscheduleallform(console, main_.get());
-  yearplan_ = new Tyearplanform(console, main_.get());
+  yearplan_ = std::make_unique<Tyearplanform>(console);
   // The report window comes last of all.
   printschedule_ = new Tprintscheduleform(console, main_.get());
   console.report = printschedule_;
@@ -33,7 +33,7 @@ ConsoleWindows::ConsoleWindows(Console& console, const QStringList& arguments)
   dialogs.compile = compile_;
   dialogs.status = status_;
   dialogs.schedule = scheduleall_;
-  dialogs.yearplan = yearplan_;
+  dialogs.yearplan = yearplan_.get();
   main_->setDialogs(dialogs);
 }
 

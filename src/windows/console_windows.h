@@ -46,7 +46,8 @@ class ConsoleWindows {
   Tstatusform* status_ = nullptr;
   Tscheduleallform* scheduleall_ = nullptr;
   Tprintscheduleform* printschedule_ = nullptr;
-  Tyearplanform* yearplan_ = nullptr;
+  // A window of its own beside the main window, not a child of it; it goes first.
+  std::unique_ptr<Tyearplanform> yearplan_;
 };
 
 }  // namespace zmr

@@ -159,10 +159,10 @@ void TMainform::connectCommands() {
                                 {ui_->toolbuttrigsall, &MainDialogs::schedule},
                                 {ui_->Download1, &MainDialogs::compile},
                                 {ui_->toolbutdownload, &MainDialogs::compile},
-                                {ui_->HardwareStatus1, &MainDialogs::status},
-                                {ui_->YearPlan1, &MainDialogs::yearplan}}) {
+                                {ui_->HardwareStatus1, &MainDialogs::status}}) {
     connect(action, &QAction::triggered, this, [this, window] { showDialog(dialogs_.*window); });
   }
+  connect(ui_->YearPlan1, &QAction::triggered, this, [this] { showWindow(dialogs_.yearplan); });
   connect(ui_->bigtriggerdetailsbut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.schedule); });
   connect(ui_->bigcompilebut, &QToolButton::clicked, this, [this] { showDialog(dialogs_.compile); });
 }
@@ -182,6 +182,17 @@ void TMainform::showDialog(ConsoleDialog* dialog) {
   if (dialog != nullptr) {
     console_.runner.run(*dialog);
   }
+}
+
+void TMainform::showWindow(ConsoleDialog* window) {
+  if (window == nullptr) return;
+  // One at a time: asked again, the window that is open comes to the front as it is.
+  if (!window->isVisible()) {
+    window->FormShow();
+    window->show();
+  }
+  window->raise();
+  window->activateWindow();
 }
 
 void TMainform::RefreshMainMenu() {
@@ -305,6 +316,10 @@ bool ChangedButNotDownloaded(const Console& console) {
 }  // namespace
 
 bool TMainform::FormCloseQuery() {
+  // The Year Plan window goes with the program: first what it holds is stored.
+  if (ConsoleDialog* plan = dialogs_.yearplan; plan != nullptr && plan->isVisible() && !plan->mayCloseWithProgram()) {
+    return false;
+  }
   if (!ChangedButNotDownloaded(console_)) {
     return true;
   }
@@ -314,6 +329,8 @@ bool TMainform::FormCloseQuery() {
 
 void TMainform::closeEvent(QCloseEvent* event) {
   if (FormCloseQuery()) {
+    // Not a child of this window: the program ends only once it is gone too.
+    if (dialogs_.yearplan != nullptr) dialogs_.yearplan->hide();
     event->accept();
   } else {
     event->ignore();

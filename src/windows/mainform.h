@@ -105,6 +105,8 @@ class TMainform : public QMainWindow, public ProjectView {
   void FormCreate();
   void connectCommands();
   void showDialog(ConsoleDialog* dialog);
+  // A window of its own (not modal), shown once; asked again, it comes to the front.
+  void showWindow(ConsoleDialog* window);
   std::array<QAction*, kRecentProjects> recentEntries() const;
   // New, Open and the recent entries are always offered, Save As with a project.
   void refreshProjectChoice(bool open);

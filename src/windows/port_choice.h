@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include "link/detect_port.h"
+#include "link/port_names.h"
 #include "ui/console.h"
 #include "windows/network_timer.h"
 
@@ -14,7 +15,7 @@ class QPushButton;
 
 namespace zmr {
 
-inline constexpr int kPortItems = 6;
+inline constexpr int kPortItems = kConsolePorts;
 
 class PortChoice : public QObject, public DetectView {
  public:

@@ -13,7 +13,7 @@ Tprogramoptionsform::Tprogramoptionsform(Console& console, QWidget* parent)
   fixFormAndStrip(*ui_->Image1);
   ports_ = std::make_unique<PortChoice>(console, *ui_->selectcomms, *ui_->detectbut, *ui_->networkbut,
                                        *ui_->portdevice);
-  ElideWhenTooLong(*ui_->portdevice);
+  WrapWhole(*ui_->portdevice);  // with three buildings the host is what is read
   connect(ui_->butcancel, &QPushButton::clicked, this, &Tprogramoptionsform::butcancelClick);
 }
 

@@ -40,7 +40,7 @@ TStartupForm::TStartupForm(Console& console, QWidget* parent)
   ui_->RichEdit2->setPlainText(WelcomeStepsText());
   ports_ = std::make_unique<PortChoice>(console, *ui_->portused, *ui_->detectbut, *ui_->networkbut,
                                        *ui_->portdevice);
-  ElideWhenTooLong(*ui_->portdevice);
+  WrapWhole(*ui_->portdevice);  // with three buildings the host is what is read
   connect(ui_->CheckBox1, &QCheckBox::clicked, this, &TStartupForm::CheckBox1Click);
   connect(ui_->butcancel, &QPushButton::clicked, this, &TStartupForm::butcancelClick);
 }

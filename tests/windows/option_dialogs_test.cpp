@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <QTextEdit>
 
+#include "link/port_map.h"
 #include "project/settings.h"
+#include "ui/field_looks.h"
 #include "windows/about.h"
 #include "windows/programoptions.h"
 #include "windows/start_up.h"
@@ -57,6 +59,34 @@ TEST_F(OptionDialogsTest, WelcomeShowsItsTextsAndAlwaysStoresThePortOnShowing) {
   EXPECT_EQ(steps[1], "1.\tCreate a new ZMR Project file (*.psf). Once a Project file has ");
   EXPECT_EQ(steps[4], "2.\tUse the Schedule Details option, which allows you to create ");
   EXPECT_EQ(steps[8], "3.\tAs soon as you are satisfied with the configuration of your ZMR ");
+}
+
+// With timers in three buildings the host is what is read: the device line shows the
+// address whole, wrapped, within the room the dialog gives it.
+TEST_F(OptionDialogsTest, TheDeviceLineShowsANetworkAddressWhole) {
+  const QString settings = w.dir.folder() + u'/';
+  const ScopedPortMapFolder mapping(settings);
+  MapComPort(settings, 3, *ParseNetworkAddress("rfc2217://bells-north-building.school.example:2217").address);
+  storeComPort(3);
+  for (ConsoleDialog* dialog : std::initializer_list<ConsoleDialog*>{&w.windows().StartupForm(), &w.windows().programoptionsform()}) {
+    dialog->FormShow();
+    dialog->show();
+    const auto* line = Control<QLabel>(*dialog, "portdevice");
+    EXPECT_EQ(line->text(), "Com 3 is rfc2217://bells-north-building.school.example:2217 (network)");
+    const QStringList shown = ShownLines(*line);
+    EXPECT_EQ(shown.join(QString()), line->text()) << dialog->objectName().toStdString();
+    EXPECT_LE(shown.size() * line->fontMetrics().lineSpacing(), line->contentsRect().height())
+        << dialog->objectName().toStdString() << ": " << shown.join('|').toStdString();
+    // Nothing below is covered by the lines.
+    for (const char* below : {"detectbut", "networkbut", "tip2"}) {
+      const auto* other = dialog->findChild<QWidget*>(below);
+      if (other != nullptr && other->geometry().left() < line->geometry().right() &&
+          other->geometry().right() > line->geometry().left()) {
+        EXPECT_GE(other->geometry().top(), line->geometry().bottom()) << below;
+      }
+    }
+    dialog->hide();
+  }
 }
 
 TEST_F(OptionDialogsTest, ChoosingAPortStoresItAtOnce) {

@@ -13,6 +13,8 @@
 #include "plan/ui/period_dialog.h"
 #include "plan/ui/plan_months.h"
 #include "project/settings.h"
+#include "ui/others_wait.h"
+#include "ui/transient_note.h"
 #include "ui/zmr_application.h"
 #include "ui_yearplan.h"
 
@@ -22,6 +24,10 @@ Tyearplanform::Tyearplanform(Console& console, QWidget* parent)
     : TimerDialog(parent), console_(console), service_(std::make_shared<SystemctlQuery>()) {
   state_folder_ = console.state_folder;
   build();
+  // A window of its own: the main window stays usable beside it (a week is edited there
+  // and the plan looked at again), and it can be minimised and moved behind.
+  setWindowFlags(Qt::Window);
+  setModal(false);
   period_form_ = new Tperiodform(console, this);
   calendar_form_ = new Tcalendarform(console, this);
 }
@@ -64,6 +70,7 @@ CalendarAccess Tyearplanform::calendarAccess(bool fetch_again) const {
 }
 
 bool Tyearplanform::openPlan(const QString& path, bool quiet) {
+  const OthersWait others(*this, kYearPlanReadingNote);
   BusyCursor hourglass(console_.prompts);  // a web calendar is fetched
   PlanReading reading = ReadPlan(path, today(), calendarAccess(true));
   hourglass.restore();
@@ -76,9 +83,14 @@ bool Tyearplanform::openPlan(const QString& path, bool quiet) {
     }
     return false;
   }
-  plan_ = std::move(reading.plan);
-  shown_stamp_ = PlanFileStamp(plan_->path);
+  takePlan(std::move(reading.plan), PlanFileStamp(path));
   return true;
+}
+
+void Tyearplanform::takePlan(YearPlan plan, const QByteArray& stamp) {
+  plan_ = std::move(plan);
+  shown_stamp_ = stamp;
+  shown_weeks_ = PlanWeeksStamp(*plan_);
 }
 
 void Tyearplanform::newplanbutClick() {
@@ -140,8 +152,7 @@ bool Tyearplanform::store(const YearPlan& changed, QLabel* beside) {
     showPlan();
     return false;
   }
-  plan_ = std::move(loaded);
-  shown_stamp_ = PlanFileStamp(plan_->path);
+  takePlan(std::move(loaded), PlanFileStamp(changed.path));
   showPlan();
   return true;
 }
@@ -160,6 +171,44 @@ void Tyearplanform::toleranceChanged() {
   YearPlan changed = *plan_;
   changed.clock_tolerance = tolerance_->value();
   store(changed);
+}
+
+bool Tyearplanform::mayCloseWithProgram() {
+  if (busy()) {
+    NoteOf(*this).show(kYearPlanBusyNote);
+    return false;
+  }
+  if (!plan_) return true;
+  tolerance_->interpretText();
+  YearPlan changed = *plan_;
+  changed.clock_tolerance = tolerance_->value();
+  changed.port = typedPort();
+  if (changed.clock_tolerance == plan_->clock_tolerance && changed.port == plan_->port) return true;
+  if (store(changed)) return true;
+  raise();
+  activateWindow();
+  return false;
+}
+
+void Tyearplanform::changeEvent(QEvent* event) {
+  TimerDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) showWeeksAsTheyAre();
+}
+
+void Tyearplanform::showWeeksAsTheyAre() {
+  // A plan file changed by hand is read, and said, at Check today and Apply now.
+  if (!plan_ || busy() || PlanFileStamp(plan_->path) != shown_stamp_) return;
+  if (PlanWeeksStamp(*plan_) == shown_weeks_) return;
+  PlanReading reading = ReadPlan(plan_->path, today(), calendarAccess(false));
+  if (!reading.ok()) {
+    open_faults_->setText(kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
+    open_faults_->show();
+    shown_weeks_ = PlanWeeksStamp(*plan_);  // said once
+    return;
+  }
+  takePlan(std::move(reading.plan), shown_stamp_);
+  showPlan();
+  NoteOf(*this).show(kWeeksReadAgainNote);
 }
 
 }  // namespace zmr

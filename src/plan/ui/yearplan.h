@@ -40,6 +40,9 @@ class Tyearplanform : public TimerDialog {
   ~Tyearplanform() override;
 
   void FormShow() override;
+  // Stores a tolerance or port typed and not yet left; false (the window to the front, the
+  // refusal beside the field) when the plan refuses it, or while the timer is talked to.
+  bool mayCloseWithProgram() override;
 
   // Seams for tests: where upkeep keeps what each timer was given, how systemd is asked.
   void setStateFolder(const QString& folder) { state_folder_ = folder; }
@@ -76,8 +79,17 @@ class Tyearplanform : public TimerDialog {
   Tcalendarform& calendarform() { return *calendar_form_; }
   QDate today() const;
 
+ protected:
+  // Coming back from the main window: a week edited there is shown as it is now.
+  void changeEvent(QEvent* event) override;
+
  private:
   void build();
+  void showWeeksAsTheyAre();
+  // The port as typed: empty for the stored port.
+  std::optional<QString> typedPort() const;
+  // The plan as now read, with what it was read from.
+  void takePlan(YearPlan plan, const QByteArray& stamp);
   // Checks the changed plan as the reader would; writes it and shows it, or shows why not
   // in the label beside the part that changed (null: beside the every-day fields).
   bool store(const YearPlan& changed, QLabel* beside = nullptr);
@@ -102,6 +114,7 @@ class Tyearplanform : public TimerDialog {
   std::unique_ptr<Ui::Tyearplanform> ui_;
   std::optional<YearPlan> plan_;
   QByteArray shown_stamp_;  // the plan file's contents as last read or written here
+  QByteArray shown_weeks_;  // its weeks' contents, likewise
   QString state_folder_;
   std::shared_ptr<const ServiceQuery> service_;
   QString plans_folder_ = kPlansFolder;  // where the unattended job finds plans
@@ -141,6 +154,12 @@ inline const QString kPickADayText = QStringLiteral("Click a day to see what dec
 inline const QString kCommandCopiedNote = QStringLiteral("The command is on the clipboard: paste it into a terminal.");
 inline const QString kYearPlanWords = QStringLiteral("year plan");  // as the PDF's note names it
 inline const QString kSaveYearPlanPdfCaption = QStringLiteral("Save Year Plan as PDF");
+inline const QString kYearPlanBusyNote =
+    QStringLiteral("The Year Plan window is talking to the timer: wait until it has finished.");
+inline const QString kYearPlanReadingNote =
+    QStringLiteral("The Year Plan window is reading the plan and its calendars: wait until it has finished.");
+inline const QString kWeeksReadAgainNote =
+    QStringLiteral("A week of the plan was changed since it was shown: it is shown as it is now.");
 inline const QString kPlanChangedOnDiskText =
     QStringLiteral("The plan file has changed on disk since it was shown; it is read as it is now.");
 

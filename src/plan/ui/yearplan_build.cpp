@@ -60,6 +60,8 @@ void Tyearplanform::build() {
   day_cause_->setText(kPickADayText);
   tolerance_->setRange(0, kMaxClockTolerance);
   port_->view()->setAccessibleName(QStringLiteral("Ports"));
+  // Typing goes into the line, which a screen reader announces by itself.
+  port_->lineEdit()->setAccessibleName(QStringLiteral("Port"));
   port_->lineEdit()->setPlaceholderText(QStringLiteral("COM2, /dev/ttyUSB0, rfc2217://host:port"));
   periods_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   periods_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

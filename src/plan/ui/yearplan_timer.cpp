@@ -15,6 +15,7 @@
 #include "plan/ui/yearplan.h"
 #include "plan/upkeep_record.h"
 #include "project/settings.h"
+#include "ui/others_wait.h"
 #include "ui/transient_note.h"
 #include "ui/zmr_application.h"
 #include "ui_yearplan.h"
@@ -66,12 +67,17 @@ class ButtonsOff {
 
 }  // namespace
 
+std::optional<QString> Tyearplanform::typedPort() const {
+  const QString text = port_->currentText().trimmed();
+  if (text.isEmpty() || text == port_->itemText(0)) return std::nullopt;
+  return text;
+}
+
 void Tyearplanform::portChanged() {
   if (!plan_) return;
-  const QString text = port_->currentText().trimmed();
-  std::optional<QString> port;
-  if (!text.isEmpty() && text != port_->itemText(0)) port = text;
+  const std::optional<QString> port = typedPort();
   if (port == plan_->port) return;
+  lines_->clear();  // what they said was of the port before
   YearPlan changed = *plan_;
   changed.port = port;
   store(changed);
@@ -93,14 +99,15 @@ bool Tyearplanform::reloadPlan() {
     console_.prompts.message(BoxKind::Error, kPlanRefusedText.arg(FaultLines(reading.faults).join(u'\n')));
     return false;
   }
-  plan_ = std::move(reading.plan);
-  shown_stamp_ = stamp;
+  takePlan(std::move(reading.plan), stamp);
   showPlan();
   return true;
 }
 
 void Tyearplanform::runUpkeep(bool dry_run) {
   if (!plan_ || console_.link == nullptr) return;
+  // The main window would talk to the same timer, or end the program, in the middle.
+  const OthersWait others(*this, kYearPlanBusyNote);
   lines_->clear();
   if (!reloadPlan()) return;
   const QString port = plan_->port.value_or(PortName(console_.data.settings.com_port));

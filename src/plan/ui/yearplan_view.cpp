@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 
+#include "link/port_map.h"
 #include "link/port_names.h"
 #include "plan/plan_look.h"
 #include "plan/ui/plan_looks.h"
@@ -14,12 +15,6 @@
 #include "ui_yearplan.h"
 
 namespace zmr {
-namespace {
-
-// The ports offered besides any name typed in; the first entry is the stored port.
-constexpr int kOfferedComPorts = 8;
-
-}  // namespace
 
 void Tyearplanform::dayClicked(QDate date) {
   if (!plan_) return;
@@ -36,7 +31,8 @@ void Tyearplanform::showPlan() {
   calendars_->clear();
   port_->clear();
   port_->addItem(QStringLiteral("The stored port (%1)").arg(PortName(console_.data.settings.com_port)));
-  for (int n = 1; n <= kOfferedComPorts; ++n) port_->addItem(PortName(n));
+  // Besides any name typed in; the first entry is the stored port.
+  port_->addItems(OfferedPorts());
   months_->showPlan(plan_ ? &*plan_ : nullptr, today());
   if (!plan_) {
     calendar_warnings_->hide();
