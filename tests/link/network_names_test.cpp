@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/qt_printers.h"
+
 #include "link/network_address.h"
 #include "link/network_port.h"
 #include "link/port_map.h"
@@ -14,10 +16,15 @@ namespace zmr {
 namespace {
 
 TEST(NetworkAddress, NamesIpv4AndBracketedIpv6AreTakenAndMistakesNamed) {
+  const QString form = "Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT (rfc2217+tls:// or tcp+tls:// "
+                       "over TLS).";
+  const QString four = "is not an IPv4 address: give four numbers from 0 to 255, as in 10.0.4.20.";
+  const QString octal = "is not an IPv4 address: a number with a leading zero is read as octal (010 is 8) and leads "
+                        "to another host. Write each number without leading zeros.";
   struct Case {
-    const char* text;
-    const char* canonical;  // empty: refused
-    const char* problem;
+    QString text;
+    QString canonical;  // empty: refused
+    QString problem;
   };
   const std::vector<Case> cases = {
       {"rfc2217://10.0.4.20:2217", "rfc2217://10.0.4.20:2217", ""},
@@ -26,29 +33,58 @@ TEST(NetworkAddress, NamesIpv4AndBracketedIpv6AreTakenAndMistakesNamed) {
       {"  tcp://127.0.0.1:1  ", "tcp://127.0.0.1:1", ""},
       {"rfc2217://[fd00::20]:2217", "rfc2217://[fd00::20]:2217", ""},
       {"tcp://[::1]:65535", "tcp://[::1]:65535", ""},
+      {"RFC2217+TLS://Bells.School:2217", "rfc2217+tls://bells.school:2217", ""},
+      {"tcp+tls://[FD00::20]:4001/", "tcp+tls://[fd00::20]:4001", ""},
+      {"tcp://0.0.0.0:4001", "tcp://0.0.0.0:4001", ""},
+      {"tcp://10.0.4.20x:4001", "tcp://10.0.4.20x:4001", ""},  // a name: the resolver never reads it as a number
       {"rfc2217://fd00::20:2217", "", "Put an IPv6 address in brackets, as in rfc2217://[fd00::20]:2217."},
       {"rfc2217://[fd00::20:2217", "", "Close the IPv6 address with ] and put :PORT after it."},
       {"rfc2217://[10.0.4.20]:2217", "", "\"10.0.4.20\" is not an IPv6 address."},
-      {"tcp://10.0.4.256:4001", "", "\"10.0.4.256\" is not an IPv4 address."},
-      {"tcp://10.0.4:4001", "", "\"10.0.4\" is not an IPv4 address."},
+      // Numbers the resolver reads in old forms: they would reach another host.
+      {"tcp://0177.0.0.1:4001", "", "\"0177.0.0.1\" " + octal},
+      {"tcp://192.168.001.010:4001", "", "\"192.168.001.010\" " + octal},
+      {"tcp://0x7f.0.0.1:4001", "", "\"0x7f.0.0.1\" " + four},
+      {"tcp://0x7f000001:4001", "", "\"0x7f000001\" " + four},
+      {"tcp://2130706433:4001", "", "\"2130706433\" " + four},
+      {"tcp://127.1:4001", "", "\"127.1\" " + four},
+      {"tcp://127.0.0.1.:4001", "", "\"127.0.0.1.\" " + four},
+      {"tcp://1.2.3.4.5:4001", "", "\"1.2.3.4.5\" " + four},
+      {"tcp://10.0.4.256:4001", "", "\"10.0.4.256\" " + four},
+      {"tcp://10.0.4:4001", "", "\"10.0.4\" " + four},
+      {"tcp://...:4001", "", "\"...\" is not a host name."},
       {"tcp://timer_hall:4001", "", "\"timer_hall\" is not a host name."},
       {"tcp://-timer:4001", "", "\"-timer\" is not a host name."},
-      {"tcp://:4001", "", "The address needs a host: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
-      {"tcp://10.0.4.20", "",
-       "The address needs a port number: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
+      {"tcp://timer hall:4001", "", "\"timer hall\" is not a host name."},
+      {"tcp://:4001", "", "The address needs a host: " + form},
+      {"tcp://10.0.4.20", "", "The address needs a port number: " + form},
+      {"tcp://timer/status", "", "The address needs a port number: " + form},
       {"tcp://10.0.4.20:0", "", "The port number must be 1 to 65535."},
       {"tcp://10.0.4.20:65536", "", "The port number must be 1 to 65535."},
       {"tcp://10.0.4.20:22x", "", "The port number must be 1 to 65535."},
-      {"telnet://10.0.4.20:23", "", "Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
-      {"/dev/ttyUSB0", "", "Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
+      {"tcp://10.0.4.20:", "", "The port number must be 1 to 65535."},
+      // Credentials are never repeated back; whatever follows the port is named.
+      {"tcp://user:pw@host:4001", "", "An address holds no user name or password: give only HOST:PORT."},
+      {"rfc2217+tls://admin@10.0.4.20:2217", "", "An address holds no user name or password: give only HOST:PORT."},
+      {"tcp://host:4001/status", "", "Nothing may follow the port number: remove \"/status\"."},
+      {"tcp://host:4001?baud=9600", "", "Nothing may follow the port number: remove \"?baud=9600\"."},
+      {"tcp://host:4001#bells", "", "Nothing may follow the port number: remove \"#bells\"."},
+      {"tcp://[::1]:4001/x", "", "Nothing may follow the port number: remove \"/x\"."},
+      {"tcp://host:4001 hall b", "", "Nothing may follow the port number: remove \"hall b\"."},
+      {"tcp://host:4001 extra:5", "", "Nothing may follow the port number: remove \"extra:5\"."},
+      {"tcp://host:4001//", "", "Nothing may follow the port number: remove \"//\"."},
+      {"telnet://10.0.4.20:23", "", form},
+      {"tls://10.0.4.20:23", "", form},
+      {"/dev/ttyUSB0", "", form},
   };
   for (const Case& c : cases) {
     const ParsedAddress parsed = ParseNetworkAddress(c.text);
-    EXPECT_EQ(parsed.address ? parsed.address->text() : QString(), QString(c.canonical)) << c.text;
-    EXPECT_EQ(parsed.problem, QString(c.problem)) << c.text;
+    EXPECT_EQ(parsed.address ? parsed.address->text() : QString(), c.canonical) << c.text.toStdString();
+    EXPECT_EQ(parsed.problem, c.problem) << c.text.toStdString();
   }
-  EXPECT_TRUE(IsNetworkPortName("TCP://x"));
-  EXPECT_FALSE(IsNetworkPortName("/tmp/zmr/COM1"));
+  EXPECT_TRUE(ParseNetworkAddress("tcp+tls://h:1").address->tls);
+  EXPECT_FALSE(ParseNetworkAddress("rfc2217://h:1").address->tls);
+  for (const char* name : {"TCP://x", "rfc2217+tls://x", "Tcp+Tls://"}) EXPECT_TRUE(IsNetworkPortName(name)) << name;
+  for (const char* name : {"/tmp/zmr/COM1", "tls://x", "COM3"}) EXPECT_FALSE(IsNetworkPortName(name)) << name;
 }
 
 TEST(PortMapFile, KeepsValidLinesAndSurvivesAnythingElse) {

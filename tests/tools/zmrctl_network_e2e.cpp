@@ -78,9 +78,10 @@ TEST_F(ZmrctlNetwork, MistakesAreUsageErrorsAndNothingIsStored) {
   const std::vector<Case> cases = {
       {{"ports", "--map", "COM3", "rfc2217://10.0.4.20"},
        "zmrctl: bad address rfc2217://10.0.4.20: The address needs a port number: Give the address as "
-       "rfc2217://HOST:PORT or tcp://HOST:PORT.\n"},
+       "rfc2217://HOST:PORT or tcp://HOST:PORT (rfc2217+tls:// or tcp+tls:// over TLS).\n"},
       {{"ports", "--map", "COM3", "/dev/ttyUSB0"},
-       "zmrctl: bad address /dev/ttyUSB0: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT.\n"},
+       "zmrctl: bad address /dev/ttyUSB0: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT "
+       "(rfc2217+tls:// or tcp+tls:// over TLS).\n"},
       {{"ports", "--map", "LPT1", "tcp://a:1"}, "zmrctl: bad port LPT1 (COM1 .. COM255)\n"},
       {{"ports", "--map", "COM3"}, "zmrctl: ports --map COMn takes one address\n"},
       {{"ports", "--unmap", "COM0"}, "zmrctl: bad port COM0 (COM1 .. COM255)\n"},
