@@ -75,7 +75,7 @@ TEST_F(NetworkTimerTest, OptionsStoresACheckedAddressForTheChosenPort) {
                                                      "The port number must be 1 to 65535."}));
   EXPECT_TRUE(accepted);
   EXPECT_EQ(Mapped(3), Listening());
-  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), Listening().prepend("Com 3 is ") + " (network)");
+  EXPECT_EQ(Control<QLabel>(options, "portdevice")->text(), Listening().prepend("Com 3 is ") + " (network, cleartext)");
   EXPECT_FALSE(link.port().isOpen());  // the next request connects to the new address
   EXPECT_EQ(QFileInfo(w.iniPath()).size(), kSettingsFileSize);
   EXPECT_EQ(w.data->settings.com_port, 3);
@@ -108,7 +108,7 @@ TEST_F(NetworkTimerTest, NothingAnsweringAsksBeforeStoringAndEmptyGoesBackToTheP
   QTest::mouseClick(Control<QPushButton>(welcome, "networkbut"), Qt::LeftButton);
   EXPECT_TRUE(accepted);
   EXPECT_EQ(Mapped(1), address);
-  EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 1 is " + address + " (network)");
+  EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 1 is " + address + " (network, cleartext)");
 
   Type({""});
   QTest::mouseClick(Control<QPushButton>(welcome, "networkbut"), Qt::LeftButton);
