@@ -140,6 +140,8 @@ void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   }
 }
 
+constexpr mode_t kOwnerOnlyMode = 0600;
+
 mode_t DefaultMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -229,7 +231,8 @@ bool CanCreateFileIn(const QString& path) {
   return probe.created();
 }
 
-void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode) {
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, FileAccess access) {
+  const bool owner_only = access == FileAccess::OwnerOnly;
   std::string target = Native(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -256,27 +259,27 @@ void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, Repla
   RemoveStaleTemporaries(target);
 
   // A rename would give the other names of a hard-linked file the old record.
-  if (exists && st.st_nlink > 1) {
+  if (exists && st.st_nlink > 1 && !owner_only) {
     WriteInPlace(target, bytes);
     return;
   }
   TempFile temp(target);
   if (!temp.created()) {
     const int error = errno;
-    if (!exists || (error != EACCES && error != EPERM)) {
+    if (!exists || owner_only || (error != EACCES && error != EPERM)) {
       throw IoError::fromErrno(error);
     }
     WriteInPlace(target, bytes);  // the folder takes no new files, the file may still be written
     return;
   }
-  if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+  if (exists && !owner_only && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
       ::fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
     temp.discard();  // a rename would hand the file to us: keep its owner by writing in place
     WriteInPlace(target, bytes);
     return;
   }
   WriteAll(temp.fd(), bytes);
-  const mode_t wanted = exists ? (st.st_mode & 07777) : DefaultMode();
+  const mode_t wanted = owner_only ? kOwnerOnlyMode : exists ? (st.st_mode & 07777) : DefaultMode();
   if (::fchmod(temp.fd(), wanted) != 0) {
     throw IoError::fromErrno(errno);
   }

@@ -71,10 +71,9 @@ QString CertificateRefusedAdvice(const QString& where, const PortErrorDetails& d
                           "--cert FILE --key FILE, or with Secure (TLS) in Network timer.")
         .arg(where);
   }
-  const QString name = d.subject.section(QStringLiteral("CN="), 1).section(',', 0, 0);
-  return QStringLiteral("%1 refused this PC's certificate (%2). Check that the server trusts it: for ser2net, the "
-                        "CA that issued it belongs in the authdir folder %3/allowed_certs, rehashed.")
-      .arg(where, d.subject, name.isEmpty() ? QStringLiteral("NAME") : name);
+  return QStringLiteral("%1 refused this PC's certificate (%2, issued by %3). Check that the server trusts it: for "
+                        "ser2net, the CA that issued it belongs in the authdir folder %2/allowed_certs, rehashed.")
+      .arg(where, d.subject, d.issuer);
 }
 
 QString ExpiredAdvice(const QString& where, const PortErrorDetails& d) {
