@@ -41,10 +41,11 @@ constexpr std::size_t kMaxPendingData = 4096;
 // Option answers are a few bytes; a server that does not take them within this long is
 // not waited for.
 constexpr int kAnswerDeadlineMs = 500;
-// After a TLS 1.3 handshake the server checks this PC's certificate and, when it refuses,
-// ends the session at once; the open waits this long for that on a tcp link, where no
-// greeting would show it.
-constexpr int kTlsSettleMs = 100;
+// A server turns a client away at once: ser2net's "Port already in use", a Telnet
+// server's option requests, a TLS 1.3 server's end of a session whose certificate it
+// refuses. A tcp link, which expects no greeting, listens this long after connecting so
+// that the open says so before a byte of data is sent.
+constexpr int kTurnAwayWaitMs = 50;
 // The first data bytes of a connection are kept to recognise a server turning us away.
 constexpr qsizetype kGreetingBytes = 64;
 // ser2net's words to a second client ("Port already in use", "Port's device already in use").
@@ -98,8 +99,8 @@ class NetworkPort final : public SerialPort {
     connect(deadline);
     if (rfc2217_) {
       negotiate(deadline);
-    } else if (tls_ && tls_->sessionProtocol() == QSsl::TlsV1_3) {
-      pull(std::min(kTlsSettleMs, Remaining(deadline)), PortStep::Open);
+    } else {
+      pull(std::min(kTurnAwayWaitMs, Remaining(deadline)), PortStep::Open);
     }
   }
 
@@ -153,7 +154,7 @@ class NetworkPort final : public SerialPort {
 
   std::size_t write(std::span<const std::uint8_t> bytes) override {
     requireOpen(PortStep::Write);
-    session_.written = true;
+    ++session_.writes;
     const std::vector<std::uint8_t> wire =
         rfc2217_ ? telnet::EscapeData(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     const std::size_t left = send(wire, PortStep::Write, WriteDeadlineMs(bytes.size()));
@@ -194,7 +195,7 @@ class NetworkPort final : public SerialPort {
     QByteArray greeting;            // the first data bytes
     QByteArray head;                // the first bytes of a tcp link, before they are data
     std::size_t received = 0;       // bytes received (data and Telnet alike)
-    bool written = false;           // data was written on this connection
+    std::size_t writes = 0;         // data writes on this connection
   };
 
   static int WriteDeadlineMs(std::size_t bytes) {
@@ -325,10 +326,11 @@ class NetworkPort final : public SerialPort {
   }
 
   // The connection ended: a server that turned us away said so first; a TLS server that
-  // ends the session it just made, before any data, refused this PC.
+  // ends the session it just made without a byte, at the latest on the first request (a
+  // TLS 1.3 refusal may come after it was sent), refused this PC.
   [[noreturn]] void dropped(PortStep step) {
     if (session_.greeting.contains(kInUse)) fail(step, PortCause::ServerInUse);
-    if (tls_ && session_.received == 0 && !session_.written) {
+    if (tls_ && session_.received == 0 && session_.writes <= 1) {
       const PortError refused = TlsRefused(*tls_, place_);
       close();
       throw refused;
