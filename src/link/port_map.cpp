@@ -102,11 +102,15 @@ PortMapReading ParsePortMap(const QString& text, bool cut) {
     if (line.endsWith('\r')) line.chop(1);
     const std::optional<int> named = NamedPort(line);
     const int n = named && *named >= 1 && *named <= kMaxMappedPort ? *named : 0;
-    auto ignore = [&](const QString& reason) { reading.ignored.push_back({number, n, reason, true}); };
+    static const QRegularExpression kAfterPort(QStringLiteral("^\\s*COM[0-9]+\\s*=?\\s*"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const QString written = named ? QString(line).remove(kAfterPort).trimmed() : QString();
+    auto ignore = [&](const QString& reason) { reading.ignored.push_back({number, n, reason, true, written}); };
     if (cut && i == lines.size() - 1) {
       if (!line.isEmpty()) {
         ignore(QStringLiteral("The file is longer than 64 KiB and is cut off in this line; nothing after it is "
                               "read."));
+        reading.ignored.back().written.clear();  // a cut address is no start for a mend
       }
       break;
     }
@@ -128,8 +132,8 @@ PortMapReading ParsePortMap(const QString& text, bool cut) {
       continue;
     }
     if (const auto earlier = line_of.find(n); earlier != line_of.end()) {
-      reading.ignored.push_back(
-          {earlier->second, n, QStringLiteral("COM%1 is given again on line %2, which counts.").arg(n).arg(number), false});
+      const QString again = QStringLiteral("COM%1 is given again on line %2, which counts.").arg(n).arg(number);
+      reading.ignored.push_back({earlier->second, n, again, false, {}});
     }
     reading.map[n] = *parsed.address;
     line_of[n] = number;

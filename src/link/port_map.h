@@ -28,6 +28,7 @@ struct IgnoredMapLine {
   int n = 0;            // the COM<n> it names; 0 when it names none
   QString reason;
   bool blocks = true;   // COM<n> then leads nowhere (false: a later line for it counts)
+  QString written;      // what stands after COM<n>, as written: the address to mend
 };
 
 struct PortMapReading {

@@ -123,7 +123,8 @@ QString NetworkKindText(const QString& address) {
 
 QString PortDeviceLine(const PortMapping& mapping) {
   if (!mapping.blocked.isEmpty()) {
-    return QStringLiteral("Com %1 leads nowhere: %2").arg(mapping.n).arg(mapping.blocked);
+    // Which line, not why: the why is long, and the Network timer dialog shows it.
+    return QStringLiteral("Com %1 leads nowhere: %2").arg(mapping.n).arg(mapping.blocked.section(QStringLiteral(": "), 0, 0));
   }
   if (mapping.device.isEmpty()) {
     return QStringLiteral("Com %1: no device").arg(mapping.n);

@@ -59,7 +59,7 @@ std::vector<PortMapping> MapPorts(int count, bool all = false);
 // The port dialogs' line for one port: "Com 1 is /dev/ttyUSB0, FT232R USB UART, here",
 // "Com 3: no device", "Com 3 is rfc2217://10.0.4.20:2217 (network, cleartext)",
 // "Com 4 is tcp+tls://10.0.4.21:4001 (network, TLS)", "Com 2 leads nowhere: ports.txt
-// line 3 is ignored: ...".
+// line 3 is ignored".
 QString PortDeviceLine(const PortMapping& mapping);
 // "network, TLS" or "network, cleartext": what kind of link a network address is.
 QString NetworkKindText(const QString& address);

@@ -141,8 +141,8 @@ TEST(PortMapFile, EveryIgnoredLineIsNamedAndItsPortLeadsNowhere) {
   EXPECT_EQ(PortDevice("com5"), "");
   EXPECT_EQ(PortDevice("Com2"), "tcp://10.0.4.20:4001");
   EXPECT_EQ(PortDevice("COM4"), "/dev/ttyUSB3");
-  EXPECT_EQ(PortDeviceLine(MapPort(5, five)),
-            "Com 5 leads nowhere: ports.txt line 1 is ignored: " + form);
+  EXPECT_EQ(PortDeviceLine(MapPort(5, five)), "Com 5 leads nowhere: ports.txt line 1 is ignored");
+  EXPECT_EQ(MapPort(5, five).blocked, "ports.txt line 1 is ignored: " + form);
   EXPECT_EQ(PortDeviceLine(MapPort(2, five)), "Com 2 is tcp://10.0.4.20:4001 (network, cleartext)");
 }
 
