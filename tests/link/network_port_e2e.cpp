@@ -414,7 +414,8 @@ TEST(NetworkPortErrors, TlsRefusalsSayWhyAndNothingReachesTheTimer) {
     Ser2netTls server;
     TlsChoice ours;
     int code;
-    QString advice;  // %1 "127.0.0.1 port N"
+    QString advice;              // %1 "HOST port N"
+    QString host = "127.0.0.1";  // the address's host
   };
   const QString ca = QString::fromStdString(tls.path("ca.pem"));
   const std::vector<Case> cases = {
@@ -430,6 +431,10 @@ TEST(NetworkPortErrors, TlsRefusalsSayWhyAndNothingReachesTheTimer) {
        "The certificate of %1 (bells-server, issued by Test School CA) is not trusted here, so nothing was sent. If "
        "it is your server's, set the CA that issued it with zmrctl tls --ca FILE, or with Secure (TLS) in Network "
        "timer."},
+      {"a certificate made out for another name", Mode::Rfc2217, tls.server(), tls.console(), EADDRNOTAVAIL,
+       "The certificate of %1 (bells-server) is made out for 127.0.0.1, not for localhost, so nothing was sent. Use "
+       "an address the certificate names, or give the server a certificate for this one.",
+       "localhost"},
       {"a server whose certificate has expired", Mode::Raw, tls.expiredServer(), tls.console(), EKEYEXPIRED,
        "The certificate of %1 (old-server) expired on " + QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate) +
            ", so nothing was sent. Renew it, then try again."},
@@ -444,12 +449,12 @@ TEST(NetworkPortErrors, TlsRefusalsSayWhyAndNothingReachesTheTimer) {
     const auto port = MakePort();
     TimerLink link(*port, clock);
     try {
-      const PortLease lease(link, QString::fromStdString(server.address()));
+      const PortLease lease(link, QString::fromStdString(server.address()).replace("127.0.0.1", c.host));
       link.QueryStatus();
       ADD_FAILURE() << c.what << ": served";
     } catch (const PortError& e) {
       EXPECT_EQ(PortErrorText(e), QString("Unable to open com port (win error code: %1)\n").arg(c.code) +
-                                      c.advice.arg(QString("127.0.0.1 port %1").arg(server.port())))
+                                      c.advice.arg(QString("%1 port %2").arg(c.host).arg(server.port())))
           << c.what;
     }
     EXPECT_FALSE(port->isOpen()) << c.what;
