@@ -115,13 +115,14 @@ TEST_F(ZmrctlNetwork, MistakesAreUsageErrorsAndNothingIsStored) {
 
 TEST_F(ZmrctlNetwork, RefusedAndUnknownHostsArePortErrorsWithAdvice) {
   const int closed = FreeLoopbackPort();
+  const std::string refused = QString("error: Unable to open com port (win error code: %1)\nNothing accepts "
+                                      "connections at 127.0.0.1 port %2. Check that ser2net or the device server "
+                                      "runs there and listens on that port.\n")
+                                  .arg(ECONNREFUSED)
+                                  .arg(closed)
+                                  .toStdString();
   EXPECT_EQ(ZmrctlHere({"--port", QString("rfc2217://127.0.0.1:%1").arg(closed), "status"}), ctl::kExitPortError);
-  EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nNothing accepts connections at "
-                               "127.0.0.1 port %2. Check that ser2net or the device server runs there and listens "
-                               "on that port.\n")
-                           .arg(ECONNREFUSED)
-                           .arg(closed)
-                           .toStdString());
+  EXPECT_EQ(err.str(), refused);
   EXPECT_EQ(ZmrctlHere({"--port", "tcp://no-such-timer.invalid:4001", "status"}), ctl::kExitPortError);
   EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nThe host name "
                                "no-such-timer.invalid is not known. Check the spelling of the address and that "
@@ -134,12 +135,7 @@ TEST_F(ZmrctlNetwork, RefusedAndUnknownHostsArePortErrorsWithAdvice) {
   std::ofstream(dir.file("ports.txt").toStdString())
       << "COM3 rfc2217://127.0.0.1:" << closed << "\nCOM2 tcp://127.0.0.1:" << closed << "/status\n";
   EXPECT_EQ(ZmrctlHere({"--port", "com3", "status"}), ctl::kExitPortError);
-  EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nNothing accepts connections at "
-                               "127.0.0.1 port %2. Check that ser2net or the device server runs there and listens "
-                               "on that port.\n")
-                           .arg(ECONNREFUSED)
-                           .arg(closed)
-                           .toStdString());
+  EXPECT_EQ(err.str(), refused);
   EXPECT_EQ(ZmrctlHere({"--port", "COM2", "status"}), ctl::kExitPortError);
   EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nports.txt line 2 is ignored: "
                                "Nothing may follow the port number: remove \"/status\". Mend ports.txt beside "
