@@ -141,6 +141,8 @@ void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   }
 }
 
+constexpr mode_t kOwnerOnlyMode = 0600;
+
 mode_t DefaultMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -213,8 +215,11 @@ void WriteInPlace(const std::string& target, std::span<const std::uint8_t> bytes
   fd.closeOrThrow();
 }
 
-void ReplaceFileKeeping(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode,
-                        std::optional<mode_t> permissions) {
+// permissions: the bits the file gets (else an existing target's, else the umask's);
+// owner_only: a private file, always through a fresh temporary and never written in place,
+// so that its bytes are never in a file others may read.
+void ReplaceFileWith(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode,
+                     std::optional<mode_t> permissions, bool owner_only) {
   std::string target = Native(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -241,20 +246,20 @@ void ReplaceFileKeeping(const QString& path, std::span<const std::uint8_t> bytes
   RemoveStaleTemporaries(target);
 
   // A rename would give the other names of a hard-linked file the old record.
-  if (exists && st.st_nlink > 1) {
+  if (exists && st.st_nlink > 1 && !owner_only) {
     WriteInPlace(target, bytes);
     return;
   }
   TempFile temp(target);
   if (!temp.created()) {
     const int error = errno;
-    if (!exists || (error != EACCES && error != EPERM)) {
+    if (!exists || owner_only || (error != EACCES && error != EPERM)) {
       throw IoError::fromErrno(error);
     }
     WriteInPlace(target, bytes);  // the folder takes no new files, the file may still be written
     return;
   }
-  if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+  if (exists && !owner_only && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
       ::fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
     temp.discard();  // a rename would hand the file to us: keep its owner by writing in place
     WriteInPlace(target, bytes);
@@ -293,12 +298,13 @@ bool CanCreateFileIn(const QString& path) {
   return probe.created();
 }
 
-void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode) {
-  ReplaceFileKeeping(path, bytes, mode, std::nullopt);
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, FileAccess access) {
+  const bool owner_only = access == FileAccess::OwnerOnly;
+  ReplaceFileWith(path, bytes, mode, owner_only ? std::optional<mode_t>(kOwnerOnlyMode) : std::nullopt, owner_only);
 }
 
 void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, unsigned permissions) {
-  ReplaceFileKeeping(path, bytes, mode, static_cast<mode_t>(permissions & 07777));
+  ReplaceFileWith(path, bytes, mode, static_cast<mode_t>(permissions & 07777), false);
 }
 
 void WriteNewFile(const QString& path, std::span<const std::uint8_t> bytes, unsigned permissions) {

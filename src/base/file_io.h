@@ -19,11 +19,19 @@ enum class ReplaceMode {
   ExistingOnly,     // a missing target is "File not found"
 };
 
-// Throws IoError with the system's text. The target keeps its owner, group, permission
-// bits and links; a target without write permission, or one that is not a regular file,
-// is refused with "File access denied". Removes the temporaries that killed saves of the
-// same target left behind.
-void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode);
+enum class FileAccess {
+  Kept,       // an existing target keeps its owner, group, permission bits and links
+  OwnerOnly,  // the file is this account's and only it may read it (mode 0600), always
+              // through a fresh temporary: a private key is never written into a file
+              // others may read
+};
+
+// Throws IoError with the system's text. With FileAccess::Kept the target keeps its
+// owner, group, permission bits and links; a target without write permission, or one that
+// is not a regular file, is refused with "File access denied". Removes the temporaries
+// that killed saves of the same target left behind.
+void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode,
+                 FileAccess access = FileAccess::Kept);
 // The same with the file's permission bits given (0644: readable by everyone), whatever
 // the umask and the bits the old file had.
 void ReplaceFile(const QString& path, std::span<const std::uint8_t> bytes, ReplaceMode mode, unsigned permissions);

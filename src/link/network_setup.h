@@ -28,10 +28,30 @@ void ProbeNetworkAddress(const NetworkAddress& address);
 
 // The dialog's prompt for COM<n>.
 QString NetworkSetupPrompt(int n);
-// The text the dialog starts with: the address COM<n> is mapped to, if any.
+// The text the dialog starts with: the address COM<n> is mapped to, if any, or what its
+// ignored line holds, to be mended.
 QString CurrentNetworkAddress(int n, const QString& settings_folder);
 
 NetworkSetupOutcome StoreNetworkTimer(int n, const QString& text, const QString& settings_folder, Prompts& prompts,
                                       const NetworkProbe& probe = ProbeNetworkAddress);
+
+// "Secure (TLS)": the address text with TLS on or off ("rfc2217://h:2217" <->
+// "rfc2217+tls://h:2217"); a text without a scheme of ours is left as it is.
+QString WithTls(const QString& text, bool tls);
+// Whether the text starts with a TLS scheme (any case).
+bool NamesTls(const QString& text);
+
+// The dialog's TLS files, checked and stored in the settings folder as "zmrctl tls" does;
+// a refusal is an error box. Each returns true when something changed.
+// The CA that issued the servers' certificates.
+bool ChooseTlsCa(const QString& settings_folder, Prompts& prompts);
+// This PC's certificate, then its key.
+bool ChooseTlsCertificate(const QString& settings_folder, Prompts& prompts);
+// Asks first.
+bool ClearTlsChoice(const QString& settings_folder, Prompts& prompts);
+
+inline const QString kCertificateFilter = QStringLiteral(
+    "certificate (*.pem *.crt *.cer *.der)|*.pem;*.crt;*.cer;*.der|all files (*)|*");
+inline const QString kKeyFilter = QStringLiteral("private key (*.pem *.key *.der)|*.pem;*.key;*.der|all files (*)|*");
 
 }  // namespace zmr

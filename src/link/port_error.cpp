@@ -13,6 +13,8 @@
 #include "base/errors.h"
 #include "link/network_address.h"
 #include "link/network_port.h"
+#include "link/port_map.h"
+#include "link/port_names.h"
 
 namespace zmr {
 namespace {
@@ -29,6 +31,7 @@ struct Circumstances {
   QString device;
   QString user;
   QString group;
+  PortErrorDetails details;
 };
 
 struct Words {
@@ -37,6 +40,14 @@ struct Words {
 };
 
 QString NoDeviceAdvice(const Circumstances& at) {
+  if (const std::optional<int> n = ComNumberOf(at.port); n && at.device.isEmpty()) {
+    const QString blocked = MapPort(*n, {}).blocked;
+    if (!blocked.isEmpty()) {
+      return QStringLiteral("%1 Mend %2 beside timer.ini, or map %3 again (Network timer ..., or zmrctl ports --map "
+                            "%3 ADDRESS).")
+          .arg(WithFullStop(blocked.toStdString()).c_str(), QLatin1String(kPortMapFileName), PortName(*n));
+    }
+  }
   if (at.device.isEmpty() && at.port.isEmpty()) {
     return QStringLiteral("The port's device is gone: the adapter may be unplugged. Plug it in, then try again.");
   }
@@ -48,6 +59,33 @@ QString NoDeviceAdvice(const Circumstances& at) {
       .arg(at.device);
 }
 
+// The address spoken another way: the same host and port, the same TLS or none.
+QString Spoken(NetworkAddress address, NetworkAddress::Scheme scheme) {
+  address.scheme = scheme;
+  return address.text();
+}
+
+QString CertificateRefusedAdvice(const QString& where, const PortErrorDetails& d) {
+  if (d.subject.isEmpty()) {
+    return QStringLiteral("%1 asks for this PC's certificate, and none is set. Set it with zmrctl tls --ca FILE "
+                          "--cert FILE --key FILE, or with Secure (TLS) in Network timer.")
+        .arg(where);
+  }
+  return QStringLiteral("%1 refused this PC's certificate (%2, issued by %3). Check that the server trusts it: for "
+                        "ser2net, the CA that issued it belongs in the authdir folder %2/allowed_certs, rehashed.")
+      .arg(where, d.subject, d.issuer);
+}
+
+QString ExpiredAdvice(const QString& where, const PortErrorDetails& d) {
+  const QString whose = d.this_pc ? QStringLiteral("This PC's certificate") : QStringLiteral("The certificate of ") + where;
+  if (d.not_yet_valid) {
+    return QStringLiteral("%1 (%2) is not valid before %3. Check the clocks of this PC and of the server.")
+        .arg(whose, d.subject, d.date);
+  }
+  return QStringLiteral("%1 (%2) expired on %3, so nothing was sent. Renew it, then try again.")
+      .arg(whose, d.subject, d.date);
+}
+
 // Everything a cause says, in one place; the compiler names a cause that has no case.
 // The network causes come from a port whose device is its address.
 Words WordsOf(PortCause cause, const Circumstances& at) {
@@ -55,6 +93,7 @@ Words WordsOf(PortCause cause, const Circumstances& at) {
   const ParsedAddress parsed = ParseNetworkAddress(at.device);
   const NetworkAddress address = parsed.address.value_or(NetworkAddress{});
   const QString where = address.where();
+  const PortErrorDetails& d = at.details;
   switch (cause) {
     case PortCause::OsError:
       return {EIO, {}};
@@ -94,9 +133,50 @@ Words WordsOf(PortCause cause, const Circumstances& at) {
     case PortCause::NoPortControl:
       return {EPROTONOSUPPORT,
               QStringLiteral("%1 does not offer RFC 2217 port control. Turn it on in the server (ser2net: remctl, "
-                             "or telnet(rfc2217) in its YAML accepter), or use tcp://%2 when the server's line is "
+                             "or telnet(rfc2217) in its YAML accepter), or use %2 when the server's line is "
                              "set to 9600 8N1.")
-                  .arg(where, address.text().section(QStringLiteral("://"), 1))};
+                  .arg(where, Spoken(address, NetworkAddress::Scheme::Tcp))};
+    case PortCause::ServerInUse:
+      return {EBUSY, QStringLiteral("Another program or PC is connected to the timer's server at %1, which serves "
+                                    "one at a time. Try again when it is done.")
+                         .arg(where)};
+    case PortCause::RenegotiationStorm:
+      return {EPROTO, QStringLiteral("The server at %1 keeps changing its Telnet options instead of serving the "
+                                     "timer, so the connection was given up. Check that it is ser2net or a serial "
+                                     "device server, and restart it.")
+                          .arg(where)};
+    case PortCause::NotTelnet:
+      return {ENOPROTOOPT, QStringLiteral("%1 does not speak Telnet: no negotiation came back within %2 seconds. "
+                                          "For a raw TCP port use %3.")
+                               .arg(where)
+                               .arg(kNetworkConnectTimeoutMs / 1000)
+                               .arg(Spoken(address, NetworkAddress::Scheme::Tcp))};
+    case PortCause::TelnetOnRawLink:
+      return {EPROTOTYPE, QStringLiteral("%1 speaks Telnet (RFC 2217), not raw TCP. Use %2.")
+                              .arg(where, Spoken(address, NetworkAddress::Scheme::Rfc2217))};
+    case PortCause::TlsNotTrusted:
+      return {EKEYREJECTED, QStringLiteral("The certificate of %1 (%2, issued by %3) is not trusted here, so nothing "
+                                           "was sent. If it is your server's, set the CA that issued it with zmrctl "
+                                           "tls --ca FILE, or with Secure (TLS) in Network timer.")
+                                .arg(where, d.subject, d.issuer)};
+    case PortCause::TlsNameMismatch:
+      return {EADDRNOTAVAIL, QStringLiteral("The certificate of %1 (%2) is made out for %3, not for %4, so nothing "
+                                            "was sent. Use an address the certificate names, or give the server a "
+                                            "certificate for this one.")
+                                 .arg(where, d.subject, d.names.isEmpty() ? QStringLiteral("no name") : d.names,
+                                      address.host)};
+    case PortCause::TlsExpired:
+      return {EKEYEXPIRED, ExpiredAdvice(where, d)};
+    case PortCause::TlsCertificateRefused:
+      return {ENOKEY, CertificateRefusedAdvice(where, d)};
+    case PortCause::TlsFailed:
+      return {ECONNABORTED, QStringLiteral("No TLS connection could be made with %1 (%2). Check that the server's "
+                                           "accepter on that port has ssl(...) and that it is the server you mean.")
+                                .arg(where, d.words)};
+    case PortCause::TlsSetup:
+      return {EBADMSG, QStringLiteral("This PC's TLS files cannot be used: %1. Set them again with zmrctl tls, or "
+                                      "with Secure (TLS) in Network timer.")
+                           .arg(d.words)};
   }
   return {EIO, {}};
 }
@@ -109,17 +189,19 @@ std::string MessageWithCode(PortStep step, PortCause cause, std::optional<int> o
 
 }  // namespace
 
-PortError::PortError(PortStep step, PortCause cause, std::string port, std::string device, std::optional<int> os_error)
+PortError::PortError(PortStep step, PortCause cause, std::string port, std::string device, std::optional<int> os_error,
+                     PortErrorDetails details)
     : std::runtime_error(MessageWithCode(step, cause, os_error)),
       step_(step),
       cause_(cause),
       port_(std::move(port)),
       device_(std::move(device)),
-      os_error_(os_error) {}
+      os_error_(os_error),
+      details_(std::move(details)) {}
 
 QString PortErrorHint(const PortError& error, const QString& user, const QString& group) {
-  return WordsOf(error.cause(),
-                 {QString::fromStdString(error.port()), QString::fromStdString(error.device()), user, group})
+  return WordsOf(error.cause(), {QString::fromStdString(error.port()), QString::fromStdString(error.device()), user,
+                                 group, error.details()})
       .advice;
 }
 

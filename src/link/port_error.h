@@ -26,6 +26,28 @@ enum class PortCause {
   Unreachable,    // no route to the host
   Lost,           // the server ended the connection
   NoPortControl,  // the server does not offer RFC 2217 port control
+  ServerInUse,    // the server serves another client and turned this one away
+  RenegotiationStorm,  // the server keeps changing Telnet options
+  NotTelnet,           // no Telnet negotiation came back on an rfc2217 link
+  TelnetOnRawLink,     // Telnet negotiation arrived on a tcp link
+  TlsNotTrusted,       // the server's certificate chain ends at no trusted CA (subject, issuer)
+  TlsNameMismatch,     // the server's certificate is for other names (subject, names)
+  TlsExpired,          // a certificate is out of its validity (subject, date, this_pc)
+  TlsCertificateRefused,  // the server refused this PC's certificate, or wanted one (subject)
+  TlsFailed,           // no TLS session for another reason (words)
+  TlsSetup,            // this PC's TLS files cannot be used (words)
+};
+
+// What a TLS failure knows about the certificate it concerns; only the causes that say
+// so above fill it.
+struct PortErrorDetails {
+  QString subject;  // "CN=bells-server" (empty: none, e.g. this PC has no certificate)
+  QString issuer;
+  QString names;    // the names and addresses the certificate is made out for
+  QString date;     // yyyy-MM-dd: when it expired, or from when it is valid
+  bool not_yet_valid = false;
+  bool this_pc = false;  // the certificate is this PC's own, not the server's
+  QString words;    // the TLS library's own words, or which file is wrong
 };
 
 // Thrown by every SerialPort primitive. what() is the message with its error code, as a
@@ -35,15 +57,18 @@ class PortError : public std::runtime_error {
   // port is the name opened (COM3), device where it led (empty: nowhere); os_error is
   // the system's number when the system gave one.
   PortError(PortStep step, PortCause cause, std::string port = {}, std::string device = {},
-            std::optional<int> os_error = std::nullopt);
+            std::optional<int> os_error = std::nullopt, PortErrorDetails details = {});
 
   PortStep step() const { return step_; }
   PortCause cause() const { return cause_; }
   const std::string& port() const { return port_; }
   const std::string& device() const { return device_; }
   std::optional<int> osError() const { return os_error_; }
-  // Another program holds the port: worth trying again later.
-  bool busy() const { return cause_ == PortCause::Busy; }
+  const PortErrorDetails& details() const { return details_; }
+  // Another program holds the port, or another client the timer's server (which serves
+  // one at a time): either usually lets go within an operation's time, so it is worth
+  // trying again later.
+  bool busy() const { return cause_ == PortCause::Busy || cause_ == PortCause::ServerInUse; }
 
  private:
   PortStep step_;
@@ -51,6 +76,7 @@ class PortError : public std::runtime_error {
   std::string port_;
   std::string device_;
   std::optional<int> os_error_;
+  PortErrorDetails details_;
 };
 
 // The advice line for this user and the device's group; empty when the cause gives none.

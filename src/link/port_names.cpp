@@ -5,7 +5,9 @@
 #include <tuple>
 
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <set>
 
 #include "link/network_address.h"
 #include "link/port_map.h"
@@ -27,15 +29,25 @@ std::tuple<QString, long long, QString> NaturalKey(const QString& path) {
   return {path.left(digits), number.isEmpty() ? -1 : number.left(18).toLongLong(), path};
 }
 
-// "COM<n>" -> n; nullopt for any other name (a device path, a network address).
+// The COM<n> that ZMR_COM<n> variables name.
+std::vector<int> OverriddenPorts() {
+  static const QRegularExpression kVariable(QStringLiteral("^ZMR_COM([0-9]{1,9})$"));
+  std::vector<int> ports;
+  for (const QString& entry : QProcessEnvironment::systemEnvironment().keys()) {
+    const auto match = kVariable.match(entry);
+    if (match.hasMatch() && !qgetenv(entry.toLatin1().constData()).isEmpty()) ports.push_back(match.captured(1).toInt());
+  }
+  return ports;
+}
+
+}  // namespace
+
 std::optional<int> ComNumberOf(const QString& name) {
-  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"));
+  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"), QRegularExpression::CaseInsensitiveOption);
   const auto match = kComName.match(name);
   if (!match.hasMatch()) return std::nullopt;
   return match.captured(1).toInt();
 }
-
-}  // namespace
 
 std::vector<SerialDevice> OrderPorts(std::vector<SerialDevice> found) {
   std::erase_if(found, [](const SerialDevice& d) { return d.path.isEmpty() || (!d.usb && !d.present); });
@@ -71,8 +83,10 @@ PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered) {
     }
     return mapping;
   }
-  const PortMap map = ReadPortMap(PortMapFolder());
-  if (const auto mapped = map.find(n); mapped != map.end()) {
+  const PortMapReading file = ReadPortMapFile(PortMapFolder());
+  mapping.blocked = file.blocking(n);
+  if (!mapping.blocked.isEmpty()) return mapping;
+  if (const auto mapped = file.map.find(n); mapped != file.map.end()) {
     mapping.device = mapped->second.text();
   } else if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
     const SerialDevice& d = ordered[static_cast<std::size_t>(n - 1)];
@@ -83,24 +97,41 @@ PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered) {
   return mapping;
 }
 
-std::vector<PortMapping> MapPorts(int count, bool all_devices) {
+std::vector<PortMapping> MapPorts(int count, bool all) {
   const std::vector<SerialDevice> ordered = OrderPorts(CurrentPortEnumerator().scan());
-  if (all_devices) {
-    count = std::max(count, static_cast<int>(ordered.size()));
+  std::set<int> numbers;
+  for (int n = 1; n <= count; ++n) numbers.insert(n);
+  if (all) {
+    for (int n = 1; n <= static_cast<int>(ordered.size()); ++n) numbers.insert(n);
+    const PortMapReading file = ReadPortMapFile(PortMapFolder());
+    for (const auto& [n, address] : file.map) numbers.insert(n);
+    for (const IgnoredMapLine& line : file.ignored) {
+      if (line.n > 0 && line.blocks) numbers.insert(line.n);
+    }
+    for (const int n : OverriddenPorts()) numbers.insert(n);
   }
   std::vector<PortMapping> mappings;
-  for (int n = 1; n <= count; ++n) {
+  for (const int n : numbers) {
     mappings.push_back(MapPort(n, ordered));
   }
   return mappings;
 }
 
+QString NetworkKindText(const QString& address) {
+  const ParsedAddress parsed = ParseNetworkAddress(address);
+  return parsed.address && parsed.address->tls ? QStringLiteral("network, TLS") : QStringLiteral("network, cleartext");
+}
+
 QString PortDeviceLine(const PortMapping& mapping) {
+  if (!mapping.blocked.isEmpty()) {
+    // Which line, not why: the why is long, and the Network timer dialog shows it.
+    return QStringLiteral("Com %1 leads nowhere: %2").arg(mapping.n).arg(mapping.blocked.section(QStringLiteral(": "), 0, 0));
+  }
   if (mapping.device.isEmpty()) {
     return QStringLiteral("Com %1: no device").arg(mapping.n);
   }
   if (IsNetworkPortName(mapping.device)) {
-    return QStringLiteral("Com %1 is %2 (network)").arg(mapping.n).arg(mapping.device);
+    return QStringLiteral("Com %1 is %2 (%3)").arg(mapping.n).arg(mapping.device, NetworkKindText(mapping.device));
   }
   QString where = mapping.device;
   if (!mapping.description.isEmpty()) {
@@ -115,9 +146,10 @@ QString PortDevice(const QString& name) {
     return name;
   }
   const int n = *com;
-  // An override or a network mapping needs no scan; COM0 and the like lead nowhere.
+  // An override, a network mapping or a blocked line needs no scan; COM0 and the like
+  // lead nowhere.
   const PortMapping unscanned = MapPort(n, {});
-  if (!unscanned.device.isEmpty()) {
+  if (!unscanned.device.isEmpty() || !unscanned.blocked.isEmpty()) {
     return unscanned.device;
   }
   return MapPort(n, OrderPorts(CurrentPortEnumerator().scan())).device;

@@ -3,6 +3,7 @@
 // USB serial adapters come first: COM1 is the first adapter, and "Detect ..." (COM1,
 // then COM2) finds a timer behind one or two of them.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -45,22 +46,29 @@ struct PortMapping {
   QString description;  // of the device, when the scan knows one
   QString by_id;        // its /dev/serial/by-id name, when it has one
   bool overridden = false;  // set by ZMR_COM<n>
+  QString blocked;      // why it leads nowhere: its line of the mapping file cannot be used
 };
 
 // ZMR_COM<n> when set, else the network address COM<n> is mapped to (port_map.h), else
-// the n-th of `ordered` (OrderPorts), else no device. A mapping does not move the other
-// ports: COM2 stays the second device when COM1 leads across the network.
+// nowhere when its line of the mapping file cannot be used, else the n-th of `ordered`
+// (OrderPorts), else no device. A mapping does not move the other ports: COM2 stays the
+// second device when COM1 leads across the network.
 PortMapping MapPort(int n, const std::vector<SerialDevice>& ordered);
 // The mappings of COM1 .. COM<count> from one scan of the current enumeration; with
-// all_devices, on past COM<count> until every device found has its COM<n>.
-std::vector<PortMapping> MapPorts(int count, bool all_devices = false);
+// all, also every further COM<n> that a device found, the mapping file or a ZMR_COM<n>
+// gives, so that no mapping goes unlisted.
+std::vector<PortMapping> MapPorts(int count, bool all = false);
 
 // The port dialogs' line for one port: "Com 1 is /dev/ttyUSB0, FT232R USB UART, here",
-// "Com 3: no device", "Com 3 is rfc2217://10.0.4.20:2217 (network)".
+// "Com 3: no device", "Com 3 is rfc2217://10.0.4.20:2217 (network, cleartext)",
+// "Com 4 is tcp+tls://10.0.4.21:4001 (network, TLS)", "Com 2 leads nowhere: ports.txt
+// line 3 is ignored".
 QString PortDeviceLine(const PortMapping& mapping);
+// "network, TLS" or "network, cleartext": what kind of link a network address is.
+QString NetworkKindText(const QString& address);
 
-// "COM<n>" -> its device (empty when it leads to none); any other name is taken as a
-// device path.
+// "COM<n>" (any case) -> its device (empty when it leads to none); any other name is
+// taken as a device path.
 QString PortDevice(const QString& name);
 // Whether the name leads across the network: it is an rfc2217:// or tcp:// address, or
 // COM<n> set to one by ZMR_COM<n> or the mapping file. Needs no scan of the machine.
@@ -70,6 +78,9 @@ bool LeadsAcrossNetwork(const QString& name);
 QString SerialByIdPath(const QString& device);
 // "COM" + n, decimal, no leading zero.
 QString PortName(int n);
+// "COM<n>" in any case ("com3", "Com3") -> n; nullopt for any other name (a device path,
+// a network address).
+std::optional<int> ComNumberOf(const QString& name);
 
 // The enumeration in use: the machine's own unless a ScopedPortEnumerator put another
 // in place.

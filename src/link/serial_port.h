@@ -42,7 +42,7 @@ class SerialPort {
 // The QSerialPort implementation.
 std::unique_ptr<SerialPort> MakeQtSerialPort();
 // The port the programs use: each open goes to the QSerialPort implementation, or to the
-// network one when the name leads to rfc2217://HOST:PORT or tcp://HOST:PORT.
+// network one when the name leads to a network address (network_address.h).
 std::unique_ptr<SerialPort> MakePort();
 
 }  // namespace zmr

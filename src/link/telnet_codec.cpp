@@ -97,6 +97,7 @@ void Reader::feed(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>
         }
         break;
       case State::Iac:
+        if (b != kIac) saw_telnet_ = true;
         if (b == kIac) {
           data.push_back(kIac);
           state_ = State::Data;
@@ -156,6 +157,10 @@ void Reader::subnegotiation() {
   }
 }
 
+void Reader::answer(std::vector<std::uint8_t>& reply, std::uint8_t verb, std::uint8_t option) {
+  if (++answers_given_ <= kMaxOptionAnswers) Put(reply, verb, option);
+}
+
 // Answers follow the rule that keeps two Telnet ends from looping: a request is
 // answered only when it changes the option's state, and an answer to our own request
 // is never answered.
@@ -164,33 +169,33 @@ void Reader::verb(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8
   switch (verb) {
     case kDo:
       if (!o.ours_wanted) {
-        if (!o.refusal_sent_ours) Put(reply, kWont, option);
+        if (!o.refusal_sent_ours) answer(reply, kWont, option);
         o.refusal_sent_ours = true;
         return;
       }
-      if (!o.ours_on && !o.ours_asked) Put(reply, kWill, option);
+      if (!o.ours_on && !o.ours_asked) answer(reply, kWill, option);
       o.ours_on = true;
       o.ours_asked = false;
       if (option == kOptionComPort) com_port_ = ComPortAnswer::Accepted;
       return;
     case kDont:
-      if (o.ours_on && !o.ours_asked) Put(reply, kWont, option);
+      if (o.ours_on && !o.ours_asked) answer(reply, kWont, option);
       if (option == kOptionComPort && (o.ours_on || o.ours_asked)) com_port_ = ComPortAnswer::Refused;
       o.ours_on = false;
       o.ours_asked = false;
       return;
     case kWill:
       if (!o.theirs_wanted) {
-        if (!o.refusal_sent_theirs) Put(reply, kDont, option);
+        if (!o.refusal_sent_theirs) answer(reply, kDont, option);
         o.refusal_sent_theirs = true;
         return;
       }
-      if (!o.theirs_on && !o.theirs_asked) Put(reply, kDo, option);
+      if (!o.theirs_on && !o.theirs_asked) answer(reply, kDo, option);
       o.theirs_on = true;
       o.theirs_asked = false;
       return;
     case kWont:
-      if (o.theirs_on && !o.theirs_asked) Put(reply, kDont, option);
+      if (o.theirs_on && !o.theirs_asked) answer(reply, kDont, option);
       o.theirs_on = false;
       o.theirs_asked = false;
       return;

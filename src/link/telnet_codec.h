@@ -82,10 +82,20 @@ class Reader {
   const std::vector<std::uint8_t>& lastAnswer(std::uint8_t server_code) const;
   // How many subnegotiations were cut short because they ran past kMaxSubnegotiation.
   std::size_t oversizedSubnegotiations() const { return oversized_; }
+  // Whether the server has sent any Telnet command at all (an rfc2217 link to a raw
+  // server never sees one).
+  bool sawTelnet() const { return saw_telnet_; }
+  // The server changed options more often than any real server does: from then on
+  // nothing more is answered, and the link is given up.
+  bool storm() const { return answers_given_ > kMaxOptionAnswers; }
 
   // A subnegotiation longer than this is no Com Port answer: the rest is dropped up to
   // its IAC SE, so a hostile server cannot make us hold unbounded bytes.
   static constexpr std::size_t kMaxSubnegotiation = 64;
+  // Answers to the server's option changes over one connection. ser2net asks seven
+  // things once and needs about three answers; a server that keeps changing options and
+  // never reads would otherwise have us queue answers without end.
+  static constexpr std::size_t kMaxOptionAnswers = 32;
 
  private:
   enum class State { Data, Iac, Verb, Sb, SbIac };
@@ -103,12 +113,15 @@ class Reader {
 
   void verb(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& reply);
   void subnegotiation();
+  void answer(std::vector<std::uint8_t>& reply, std::uint8_t verb, std::uint8_t option);
 
   State state_ = State::Data;
   std::uint8_t verb_ = 0;
   std::vector<std::uint8_t> sb_;
   bool sb_oversized_ = false;
   std::size_t oversized_ = 0;
+  bool saw_telnet_ = false;
+  std::size_t answers_given_ = 0;
   std::array<Option, 256> options_{};
   ComPortAnswer com_port_ = ComPortAnswer::Unknown;
   std::array<std::vector<std::uint8_t>, 256> answers_{};

@@ -16,9 +16,10 @@
 
 #include "base/errors.h"
 #include "base/file_io.h"
+#include "link/network_address.h"
 #include "link/stand_alone_port.h"
+#include "link/tls_files.h"
 #include "plan/calendar_reader.h"
-#include "plan/install_tls.h"
 #include "plan/plan_files.h"
 #include "plan/plan_reader.h"
 #include "plan/upkeep_job.h"
@@ -109,6 +110,13 @@ class NewCopy {
   bool kept_ = false;
 };
 
+// One of this PC's TLS files as read, under its name in a settings folder's tls/.
+struct TlsCopy {
+  const char* name;
+  std::vector<std::uint8_t> bytes;
+  bool secret() const { return std::string_view(name) == kTlsKeyFileName; }  // the key: owner and job only
+};
+
 struct CopiedFile {
   QString named;   // as the plan names it
   QString target;  // its name in the copy's folder
@@ -196,7 +204,7 @@ class Installer {
     result_.port = port.port;
     try {
       std::vector<CopiedFile> files = ReadFilesToCopy(plan);
-      const std::vector<std::pair<TlsFile, std::vector<std::uint8_t>>> tls = readTls();
+      const std::vector<TlsCopy> tls = readTls();
       install(plan, files);
       installTls(tls);
     } catch (const IoError& e) {
@@ -220,18 +228,21 @@ class Installer {
     return result_;
   }
 
-  // This PC's TLS files, when the timer is reached over TLS: read before anything is
-  // written, so a missing one changes nothing.
-  std::vector<std::pair<TlsFile, std::vector<std::uint8_t>>> readTls() const {
-    std::vector<std::pair<TlsFile, std::vector<std::uint8_t>>> read;
-    if (!LeadsOverTls(result_.port)) return read;
-    for (const TlsFile& file : ThisPcTlsFiles(request_.settings_folder)) {
+  // This PC's TLS files that are set, when the timer is reached over TLS: read before
+  // anything is written, so one that cannot be read changes nothing. A file not set is
+  // none of the job's either (no CA: the system's CAs; no certificate: none shown).
+  std::vector<TlsCopy> readTls() const {
+    std::vector<TlsCopy> read;
+    const ParsedAddress address = ParseNetworkAddress(result_.port);
+    if (!address.address || !address.address->tls) return read;
+    const TlsFiles set = TlsFilesIn(request_.settings_folder);
+    for (const auto& [path, name] : {std::pair{set.ca, kTlsCaFileName}, std::pair{set.cert, kTlsCertFileName},
+                                     std::pair{set.key, kTlsKeyFileName}}) {
+      if (!path) continue;
       try {
-        read.emplace_back(file, ReadFileStart(file.path, kMaxTlsFileBytes));
+        read.push_back({name, ReadFileStart(*path, kMaxTlsFileBytes)});
       } catch (const IoError& e) {
-        throw IoError(QStringLiteral("this PC's TLS file %1 cannot be read: %2 (zmrctl tls makes them)")
-                          .arg(file.path, Text(e))
-                          .toStdString());
+        throw IoError(QStringLiteral("this PC's TLS file %1 cannot be read: %2").arg(*path, Text(e)).toStdString());
       }
     }
     return read;
@@ -275,20 +286,25 @@ class Installer {
     result_.files = static_cast<int>(renamed.size());
   }
 
-  void installTls(const std::vector<std::pair<TlsFile, std::vector<std::uint8_t>>>& tls) {
+  // The service's TLS files become this PC's: those set are copied, those not set removed.
+  void installTls(const std::vector<TlsCopy>& tls) {
     const QString drop_in = TlsDropInUnder(request_.root, result_.name);
-    if (tls.empty()) {
-      result_.unit_changed = QFile::exists(drop_in) && QFile::remove(drop_in);
-      return;
-    }
+    const bool has_key = std::any_of(tls.begin(), tls.end(), [](const TlsCopy& c) { return c.secret(); });
+    if (!has_key) result_.unit_changed = QFile::exists(drop_in) && QFile::remove(drop_in);
     const QString folder = Under(request_.root, kServiceSettingsFolder + QStringLiteral("/tls"));
+    if (tls.empty()) return;
     MakeFolders(folder);
+    for (const char* name : {kTlsCaFileName, kTlsCertFileName, kTlsKeyFileName}) {
+      if (std::none_of(tls.begin(), tls.end(), [&](const TlsCopy& c) { return c.name == name; })) {
+        QFile::remove(folder + u'/' + QLatin1String(name));
+      }
+    }
     const struct group* key_group = ::getgrnam(request_.key_group.toLocal8Bit().constData());
-    for (const auto& [file, bytes] : tls) {
-      const QString target = folder + u'/' + QFileInfo(file.path).fileName();
-      ReplaceFile(target, bytes, ReplaceMode::CreateOrReplace, file.secret ? kOwnerOnly : kReadableFile);
+    for (const TlsCopy& file : tls) {
+      const QString target = folder + u'/' + QLatin1String(file.name);
+      ReplaceFile(target, file.bytes, ReplaceMode::CreateOrReplace, file.secret() ? kOwnerOnly : kReadableFile);
       result_.tls_files << target;
-      if (!file.secret) continue;
+      if (!file.secret()) continue;
       if (key_group == nullptr) {
         result_.warnings << QStringLiteral("the group %1 does not exist on this PC, so the job cannot read %2: "
                                            "make it (groupadd --system %1) and install again")

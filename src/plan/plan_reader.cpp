@@ -9,6 +9,7 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "base/prompts.h"
+#include "link/network_address.h"
 #include "plan/calendar_reader.h"
 #include "plan/holiday_calendar.h"
 #include "project/project_file.h"
@@ -46,7 +47,15 @@ class Checker {
       const int line = static_cast<int>(key.source().begin.line);
       const std::string_view k = key.str();
       if (k == "port") {
-        if (auto s = text(node, line, "port")) p.port = *s;
+        if (auto s = text(node, line, "port")) {
+          p.port = *s;
+          // An address that would be refused at every run is a fault of the plan now.
+          if (IsNetworkPortName(*s)) {
+            if (const ParsedAddress a = ParseNetworkAddress(*s); !a.address) {
+              fault(line, "port", QStringLiteral("'port' is no network address: %1").arg(a.problem));
+            }
+          }
+        }
       } else if (k == "week") {
         has_week = true;
         if (auto s = text(node, line, "week")) p.week = *s;

@@ -130,9 +130,13 @@ class Upkeep {
       } catch (const PortError& e) {
         if (!e.busy()) throw;
         if (clock.tickMs() >= gives_up) {
-          say(UpkeepEventKind::PortError, QStringLiteral("another program holds the port %1; it was tried for %2 min")
-                                              .arg(job_.port_name)
-                                              .arg(kBusyPortRetrySecs / kSecsPerMinute));
+          const QString who =
+              e.cause() == PortCause::ServerInUse
+                  ? QStringLiteral("another program or PC is connected to the timer's server %1 of the port %2")
+                        .arg(QString::fromStdString(e.device()), job_.port_name)
+                  : QStringLiteral("another program holds the port %1").arg(job_.port_name);
+          say(UpkeepEventKind::PortError,
+              QStringLiteral("%1; it was tried for %2 min").arg(who).arg(kBusyPortRetrySecs / kSecsPerMinute));
           return false;
         }
         clock.sleepMs(kBusyPortPauseMs);

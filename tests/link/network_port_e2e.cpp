@@ -1,6 +1,7 @@
 // The timer across the network: zmrsim on a pseudo-terminal, ser2net bridging it to
 // 127.0.0.1, and the console's own port, link, download and detection on the far side,
-// for rfc2217:// and tcp:// alike.
+// one test body over every stack (direct, tcp, rfc2217 and their TLS forms); then the
+// servers that refuse, turn away, speak the wrong way or misbehave.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -11,7 +12,9 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <QDateTime>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "base/clock.h"
@@ -25,6 +28,7 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/timer_link.h"
+#include "link/tls_files.h"
 #include "project/settings.h"
 #include "sim_timer.h"
 #include "support/child_process.h"
@@ -35,6 +39,8 @@
 #include "support/recording_prompts.h"
 #include "support/ser2net_process.h"
 #include "support/temp_dir.h"
+#include "support/tls_material.h"
+#include "support/hostile_server.h"
 #include "support/zmrctl_process.h"
 
 namespace zmr {
@@ -69,15 +75,41 @@ class StopServerView : public QuietDownloadView {
   int at_day_;
 };
 
-class NetworkTimer : public ::testing::TestWithParam<Mode> {
+// One way to the timer: straight on its line, or through ser2net with each of the
+// layers telnet(rfc2217) and ssl(...) there or not. The TLS stacks ask for this PC's
+// certificate (clientauth), which the settings folder holds.
+struct Stack {
+  const char* name;
+  bool network;
+  Mode mode;
+  bool tls;
+};
+const Stack kDirect{"Direct", false, Mode::Raw, false};
+const Stack kTcp{"Tcp", true, Mode::Raw, false};
+const Stack kRfc2217{"Rfc2217", true, Mode::Rfc2217, false};
+const Stack kTcpTls{"TcpTls", true, Mode::Raw, true};
+const Stack kRfc2217Tls{"Rfc2217Tls", true, Mode::Rfc2217, true};
+std::string StackName(const ::testing::TestParamInfo<Stack>& info) { return info.param.name; }
+
+class TimerStack : public ::testing::TestWithParam<Stack> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
     sim = std::make_unique<ZmrsimProcess>(kZmrsim, std::vector<std::string>{"--dump", dump_path()});
-    server = std::make_unique<Ser2netProcess>(sim->device(), GetParam());
+    if (!GetParam().network) {
+      qputenv("ZMR_COM1", QByteArray::fromStdString(sim->device()));
+      return;
+    }
+    std::optional<Ser2netTls> tls;
+    if (GetParam().tls) {
+      tls = SharedTlsMaterial().server();
+      ASSERT_EQ(StoreTlsFiles(dir.folder(), SharedTlsMaterial().console()), "");
+    }
+    server = std::make_unique<Ser2netProcess>(sim->device(), GetParam().mode, tls);
     // COM1 leads across the network through the mapping file beside timer.ini.
     MapComPort(dir.folder(), 1, *ParseNetworkAddress(QString::fromStdString(server->address())).address);
   }
+  void TearDown() override { qunsetenv("ZMR_COM1"); }
 
   std::string dump_path() const { return dir.file("dump.txt").toStdString(); }
 
@@ -89,9 +121,6 @@ class NetworkTimer : public ::testing::TestWithParam<Mode> {
     text << in.rdbuf();
     return text.str();
   }
-
-  // The week a timer holds after it received exactly the chunks a download compiles.
-  static std::string CompiledWeek(const ProjectSetup& project) { return CompiledTimerWeek(project); }
 
   DownloadResult Download(const ProjectSetup& project, DownloadView& view) {
     RecordingPrompts prompts;
@@ -110,7 +139,7 @@ class NetworkTimer : public ::testing::TestWithParam<Mode> {
   TimerLink link{*port, clock};
 };
 
-TEST_P(NetworkTimer, StatusAndAFullWeekThroughTheMappedPort) {
+TEST_P(TimerStack, StatusAndAFullWeekThroughComOne) {
   {
     const PortLease lease(link, "COM1");
     link.LinkPreamble();
@@ -123,10 +152,10 @@ TEST_P(NetworkTimer, StatusAndAFullWeekThroughTheMappedPort) {
   QuietDownloadView view;
   EXPECT_EQ(Download(*project, view), DownloadResult::Completed);
   port->close();
-  EXPECT_EQ(TimerWeek(), CompiledWeek(*project));
+  EXPECT_EQ(TimerWeek(), CompiledTimerWeek(*project));
 }
 
-TEST_P(NetworkTimer, DetectFindsTheTimerBehindComOne) {
+TEST_P(TimerStack, DetectFindsTheTimerBehindComOne) {
   ProgramSettings settings;
   DefaultSettings(settings);
   settings.com_port = 4;
@@ -137,6 +166,12 @@ TEST_P(NetworkTimer, DetectFindsTheTimerBehindComOne) {
   EXPECT_EQ(view.selected, 1);
   EXPECT_EQ(settings.com_port, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stacks, TimerStack, ::testing::Values(kDirect, kTcp, kRfc2217, kTcpTls, kRfc2217Tls),
+                         StackName);
+
+// What only a server does: go away, come back, serve another client.
+using NetworkTimer = TimerStack;
 
 TEST_P(NetworkTimer, AServerStoppedMidDownloadFailsThatDownloadOnlyAndTheNextOneConnectsAfresh) {
   auto project = std::make_unique<ProjectSetup>();
@@ -170,9 +205,11 @@ TEST_P(NetworkTimer, AServerStoppedMidDownloadFailsThatDownloadOnlyAndTheNextOne
   QuietDownloadView view;
   EXPECT_EQ(Download(*project, view), DownloadResult::Completed);
   port->close();
-  EXPECT_EQ(TimerWeek(), CompiledWeek(*project));
+  EXPECT_EQ(TimerWeek(), CompiledTimerWeek(*project));
 }
 
+// Over TLS the raw socket holds the server's closing record, not data: still a lost
+// device, reached afresh on the first request.
 TEST_P(NetworkTimer, AServerRestartedWhileThePortSatIdleIsReachedOnTheFirstRequest) {
   const PortLease lease(link, "COM1");
   link.LinkPreamble();
@@ -183,8 +220,30 @@ TEST_P(NetworkTimer, AServerRestartedWhileThePortSatIdleIsReachedOnTheFirstReque
   EXPECT_TRUE(link.QueryStatus());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ser2net, NetworkTimer, ::testing::Values(Mode::Rfc2217, Mode::Raw),
-                         [](const auto& info) { return info.param == Mode::Rfc2217 ? "Rfc2217" : "RawTcp"; });
+// ser2net serves one client a port; the second hears why it is turned away, and upkeep
+// takes that for a port held elsewhere, worth waiting for.
+TEST_P(NetworkTimer, ASecondClientHearsThatTheServerIsInUse) {
+  const PortLease first(link, "COM1");
+  const auto second = MakePort();
+  TimerLink other_pc(*second, clock);
+  try {
+    // The words come at once; the open hears them, or else the first request does.
+    const PortLease turned_away(other_pc, "COM1");
+    other_pc.QueryStatus();
+    ADD_FAILURE() << "a second client was served";
+  } catch (const PortError& e) {
+    EXPECT_EQ(PortErrorText(e),
+              QString("Unable to open com port (win error code: %1)\nAnother program or PC is connected to the "
+                      "timer's server at 127.0.0.1 port %2, which serves one at a time. Try again when it is done.")
+                  .arg(EBUSY)
+                  .arg(server->port()));
+    EXPECT_TRUE(e.busy());
+  }
+  EXPECT_FALSE(second->isOpen());
+  ASSERT_TRUE(link.QueryStatus());  // the first is served as before
+}
+
+INSTANTIATE_TEST_SUITE_P(Ser2net, NetworkTimer, ::testing::Values(kTcp, kRfc2217, kTcpTls, kRfc2217Tls), StackName);
 
 // Whether this machine has IPv6 on its loopback (containers often have it off).
 bool LoopbackIpv6() {
@@ -298,6 +357,162 @@ TEST(NetworkPortErrors, AServerWithoutPortControlIsRefusedWithAdvice) {
                   .arg(telnet.port()));
   }
   EXPECT_FALSE(port->isOpen());
+}
+
+// The scheme that does not fit the server: each failure names the one that does.
+TEST(NetworkPortErrors, TheWrongSchemeIsNamedWithTheRightOne) {
+  ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
+  ZmrsimProcess sim(kZmrsim);
+  struct Case {
+    Mode mode;
+    const char* scheme;  // what the console is given
+    QString text;        // %1 the port
+    std::chrono::milliseconds at_most;
+  };
+  // An rfc2217 link sends no data before the server speaks Telnet; a tcp link hears a
+  // Telnet greeting when it comes, usually before its first request.
+  const std::vector<Case> cases = {
+      {Mode::Raw, "rfc2217", QString("SetCommState function failed (win error code: %1)\n127.0.0.1 port %2 does not "
+                                     "speak Telnet: no negotiation came back within 3 seconds. For a raw TCP port "
+                                     "use tcp://127.0.0.1:%2.")
+                                 .arg(ENOPROTOOPT),
+       std::chrono::milliseconds(kNetworkConnectTimeoutMs + 1000)},
+      {Mode::Rfc2217, "tcp", QString("Unable to open com port (win error code: %1)\n127.0.0.1 port %2 speaks Telnet "
+                                     "(RFC 2217), not raw TCP. Use rfc2217://127.0.0.1:%2.")
+                                 .arg(EPROTOTYPE),
+       std::chrono::milliseconds(1000)},
+  };
+  for (const Case& c : cases) {
+    Ser2netProcess server(sim.device(), c.mode);
+    const QString address = QString("%1://127.0.0.1:%2").arg(c.scheme).arg(server.port());
+    SystemClock clock;
+    const auto port = MakePort();
+    TimerLink link(*port, clock);
+    const auto t0 = std::chrono::steady_clock::now();
+    try {
+      const PortLease lease(link, address);
+      link.QueryStatus();
+      ADD_FAILURE() << address.toStdString() << " served";
+    } catch (const PortError& e) {
+      EXPECT_EQ(PortErrorText(e), c.text.arg(server.port())) << address.toStdString();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, c.at_most) << address.toStdString();
+    EXPECT_FALSE(port->isOpen());
+    if (c.mode == Mode::Raw) EXPECT_EQ(sim.waitForLine("request", 200), "") << address.toStdString();
+  }
+}
+
+// TLS refusals, each with its own words; none lets a byte through to the timer.
+TEST(NetworkPortErrors, TlsRefusalsSayWhyAndNothingReachesTheTimer) {
+  ASSERT_TRUE(Ser2netInstalled()) << "ser2net is missing; scripts/deps installs it";
+  const TlsMaterial& tls = SharedTlsMaterial();
+  const QString none_set = "%1 asks for this PC's certificate, and none is set. Set it with zmrctl tls --ca FILE "
+                           "--cert FILE --key FILE, or with Secure (TLS) in Network timer.";
+  struct Case {
+    const char* what;
+    Mode mode;
+    Ser2netTls server;
+    TlsChoice ours;
+    int code;
+    QString advice;              // %1 "HOST port N"
+    QString host = "127.0.0.1";  // the address's host
+  };
+  const QString ca = QString::fromStdString(tls.path("ca.pem"));
+  const std::vector<Case> cases = {
+      {"no certificate of this PC, rfc2217", Mode::Rfc2217, tls.server(), {ca, "", ""}, ENOKEY, none_set},
+      {"no certificate of this PC, tcp", Mode::Raw, tls.server(), {ca, "", ""}, ENOKEY, none_set},
+      {"a certificate the server's authdir does not name", Mode::Rfc2217, tls.server(),
+       {ca, QString::fromStdString(tls.path("stranger.pem")), QString::fromStdString(tls.path("stranger.key"))},
+       ENOKEY,
+       "%1 refused this PC's certificate (stranger, issued by Test School CA). Check that the server trusts it: for "
+       "ser2net, the CA that issued it belongs in the authdir folder stranger/allowed_certs, rehashed."},
+      {"a server of a CA this PC does not trust", Mode::Rfc2217, tls.server(),
+       {QString::fromStdString(tls.path("other-ca.pem")), tls.console().cert, tls.console().key}, EKEYREJECTED,
+       "The certificate of %1 (bells-server, issued by Test School CA) is not trusted here, so nothing was sent. If "
+       "it is your server's, set the CA that issued it with zmrctl tls --ca FILE, or with Secure (TLS) in Network "
+       "timer."},
+      {"a certificate made out for another name", Mode::Rfc2217, tls.server(), tls.console(), EADDRNOTAVAIL,
+       "The certificate of %1 (bells-server) is made out for 127.0.0.1, not for localhost, so nothing was sent. Use "
+       "an address the certificate names, or give the server a certificate for this one.",
+       "localhost"},
+      {"a server whose certificate has expired", Mode::Raw, tls.expiredServer(), tls.console(), EKEYEXPIRED,
+       "The certificate of %1 (old-server) expired on " + QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate) +
+           ", so nothing was sent. Renew it, then try again."},
+  };
+  for (const Case& c : cases) {
+    ZmrsimProcess sim(kZmrsim);
+    Ser2netProcess server(sim.device(), c.mode, c.server);
+    TempDir settings;
+    ASSERT_EQ(StoreTlsFiles(settings.folder(), c.ours), "") << c.what;
+    const ScopedPortMapFolder use(settings.folder());
+    SystemClock clock;
+    const auto port = MakePort();
+    TimerLink link(*port, clock);
+    try {
+      const PortLease lease(link, QString::fromStdString(server.address()).replace("127.0.0.1", c.host));
+      link.QueryStatus();
+      ADD_FAILURE() << c.what << ": served";
+    } catch (const PortError& e) {
+      EXPECT_EQ(PortErrorText(e), QString("Unable to open com port (win error code: %1)\n").arg(c.code) +
+                                      c.advice.arg(QString("%1 port %2").arg(c.host).arg(server.port())))
+          << c.what;
+    }
+    EXPECT_FALSE(port->isOpen()) << c.what;
+    EXPECT_EQ(sim.waitForLine("request", 200), "") << c.what;
+  }
+}
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  long kib = 0;
+  while (status >> word) {
+    if (word == "VmRSS:") status >> kib;
+  }
+  return kib;
+}
+
+// A server that floods the link: the operation ends within its bound, with its own
+// words, and the console's memory stays where it was.
+TEST(NetworkPortErrors, AFloodingServerIsGivenUpWithinItsBoundAndMemoryStaysFlat) {
+  struct Case {
+    HostileServer::Kind kind;
+    const char* scheme;
+    std::optional<QString> text;  // empty: the request simply finds no timer
+  };
+  const std::vector<Case> cases = {
+      {HostileServer::Kind::OptionFlood, "rfc2217",
+       QString("SetCommState function failed (win error code: %1)\nThe server at 127.0.0.1 port %2 keeps changing "
+               "its Telnet options instead of serving the timer, so the connection was given up. Check that it is "
+               "ser2net or a serial device server, and restart it.")
+           .arg(EPROTO)},
+      {HostileServer::Kind::DataFlood, "rfc2217",
+       QString("SetCommState function failed (win error code: %1)\n127.0.0.1 port %2 does not speak Telnet: no "
+               "negotiation came back within 3 seconds. For a raw TCP port use tcp://127.0.0.1:%2.")
+           .arg(ENOPROTOOPT)},
+      {HostileServer::Kind::DataFlood, "tcp", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    HostileServer hostile(c.kind);
+    const QString address = QString("%1://127.0.0.1:%2").arg(c.scheme).arg(hostile.port());
+    const long before = ResidentKiB();
+    const auto t0 = std::chrono::steady_clock::now();
+    SystemClock clock;
+    const auto port = MakePort();
+    TimerLink link(*port, clock);
+    try {
+      const PortLease lease(link, address);
+      link.LinkPreamble();
+      EXPECT_FALSE(link.QueryStatus()) << address.toStdString();
+      EXPECT_FALSE(c.text) << address.toStdString() << ": no port error";
+    } catch (const PortError& e) {
+      ASSERT_TRUE(c.text) << e.what();
+      EXPECT_EQ(PortErrorText(e), c.text->arg(hostile.port()));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(kNetworkConnectTimeoutMs + 2000))
+        << address.toStdString();
+    EXPECT_LT(ResidentKiB() - before, 32 * 1024) << address.toStdString() << ": memory grew";
+  }
 }
 
 }  // namespace

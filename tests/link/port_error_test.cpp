@@ -67,7 +67,8 @@ TEST(PortErrorWords, EachCauseGivesItsMessageCodeAndAdvice) {
        "8N1."},
       {PortError(PortStep::Open, PortCause::BadAddress, "COM3", "rfc2217://10.0.4.20"),
        code("Unable to open com port", EINVAL),
-       "The address needs a port number: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT."},
+       "The address needs a port number: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT "
+       "(rfc2217+tls:// or tcp+tls:// over TLS)."},
       {PortError(PortStep::Open, PortCause::OsError, "COM3", "tcp://10.0.4.20:4001", EACCES),
        code("Unable to open com port", EACCES), ""},
   };

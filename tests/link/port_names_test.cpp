@@ -86,7 +86,9 @@ TEST(PortMapping, TheEnvironmentOverridesOnePortAndDevicePathsPassThrough) {
   EXPECT_EQ(PortDevice("COM3"), "");
   EXPECT_EQ(PortDevice("COM0"), "");
   EXPECT_EQ(PortDevice("/dev/ttyAMA0"), "/dev/ttyAMA0");
-  EXPECT_EQ(PortDevice("com1"), "com1");
+  EXPECT_EQ(PortDevice("com2"), "/tmp/zmr/COM1");  // COM names in any case
+  EXPECT_EQ(PortDevice("Com1"), "/dev/ttyUSB0");
+  EXPECT_EQ(PortDevice("./com1"), "./com1");
   qunsetenv("ZMR_COM2");
   qunsetenv("ZMR_COM6");
   EXPECT_EQ(PortDevice("COM2"), "/dev/ttyS0");

@@ -189,5 +189,38 @@ TEST(TelnetReader, AnOversizedSubnegotiationIsDroppedAndDataGoesOn) {
   EXPECT_TRUE(reader.lastAnswer(107).empty());
 }
 
+// A server that keeps changing options: the answers stop at the cap and the reader says
+// so; a real server's greeting (ser2net's seven requests) is far below it, and a raw
+// server's bytes are no Telnet at all.
+TEST(TelnetReader, AnswersToAServerThatKeepsRenegotiatingAreCapped) {
+  const Bytes ser2net = {kIac, kWill, 3, kIac, kDo, 3, kIac, kWill, 1, kIac, kDont, 1,
+                         kIac, kDo,   0, kIac, kWill, 0, kIac, kDo, 44};
+  struct Case {
+    const char* what;
+    Bytes stream;
+    std::size_t reply_bytes;
+    bool storm;
+    bool telnet;
+  };
+  Bytes flood;
+  for (int i = 0; i < 1000; ++i) flood.insert(flood.end(), {kIac, kWill, 0, kIac, kWont, 0, kIac, kDo, 3, kIac, kDont, 3});
+  Bytes unwanted;  // refusals are sent once per option, however often it is asked
+  for (int i = 0; i < 1000; ++i) unwanted.insert(unwanted.end(), {kIac, kWill, 1, kIac, kDo, 24});
+  const std::vector<Case> cases = {
+      {"ser2net's greeting", ser2net, 3 * 1, false, true},
+      {"a flood of changes", flood, 3 * Reader::kMaxOptionAnswers, true, true},
+      {"the same unwanted requests again and again", unwanted, 3 * 2, false, true},
+      {"a raw server's bytes", Bytes{0xE2, 'L', 0, 0, 0x2E, 'P', 'o', 'r', 't'}, 0, false, false},
+      {"an escaped 0xFF is data, not Telnet", Bytes{kIac, kIac, 0x01}, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    Reader reader = Started();
+    const Fed fed = FeedWhole(reader, c.stream);
+    EXPECT_EQ(fed.reply.size(), c.reply_bytes) << c.what;
+    EXPECT_EQ(reader.storm(), c.storm) << c.what;
+    EXPECT_EQ(reader.sawTelnet(), c.telnet) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace zmr::telnet

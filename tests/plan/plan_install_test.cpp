@@ -169,27 +169,29 @@ TEST_F(PlanInstall, InstallingAgainReplacesTheCopyWhole) {
   EXPECT_EQ(QDir(plans() + "/north").entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{"2", "3", "notes"}));
 }
 
-// Over TLS the job needs this PC's files: the CA and certificate for all to read, the key
-// for root and the job's group only, and the job joins that group.
+// Over TLS the job needs this PC's files that are set: the CA and certificate for all to
+// read, the key for root and the job's group only, and the job joins that group. One not
+// set is none of the job's either.
 TEST_F(PlanInstall, ATimerOverTlsTakesThisPcsTlsFilesAlong) {
   files.write("north.toml", "port = \"tcp+tls://bells.school:7001\"\nweek = \"normal.zmr\"\n");
-  InstallResult r = Install();
-  EXPECT_EQ(r.outcome, InstallOutcome::Failed);
-  EXPECT_EQ(r.problem, "this PC's TLS file " + settings.folder() + "/tls/ca.pem cannot be read: File not found. "
-                       "(zmrctl tls makes them)");
-  EXPECT_FALSE(QFileInfo::exists(plans() + "/north.toml"));
-
+  const QString tls = QDir(root.folder()).absolutePath() + "/etc/zmr-console/tls";
   QDir(settings.folder()).mkdir("tls");
-  for (const char* f : {"ca.pem", "cert.pem", "key.pem"}) {
+  auto set = [&](const char* f) {
     QFile pem(settings.folder() + "/tls/" + f);
     ASSERT_TRUE(pem.open(QIODevice::WriteOnly));
     pem.write(QByteArray("-----BEGIN ") + f);
-  }
+  };
+  set("cert.pem");
+  set("key.pem");
+  InstallResult r = Install();
+  ASSERT_EQ(r.outcome, InstallOutcome::Installed) << r.problem.toStdString();
+  EXPECT_EQ(r.tls_files, (QStringList{tls + "/cert.pem", tls + "/key.pem"})) << "no CA: the system's CAs";
+
+  set("ca.pem");
   const QString group = QString::fromLocal8Bit(::getgrgid(::getegid())->gr_name);
   InstallRequest request{files.file("north.toml"), "", root.folder(), "COM2", settings.folder() + "/", kNow, group};
   r = InstallPlan(request);
   ASSERT_EQ(r.outcome, InstallOutcome::Installed) << r.problem.toStdString();
-  const QString tls = QDir(root.folder()).absolutePath() + "/etc/zmr-console/tls";
   EXPECT_EQ(r.tls_files, (QStringList{tls + "/ca.pem", tls + "/cert.pem", tls + "/key.pem"}));
   EXPECT_EQ(ModeOf(tls + "/ca.pem"), 0644u);
   EXPECT_EQ(ModeOf(tls + "/key.pem"), 0640u);
@@ -206,7 +208,19 @@ TEST_F(PlanInstall, ATimerOverTlsTakesThisPcsTlsFilesAlong) {
   EXPECT_EQ(r.warnings, QStringList{"the group zmr-no-such-group does not exist on this PC, so the job cannot read " +
                                     tls + "/key.pem: make it (groupadd --system zmr-no-such-group) and install again"});
 
+  // This PC's certificate and key cleared: the job shows none either, and leaves the group.
+  QFile::remove(settings.folder() + "/tls/cert.pem");
+  QFile::remove(settings.folder() + "/tls/key.pem");
+  r = InstallPlan(request);
+  EXPECT_EQ(r.tls_files, QStringList{tls + "/ca.pem"});
+  EXPECT_FALSE(QFileInfo::exists(tls + "/key.pem"));
+  EXPECT_FALSE(QFileInfo::exists(TlsDropInUnder(root.folder(), "north")));
+
   // Back to a plain timer: the job leaves the group again.
+  set("cert.pem");
+  set("key.pem");
+  request.key_group = group;
+  ASSERT_TRUE(InstallPlan(request).unit_changed);
   files.write("north.toml", "port = \"tcp://bells.school:7001\"\nweek = \"normal.zmr\"\n");
   r = Install();
   EXPECT_TRUE(r.unit_changed);

@@ -233,6 +233,11 @@ TEST_F(PlanReader, EachFaultIsARecordOfItsFileLineAndKey) {
        {{2, "name", "the period has no 'name'"},
         {2, "from", "the period has no 'from' date"},
         {4, "week", "week 'none.zmr' is not there"}}},
+      {"a network address that every run would refuse",
+       "week = \"normal.zmr\"\nport = \"tcp://192.168.001.010:4001\"\n",
+       {{2, "port",
+         "'port' is no network address: \"192.168.001.010\" is not an IPv4 address: a number with a leading zero "
+         "is read as octal (010 is 8) and leads to another host. Write each number without leading zeros."}}},
       {"the whole file", "port = \"COM2\"\n",
        {{0, "week", "'week' is missing: the week in force when no period says otherwise"}}},
   };

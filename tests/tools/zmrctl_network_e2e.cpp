@@ -49,11 +49,13 @@ class ZmrctlNetwork : public ZmrctlProcessTest {
 
 TEST_F(ZmrctlNetwork, MapAndUnmapAComPortBesideTimerIni) {
   ASSERT_EQ(Zmrctl({"ports", "--map", "COM3", "RFC2217://10.0.4.20:2217"}), 0);
-  EXPECT_EQ(output, std::vector<std::string>{"Com 3 is rfc2217://10.0.4.20:2217 (network)"});
-  ASSERT_EQ(Zmrctl({"ports", "--map", "com4", "tcp://[fd00::20]:4001"}), 0);
+  EXPECT_EQ(output, std::vector<std::string>{"Com 3 is rfc2217://10.0.4.20:2217 (network, cleartext)"});
+  ASSERT_EQ(Zmrctl({"ports", "--map", "com4", "tcp+tls://[fd00::20]:4001"}), 0);
+  ASSERT_EQ(Zmrctl({"ports", "--map", "Com12", "tcp://10.0.4.32:4001"}), 0);
   ASSERT_EQ(Zmrctl({"ports"}), 0);
-  EXPECT_TRUE(OutputHas("  COM3  rfc2217://10.0.4.20:2217  (network)"));
-  EXPECT_TRUE(OutputHas("  COM4  tcp://[fd00::20]:4001  (network)"));
+  EXPECT_TRUE(OutputHas("  COM3  rfc2217://10.0.4.20:2217  (network, cleartext)"));
+  EXPECT_TRUE(OutputHas("  COM4  tcp+tls://[fd00::20]:4001  (network, TLS)"));
+  EXPECT_TRUE(OutputHas("  COM12 tcp://10.0.4.32:4001  (network, cleartext)"));  // beyond the six listed
   EXPECT_EQ(QFileInfo(dir.file("timer.ini")).size(), kSettingsFileSize);  // still the fixed record
 
   ASSERT_EQ(Zmrctl({"ports", "--unmap", "COM3"}), 0);
@@ -61,13 +63,29 @@ TEST_F(ZmrctlNetwork, MapAndUnmapAComPortBesideTimerIni) {
   EXPECT_TRUE(OutputHas("COM3 was not mapped to a network address"));
   ASSERT_EQ(Zmrctl({"ports"}), 0);
   EXPECT_FALSE(OutputHas("10.0.4.20"));
-  EXPECT_TRUE(OutputHas("  COM4  tcp://[fd00::20]:4001  (network)"));
+  EXPECT_TRUE(OutputHas("  COM4  tcp+tls://[fd00::20]:4001  (network, TLS)"));
 
   // The environment still comes first.
   setenv("ZMR_COM4", "/tmp/zmr/COM4", 1);
   ASSERT_EQ(Zmrctl({"ports"}), 0);
   unsetenv("ZMR_COM4");
   EXPECT_TRUE(OutputHas("  COM4  /tmp/zmr/COM4  (set by ZMR_COM4)"));
+
+  // A line written by hand that cannot be used is named, its port leads nowhere, and
+  // the next --map keeps it.
+  {
+    std::ofstream map(dir.file("ports.txt").toStdString(), std::ios::app);
+    map << "COM2 tcp://0177.0.0.1:4001\nthe hall timer\n";
+  }
+  ASSERT_EQ(Zmrctl({"ports", "--map", "COM5", "tcp://10.0.4.25:4001"}), 0);
+  ASSERT_EQ(Zmrctl({"ports"}), 0);
+  const std::string octal = "ports.txt line 5 is ignored: \"0177.0.0.1\" is not an IPv4 address: a number with a "
+                            "leading zero is read as octal (010 is 8) and leads to another host. Write each number "
+                            "without leading zeros.";
+  EXPECT_TRUE(OutputHas("  COM2  nowhere: " + octal));
+  EXPECT_TRUE(OutputHas(octal));
+  EXPECT_TRUE(OutputHas("ports.txt line 6 is ignored: It is not \"COM<n> ADDRESS\"."));
+  EXPECT_TRUE(OutputHas("  COM5  tcp://10.0.4.25:4001  (network, cleartext)"));
 }
 
 TEST_F(ZmrctlNetwork, MistakesAreUsageErrorsAndNothingIsStored) {
@@ -78,9 +96,10 @@ TEST_F(ZmrctlNetwork, MistakesAreUsageErrorsAndNothingIsStored) {
   const std::vector<Case> cases = {
       {{"ports", "--map", "COM3", "rfc2217://10.0.4.20"},
        "zmrctl: bad address rfc2217://10.0.4.20: The address needs a port number: Give the address as "
-       "rfc2217://HOST:PORT or tcp://HOST:PORT.\n"},
+       "rfc2217://HOST:PORT or tcp://HOST:PORT (rfc2217+tls:// or tcp+tls:// over TLS).\n"},
       {{"ports", "--map", "COM3", "/dev/ttyUSB0"},
-       "zmrctl: bad address /dev/ttyUSB0: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT.\n"},
+       "zmrctl: bad address /dev/ttyUSB0: Give the address as rfc2217://HOST:PORT or tcp://HOST:PORT "
+       "(rfc2217+tls:// or tcp+tls:// over TLS).\n"},
       {{"ports", "--map", "LPT1", "tcp://a:1"}, "zmrctl: bad port LPT1 (COM1 .. COM255)\n"},
       {{"ports", "--map", "COM3"}, "zmrctl: ports --map COMn takes one address\n"},
       {{"ports", "--unmap", "COM0"}, "zmrctl: bad port COM0 (COM1 .. COM255)\n"},
@@ -96,18 +115,33 @@ TEST_F(ZmrctlNetwork, MistakesAreUsageErrorsAndNothingIsStored) {
 
 TEST_F(ZmrctlNetwork, RefusedAndUnknownHostsArePortErrorsWithAdvice) {
   const int closed = FreeLoopbackPort();
+  const std::string refused = QString("error: Unable to open com port (win error code: %1)\nNothing accepts "
+                                      "connections at 127.0.0.1 port %2. Check that ser2net or the device server "
+                                      "runs there and listens on that port.\n")
+                                  .arg(ECONNREFUSED)
+                                  .arg(closed)
+                                  .toStdString();
   EXPECT_EQ(ZmrctlHere({"--port", QString("rfc2217://127.0.0.1:%1").arg(closed), "status"}), ctl::kExitPortError);
-  EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nNothing accepts connections at "
-                               "127.0.0.1 port %2. Check that ser2net or the device server runs there and listens "
-                               "on that port.\n")
-                           .arg(ECONNREFUSED)
-                           .arg(closed)
-                           .toStdString());
+  EXPECT_EQ(err.str(), refused);
   EXPECT_EQ(ZmrctlHere({"--port", "tcp://no-such-timer.invalid:4001", "status"}), ctl::kExitPortError);
   EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nThe host name "
                                "no-such-timer.invalid is not known. Check the spelling of the address and that "
                                "this PC can look up names on the network (DNS).\n")
                            .arg(ENXIO)
+                           .toStdString());
+
+  // COM names in any case lead where COM<n> leads; one whose line cannot be used leads
+  // nowhere, and the error says which line and why.
+  std::ofstream(dir.file("ports.txt").toStdString())
+      << "COM3 rfc2217://127.0.0.1:" << closed << "\nCOM2 tcp://127.0.0.1:" << closed << "/status\n";
+  EXPECT_EQ(ZmrctlHere({"--port", "com3", "status"}), ctl::kExitPortError);
+  EXPECT_EQ(err.str(), refused);
+  EXPECT_EQ(ZmrctlHere({"--port", "COM2", "status"}), ctl::kExitPortError);
+  EXPECT_EQ(err.str(), QString("error: Unable to open com port (win error code: %1)\nports.txt line 2 is ignored: "
+                               "Nothing may follow the port number: remove \"/status\". Mend ports.txt beside "
+                               "timer.ini, or map COM2 again (Network timer ..., or zmrctl ports --map COM2 "
+                               "ADDRESS).\n")
+                           .arg(ENOENT)
                            .toStdString());
 }
 

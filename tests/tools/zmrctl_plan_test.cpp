@@ -330,5 +330,33 @@ TEST_F(ZmrctlPlanTest, DownloadRecordsTheWeekForUpkeep) {
   EXPECT_EQ(OutLines(), std::vector<std::string>{"north: activated the timer: normal.zmr (the plan's week)"});
 }
 
+// One network timer however its plans spell it (any case, a trailing slash, over TLS or
+// through a COM port mapped to it): one timer, one plan, so all of them are refused and
+// nothing is opened.
+TEST_F(ZmrctlPlanTest, PlansThatNameOneNetworkTimerInTwoWaysAreRefused) {
+  Write("ports.txt", "COM3 rfc2217://127.0.0.1:47101\n");
+  Write("hall.toml", "week = \"normal.zmr\"\nport = \"RFC2217://127.0.0.1:47101/\"\n");
+  Write("gym.toml", "week = \"normal.zmr\"\nport = \"com3\"\n");
+  Write("annex.toml", "week = \"normal.zmr\"\nport = \"tcp+tls://127.0.0.1:47101\"\n");
+  Write("office.toml", "week = \"normal.zmr\"\nport = \"tcp://127.0.0.1:47102\"\n");
+  int opened = 0;
+  env.make_port = [&] {
+    ++opened;
+    return std::make_unique<FakePort>(sim.clock);  // nothing there: the office plan's port fails
+  };
+  EXPECT_EQ(Run({"--settings", dir.folder(), "upkeep", dir.file("hall.toml"), dir.file("gym.toml"),
+                 dir.file("annex.toml"), dir.file("office.toml"), "--state", dir.file("state"), "--dry-run"}),
+            ctl::kExitPortError);
+  const std::vector<std::string> lines = OutLines();
+  ASSERT_EQ(lines.size(), 4u) << out.str();
+  EXPECT_EQ(lines[0], "hall: refused: its port RFC2217://127.0.0.1:47101/ is the port of gym, annex too; one timer, "
+                      "one plan");
+  EXPECT_EQ(lines[1], "gym: refused: its port com3 is the port of hall, annex too; one timer, one plan");
+  EXPECT_EQ(lines[2], "annex: refused: its port tcp+tls://127.0.0.1:47101 is the port of hall, gym too; one timer, "
+                      "one plan");
+  EXPECT_EQ(lines[3].rfind("office: port error: ", 0), 0u) << lines[3];
+  EXPECT_EQ(opened, 1);  // the office plan's alone
+}
+
 }  // namespace
 }  // namespace zmr

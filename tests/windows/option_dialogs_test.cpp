@@ -66,13 +66,13 @@ TEST_F(OptionDialogsTest, WelcomeShowsItsTextsAndAlwaysStoresThePortOnShowing) {
 TEST_F(OptionDialogsTest, TheDeviceLineShowsANetworkAddressWhole) {
   const QString settings = w.dir.folder() + u'/';
   const ScopedPortMapFolder mapping(settings);
-  MapComPort(settings, 3, *ParseNetworkAddress("rfc2217://bells-north-building.school.example:2217").address);
+  MapComPort(settings, 3, *ParseNetworkAddress("rfc2217+tls://bells-north-building.school.example:2217").address);
   storeComPort(3);
   for (ConsoleDialog* dialog : std::initializer_list<ConsoleDialog*>{&w.windows().StartupForm(), &w.windows().programoptionsform()}) {
     dialog->FormShow();
     dialog->show();
     const auto* line = Control<QLabel>(*dialog, "portdevice");
-    EXPECT_EQ(line->text(), "Com 3 is rfc2217://bells-north-building.school.example:2217 (network)");
+    EXPECT_EQ(line->text(), "Com 3 is rfc2217+tls://bells-north-building.school.example:2217 (network, TLS)");
     const QStringList shown = ShownLines(*line);
     EXPECT_EQ(shown.join(QString()), line->text()) << dialog->objectName().toStdString();
     EXPECT_LE(shown.size() * line->fontMetrics().lineSpacing(), line->contentsRect().height())

@@ -13,11 +13,10 @@ namespace {
 
 constexpr int kListedPorts = 6;  // the ports the dialogs offer
 
-// "COM3" -> 3; 0 for anything else.
+// "COM3" (any case) -> 3; 0 for anything else.
 int ComNumber(const QString& name) {
-  bool ok = false;
-  const int n = name.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive) ? name.mid(3).toInt(&ok) : 0;
-  return ok && n >= 1 && n <= kMaxMappedPort ? n : 0;
+  const std::optional<int> n = ComNumberOf(name);
+  return n && *n >= 1 && *n <= kMaxMappedPort ? *n : 0;
 }
 
 // The port line the dialogs show for COM<n> as it leads now.
@@ -59,17 +58,20 @@ int PortsCommand(Invocation& run) {
   for (const PortMapping& m : MapPorts(kListedPorts, true)) {
     std::string line = (m.n == run.settings.com_port ? "* " : "  ") + PortName(m.n).toStdString();
     line.resize(std::max<std::size_t>(line.size() + 1, 8), ' ');
-    if (m.device.isEmpty()) {
+    if (!m.blocked.isEmpty()) {
+      line += "nowhere: " + m.blocked.toStdString();
+    } else if (m.device.isEmpty()) {
       line += "no device";
     } else {
       line += m.device.toStdString();
       if (!m.description.isEmpty()) line += "  " + m.description.toStdString();
-      if (IsNetworkPortName(m.device)) line += "  (network)";
+      if (IsNetworkPortName(m.device)) line += "  (" + NetworkKindText(m.device).toStdString() + ")";
       if (m.overridden) line += "  (set by ZMR_" + PortName(m.n).toStdString() + ")";
       if (!m.by_id.isEmpty()) line += "\n        /dev/serial/by-id/" + m.by_id.toStdString();
     }
     run.env.out << line << '\n';
   }
+  for (const QString& note : PortMapNotes(ReadPortMapFile(PortMapFolder()))) run.env.out << note.toStdString() << '\n';
   return kExitOk;
 }
 

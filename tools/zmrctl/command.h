@@ -42,6 +42,10 @@ struct Options {
   std::optional<QString> name;   // install --name NAME
   std::optional<QString> map;    // ports --map COMn: the port to map (the address is the operand)
   std::optional<QString> unmap;  // ports --unmap COMn
+  std::optional<QString> ca;     // tls --ca FILE
+  std::optional<QString> cert;   // tls --cert FILE
+  std::optional<QString> key;    // tls --key FILE
+  bool clear = false;            // tls --clear
 };
 
 class Invocation {
@@ -95,6 +99,8 @@ int ExportCommand(Invocation& run);
 int ImportCommand(Invocation& run);
 // Ports (cmd_ports.cpp): where COM1 .. COM6 lead; --map / --unmap a COMn to a network address.
 int PortsCommand(Invocation& run);
+// TLS (cmd_tls.cpp): the CA and this PC's certificate and key for rfc2217+tls:// and tcp+tls://.
+int TlsCommand(Invocation& run);
 // Year plans (cmd_plan.cpp, cmd_upkeep.cpp): a plan day by day; upkeep of the plans' timers.
 int PlanCommand(Invocation& run);
 int UpkeepCommand(Invocation& run);  // the settings loaded: they name the default port

@@ -2,6 +2,7 @@
 
 #include "link/network_address.h"
 #include "link/port_map.h"
+#include "link/port_names.h"
 #include "project/project_file.h"
 #include "zmrctl/command.h"
 
@@ -17,10 +18,9 @@ void Invocation::loadSettings() {
 std::optional<std::uint16_t> Invocation::portNumber() {
   if (!options.port) return settings.com_port;
   const QString& p = *options.port;
-  if (p.startsWith("COM")) {
-    bool ok = false;
-    const int n = p.mid(3).toInt(&ok);
-    if (ok && n >= 0 && n <= 255) return static_cast<std::uint16_t>(n);
+  if (p.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) {
+    const std::optional<int> n = ComNumberOf(p);
+    if (n && *n <= kMaxMappedPort) return static_cast<std::uint16_t>(*n);
     env.err << "zmrctl: bad port " << p.toStdString() << '\n';
     return std::nullopt;
   }

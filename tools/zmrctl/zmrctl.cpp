@@ -65,6 +65,14 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!(o.map = value())) return std::nullopt;
     } else if (a == "--unmap") {
       if (!(o.unmap = value())) return std::nullopt;
+    } else if (a == "--ca") {
+      if (!(o.ca = value())) return std::nullopt;
+    } else if (a == "--cert") {
+      if (!(o.cert = value())) return std::nullopt;
+    } else if (a == "--key") {
+      if (!(o.key = value())) return std::nullopt;
+    } else if (a == "--clear") {
+      o.clear = true;
     } else if (a == "--activate") {
       o.activate = true;
     } else if (a == "--save") {
@@ -102,6 +110,7 @@ const Command kCommands[] = {
     {"report", Needs::Operands, ReportCommand},
     {"detect", Needs::Settings, DetectCommand},
     {"ports", Needs::Settings, PortsCommand},
+    {"tls", Needs::Settings, TlsCommand},
     {"plan", Needs::Operands, PlanCommand},
     {"upkeep", Needs::Settings, UpkeepCommand},
     {"install", Needs::Operands, InstallCommand},

@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
   settings.recent_projects[0].setText(sample);
   settings.recent_projects[1].setText(folder.path() + "/Sports Hall.zmr");
   zmr::SaveSettings(settings, data->state.program_folder);
-  // Com 3 leads to a timer in another building.
+  // Com 3 leads to a timer in another building, over TLS.
   zmr::MapComPort(zmr::SettingsFolder(data->state.program_folder), 3,
-                  *zmr::ParseNetworkAddress("rfc2217://10.0.4.20:2217").address);
+                  *zmr::ParseNetworkAddress("rfc2217+tls://10.0.4.20:2217").address);
 
   zmr::QtPrompts prompts;
   ShowOnlyRunner runner;
