@@ -7,6 +7,7 @@
 #include "link/network_port.h"
 #include "link/port_error.h"
 #include "link/port_map.h"
+#include "link/port_names.h"
 #include "link/tls_files.h"
 
 namespace zmr {
@@ -84,6 +85,16 @@ void ProbeNetworkAddress(const NetworkAddress& address) {
 
 QString NetworkSetupPrompt(int n) {
   return QStringLiteral("The address of the timer that Com %1 leads to (leave it empty for this PC's own port):")
+      .arg(n);
+}
+
+QString EnvironmentWinsText(int n) {
+  const QString variable = QStringLiteral("ZMR_") + PortName(n);
+  const QByteArray value = qgetenv(variable.toLatin1().constData());
+  if (value.isEmpty()) return {};
+  return QStringLiteral("%1 is set (to %2) and wins: while it is set, Com %3 leads there, not to an address "
+                        "stored here.")
+      .arg(variable, QString::fromLocal8Bit(value))
       .arg(n);
 }
 

@@ -28,6 +28,10 @@ void ProbeNetworkAddress(const NetworkAddress& address);
 
 // The dialog's prompt for COM<n>.
 QString NetworkSetupPrompt(int n);
+// When ZMR_COM<n> is set it, not the address stored here, decides where COM<n> leads: the
+// words that say so; empty when it is not set.
+QString EnvironmentWinsText(int n);
+
 // The text the dialog starts with: the address COM<n> is mapped to, if any, or what its
 // ignored line holds, to be mended.
 QString CurrentNetworkAddress(int n, const QString& settings_folder);

@@ -36,8 +36,10 @@ void TNetworkTimerForm::FormShow() {
   ui_->networkprompt->setText(NetworkSetupPrompt(port_));
   ui_->networkaddress->setText(CurrentNetworkAddress(port_, settingsFolder()));
   ui_->networktls->setChecked(NamesTls(ui_->networkaddress->text()));
-  // Lines of the mapping file that map nothing, so that none is lost without a word.
-  const QStringList notes = PortMapNotes(ReadPortMapFile(settingsFolder()));
+  // A ZMR_COM<n> that overrides whatever is stored here, and lines of the mapping file that
+  // map nothing, so that none is lost without a word.
+  QStringList notes = PortMapNotes(ReadPortMapFile(settingsFolder()));
+  if (const QString wins = EnvironmentWinsText(port_); !wins.isEmpty()) notes.prepend(wins);
   ui_->networkignored->setText(notes.join('\n'));
   ui_->networkignored->setToolTip(notes.join('\n'));
   ui_->networkignored->setVisible(!notes.isEmpty());

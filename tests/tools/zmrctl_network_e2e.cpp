@@ -65,11 +65,14 @@ TEST_F(ZmrctlNetwork, MapAndUnmapAComPortBesideTimerIni) {
   EXPECT_FALSE(OutputHas("10.0.4.20"));
   EXPECT_TRUE(OutputHas("  COM4  tcp+tls://[fd00::20]:4001  (network, TLS)"));
 
-  // The environment still comes first.
+  // The environment still comes first, and a mapping stored under it says so.
   setenv("ZMR_COM4", "/tmp/zmr/COM4", 1);
   ASSERT_EQ(Zmrctl({"ports"}), 0);
+  EXPECT_EQ(ZmrctlHere({"ports", "--map", "COM4", "tcp://10.0.4.24:4001"}), 0);
   unsetenv("ZMR_COM4");
   EXPECT_TRUE(OutputHas("  COM4  /tmp/zmr/COM4  (set by ZMR_COM4)"));
+  EXPECT_EQ(err.str(), "ZMR_COM4 is set (to /tmp/zmr/COM4) and wins: while it is set, Com 4 leads there, not to an "
+                       "address stored here.\n");
 
   // A line written by hand that cannot be used is named, its port leads nowhere, and
   // the next --map keeps it.

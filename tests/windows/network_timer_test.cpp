@@ -219,7 +219,7 @@ TEST_F(NetworkTimerTest, ASecureTimerIsSetUpWithItsFilesInTheDialog) {
 
 // Lines of the mapping file that map nothing are named in the dialog, and the port they
 // name leads nowhere; Clear takes the TLS files back after asking.
-TEST_F(NetworkTimerTest, IgnoredMappingLinesAreNamedAndTheTlsFilesCleared) {
+TEST_F(NetworkTimerTest, AnOverridingVariableAndIgnoredMappingLinesAreNamedAndTheTlsFilesCleared) {
   {
     QFile map(w.dir.file("ports.txt"));
     ASSERT_TRUE(map.open(QIODevice::WriteOnly));
@@ -232,6 +232,11 @@ TEST_F(NetworkTimerTest, IgnoredMappingLinesAreNamedAndTheTlsFilesCleared) {
   welcome.FormShow();
   Control<QGroupBox>(welcome, "portused")->findChildren<QRadioButton*>()[1]->click();
   EXPECT_EQ(Control<QLabel>(welcome, "portdevice")->text(), "Com 2 leads nowhere: ports.txt line 1 is ignored");
+  // A ZMR_COM2 decides where Com 2 leads whatever is stored: the dialog says so first.
+  setenv("ZMR_COM2", "/dev/ttyUSB9", 1);
+  struct Unset {
+    ~Unset() { unsetenv("ZMR_COM2"); }
+  } unset;
   QString shown, state_after;
   w.prompts.answers = {BoxAnswer::No, BoxAnswer::Yes};
   w.runner.scripts.push_back([&](ConsoleDialog& dialog) {
@@ -246,7 +251,8 @@ TEST_F(NetworkTimerTest, IgnoredMappingLinesAreNamedAndTheTlsFilesCleared) {
     dialog.reject();
   });
   QTest::mouseClick(Control<QPushButton>(welcome, "networkbut"), Qt::LeftButton);
-  EXPECT_EQ(shown, ignored);
+  EXPECT_EQ(shown, "ZMR_COM2 is set (to /dev/ttyUSB9) and wins: while it is set, Com 2 leads there, not to an "
+                   "address stored here.\n" + ignored);
   EXPECT_TRUE(state_after.startsWith("CA: none set"));
   EXPECT_FALSE(TlsFilesIn(w.dir.folder()).ca || TlsFilesIn(w.dir.folder()).cert || TlsFilesIn(w.dir.folder()).key);
   EXPECT_EQ(w.prompts.texts(), (std::vector<QString>(2, "Clear the TLS files of this PC? Secure timers then trust "

@@ -5,6 +5,7 @@
 
 #include "link/network_address.h"
 #include "link/port_map.h"
+#include "link/network_setup.h"
 #include "link/port_names.h"
 #include "zmrctl/command.h"
 
@@ -34,6 +35,7 @@ int Map(Invocation& run) {
                           parsed.problem.toStdString());
   }
   MapComPort(PortMapFolder(), n, *parsed.address);
+  if (const QString wins = EnvironmentWinsText(n); !wins.isEmpty()) run.env.err << wins.toStdString() << '\n';
   SayWhereItLeads(run, n);
   return kExitOk;
 }
