@@ -190,9 +190,13 @@ TEST_F(ZmrctlPlanTest, WebCalendarsAreFetchedAndTheirCopiesKept) {
 
   // upkeep reads its plans side by side: both asked before the first answer came.
   server.answerWith(LocalHttpServer::Always(served));
-  env.make_port = [this] {
+  // Each plan's timer of its own: the two runs talk to them side by side.
+  sim::SimTimer east(sim.clock);
+  east.setTimerClock(sim.clock.now());
+  env.make_port = [this, &east] {
     auto port = std::make_unique<FakePort>(sim.clock);
-    for (const char* name : {"sim-timer", "sim-east"}) port->attach(name, SimDevice(sim.timer));
+    port->attach("sim-timer", SimDevice(sim.timer));
+    port->attach("sim-east", SimDevice(east));
     return port;
   };
   Write("east.toml", "week = \"normal.zmr\"\nport = \"sim-east\"\nholidays = [\"" + http + "\"]\n");
