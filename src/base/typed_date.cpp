@@ -42,7 +42,7 @@ std::optional<ShortPattern> PatternOf(const QString& format) {
     }
     at += run;
   }
-  return ShortPattern{QRegularExpression(pattern + u'$'), parts};
+  return ShortPattern{QRegularExpression(pattern + QStringLiteral("\\z")), parts};
 }
 
 std::optional<QDate> DateOf(const QRegularExpressionMatch& match, const std::vector<Part>& parts) {
@@ -66,7 +66,7 @@ std::optional<QDate> DateOf(const QRegularExpressionMatch& match, const std::vec
 
 std::optional<QDate> TypedDate(const QString& text, const QString& short_format) {
   const QString typed = text.trimmed();
-  static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+  static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})\\z"));
   if (auto date = DateOf(iso.match(typed), {Part::Year, Part::Month, Part::Day})) return date;
   if (const std::optional<ShortPattern> form = PatternOf(short_format)) {
     return DateOf(form->pattern.match(typed), form->parts);

@@ -31,7 +31,7 @@ std::optional<TimeFieldEdit> TimeFieldKey(const QString& positions, int cursor, 
 }
 
 std::optional<QString> TimeFieldFromText(const QString& text) {
-  static const QRegularExpression time(QStringLiteral("^(\\d{1,2})[:.]?(\\d\\d)$"));
+  static const QRegularExpression time(QStringLiteral("^(\\d{1,2})[:.]?(\\d\\d)\\z"));
   const QRegularExpressionMatch m = time.match(text.trimmed());
   if (!m.hasMatch()) {
     return std::nullopt;

@@ -39,7 +39,7 @@ const SchemeName* SchemeOf(const QString& text) {
 }
 
 bool IsHostName(const QString& host) {
-  static const QRegularExpression kLabel(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+  static const QRegularExpression kLabel(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\z"));
   if (host.isEmpty() || host.size() > kMaxHostName) return false;
   const QStringList labels = host.split('.');
   for (qsizetype i = 0; i < labels.size(); ++i) {
@@ -56,7 +56,7 @@ bool IsHostName(const QString& host) {
 // they say, so every other numeric form is refused rather than silently reaching another
 // host. Empty: the host is no number form (a name), or a plain dotted quad.
 QString NumericHostProblem(const QString& host) {
-  static const QRegularExpression kNumber(QStringLiteral("^([0-9]+|0[xX][0-9A-Fa-f]*)$"));
+  static const QRegularExpression kNumber(QStringLiteral("^([0-9]+|0[xX][0-9A-Fa-f]*)\\z"));
   const QStringList labels = host.split('.');
   const bool numeric = std::all_of(labels.begin(), labels.end(), [&](const QString& label) {
     return label.isEmpty() || kNumber.match(label).hasMatch();

@@ -31,7 +31,7 @@ std::tuple<QString, long long, QString> NaturalKey(const QString& path) {
 
 // The COM<n> that ZMR_COM<n> variables name.
 std::vector<int> OverriddenPorts() {
-  static const QRegularExpression kVariable(QStringLiteral("^ZMR_COM([0-9]{1,9})$"));
+  static const QRegularExpression kVariable(QStringLiteral("^ZMR_COM([0-9]{1,9})\\z"));
   std::vector<int> ports;
   for (const QString& entry : QProcessEnvironment::systemEnvironment().keys()) {
     const auto match = kVariable.match(entry);
@@ -43,7 +43,7 @@ std::vector<int> OverriddenPorts() {
 }  // namespace
 
 std::optional<int> ComNumberOf(const QString& name) {
-  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})$"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kComName(QStringLiteral("^COM([0-9]{1,9})\\z"), QRegularExpression::CaseInsensitiveOption);
   const auto match = kComName.match(name);
   if (!match.hasMatch()) return std::nullopt;
   return match.captured(1).toInt();

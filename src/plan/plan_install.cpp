@@ -36,7 +36,7 @@ constexpr std::size_t kMaxCopiedBytes = kMaxCalendarBytes;
 constexpr std::size_t kMaxTlsFileBytes = 1024 * 1024;
 // The copies' folders in NAME/ are numbered 1, 2, 3 ...; nothing else there is ever removed.
 bool IsCopyNumber(const QString& entry) {
-  static const QRegularExpression number(QStringLiteral("^[1-9][0-9]{0,8}$"));
+  static const QRegularExpression number(QStringLiteral("^[1-9][0-9]{0,8}\\z"));
   return number.match(entry).hasMatch();
 }
 

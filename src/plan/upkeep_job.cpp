@@ -20,7 +20,7 @@ constexpr int kSystemctlEnableWaitMs = 30000;
 
 // Quoted for a POSIX shell when it needs it.
 QString ShellWord(const QString& word) {
-  static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9_./@%+=:,-]+$"));
+  static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9_./@%+=:,-]+\\z"));
   if (safe.match(word).hasMatch()) return word;
   return QStringLiteral("'") + QString(word).replace(u'\'', QStringLiteral("'\\''")) + QStringLiteral("'");
 }
@@ -118,7 +118,7 @@ QString UpkeepTimerUnit(const QString& plan_name) { return QStringLiteral("zmr-u
 QString UpkeepServiceUnit(const QString& plan_name) { return QStringLiteral("zmr-upkeep@%1.service").arg(plan_name); }
 
 bool IsJobName(const QString& name) {
-  static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_][A-Za-z0-9_.-]*$"));
+  static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_][A-Za-z0-9_.-]*\\z"));
   return name.size() <= kMaxJobNameLength && plain.match(name).hasMatch();
 }
 

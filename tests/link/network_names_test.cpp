@@ -61,6 +61,9 @@ TEST(NetworkAddress, NamesIpv4AndBracketedIpv6AreTakenAndMistakesNamed) {
       {"tcp://timer_hall:4001", "", "\"timer_hall\" is not a host name."},
       {"tcp://-timer:4001", "", "\"-timer\" is not a host name."},
       {"tcp://timer hall:4001", "", "\"timer hall\" is not a host name."},
+      // A line break before a dot would split the line ports.txt stores it in.
+      {"tcp://timer\n.hall:4001", "", "\"timer\n.hall\" is not a host name."},
+      {"tcp://0.0.0rr\n.1:4", "", "\"0.0.0rr\n.1\" is not a host name."},
       {"tcp://:4001", "", "The address needs a host: " + form},
       {"tcp://10.0.4.20", "", "The address needs a port number: " + form},
       {"tcp://timer/status", "", "The address needs a port number: " + form},

@@ -176,6 +176,7 @@ TEST(UpkeepJob, AJobsNameIsAnInstanceAsItStandsAndTheCommandSaysEverythingNeeded
       {"north wing", false, "north-wing"}, {"-north", false, "north"},
       {".north", false, "north"},        {"nörth", false, "n-rth"},
       {"Süd Flügel!", false, "S-d-Fl-gel"}, {"***", false, "plan"},
+      {"north\n", false, "north"},
   };
   for (const auto& n : names) {
     EXPECT_EQ(IsJobName(n.name), n.ok) << n.name;
@@ -187,6 +188,8 @@ TEST(UpkeepJob, AJobsNameIsAnInstanceAsItStandsAndTheCommandSaysEverythingNeeded
 
   JobContext context;
   EXPECT_EQ(InstallCommand("/srv/plans/north.toml", "north", context), "sudo zmrctl install /srv/plans/north.toml");
+  // A line break is quoted like any other character a shell would act on.
+  EXPECT_EQ(InstallCommand("/srv/plans/north.toml\n", "north", context).toStdString(), "sudo zmrctl install '/srv/plans/north.toml\n'");
   context.zmrctl = "/home/office/zmr build/zmrctl";
   context.settings_folder = "/home/office/my settings/";
   EXPECT_EQ(InstallCommand("/home/office/school year/north wing.toml", "north-wing", context),
