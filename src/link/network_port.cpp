@@ -16,6 +16,7 @@
 #include <sys/socket.h>
 
 #include <QDeadlineTimer>
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <cerrno>
 #include <deque>
@@ -202,10 +203,13 @@ class NetworkPort final : public SerialPort {
     return static_cast<int>(kWriteMsPerByte * static_cast<qint64>(bytes) + kWriteMsPerWrite);
   }
 
-  // TCP, and TLS inside it when the address asks for it, within the open's deadline.
+  // TCP, and TLS inside it when the address asks for it, within the open's deadline. A
+  // timer's server is reached directly: a web proxy named in http_proxy (which Qt would
+  // otherwise use for every socket) is for the web, not for the school's own network.
   void connect(const QDeadlineTimer& deadline) {
     if (!address_.tls) {
       auto socket = std::make_unique<QTcpSocket>();
+      socket->setProxy(QNetworkProxy::NoProxy);
       socket->connectToHost(address_.host, address_.port, QIODevice::ReadWrite);
       if (!socket->waitForConnected(Remaining(deadline))) {
         const PortError failure = ConnectFailure(*socket, place_);
@@ -215,6 +219,7 @@ class NetworkPort final : public SerialPort {
       socket_ = std::move(socket);
     } else {
       std::unique_ptr<QSslSocket> socket = MakeTlsSocket(TlsFilesIn(PortMapFolder()), place_);
+      socket->setProxy(QNetworkProxy::NoProxy);
       bool connected = false;  // TCP got through: a failure after this is TLS's
       const QMetaObject::Connection watch =
           QObject::connect(socket.get(), &QAbstractSocket::connected, [&connected] { connected = true; });

@@ -1,7 +1,9 @@
 #include "plan/calendar_fetch.h"
 
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -42,11 +44,26 @@ FetchFailure FailureOf(const QNetworkReply& reply, const QUrl& address) {
   return {FetchCause::Network, reply.errorString()};
 }
 
+// A school that reaches the web only through a proxy names it as Linux programs take it
+// (http_proxy, https_proxy, no_proxy; under systemd: Environment= in the unit). This PC's
+// own addresses never go through one.
+class EnvironmentProxies : public QNetworkProxyFactory {
+ public:
+  QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+    const QString host = query.peerHostName();
+    if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback()) {
+      return {QNetworkProxy::NoProxy};
+    }
+    return systemProxyForQuery(query);
+  }
+};
+
 // One GET and what it came to; lives on the stack of the thread that fetches.
 class Fetch {
  public:
   Fetch(const QUrl& address, const Validators& known, const FetchLimits& limits)
       : address_(address), limits_(limits), conditional_(!known.etag.isEmpty() || !known.last_modified.isEmpty()) {
+    manager_.setProxyFactory(new EnvironmentProxies);  // the manager owns it
     manager_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkRequest request(address);
     request.setMaximumRedirectsAllowed(limits.max_redirects);

@@ -277,18 +277,37 @@ TEST(NetworkPortErrors, RefusedUnknownAndMalformedAddressesGiveTheirTexts) {
        QString("Unable to open com port (win error code: %1)\nThe host name no-such-timer.invalid is not known. "
                "Check the spelling of the address and that this PC can look up names on the network (DNS).")
            .arg(ENXIO)},
+      {"rfc2217+tls://no-such-timer.invalid:4001",
+       QString("Unable to open com port (win error code: %1)\nThe host name no-such-timer.invalid is not known. "
+               "Check the spelling of the address and that this PC can look up names on the network (DNS).")
+           .arg(ENXIO)},
   };
-  for (const Case& c : cases) {
-    if (c.address.find("[::1]") != std::string::npos && !LoopbackIpv6()) continue;
-    const auto port = MakePort();
-    try {
-      port->open(QString::fromStdString(c.address));
-      ADD_FAILURE() << c.address << " opened";
-    } catch (const PortError& e) {
-      EXPECT_EQ(PortErrorText(e), c.text) << c.address;
+  const auto tried = [&](const char* proxies) {
+    for (const Case& c : cases) {
+      if (c.address.find("[::1]") != std::string::npos && !LoopbackIpv6()) continue;
+      const auto port = MakePort();
+      try {
+        port->open(QString::fromStdString(c.address));
+        ADD_FAILURE() << c.address << " opened" << proxies;
+      } catch (const PortError& e) {
+        EXPECT_EQ(PortErrorText(e), c.text) << c.address << proxies;
+      }
+      EXPECT_FALSE(port->isOpen()) << c.address << proxies;
     }
-    EXPECT_FALSE(port->isOpen()) << c.address;
-  }
+  };
+  tried("");
+  // A web proxy named in the environment is for the web: the timer's server is still
+  // reached directly (through the proxy, the unknown host became a time-out).
+  const std::string proxy = "http://127.0.0.1:" + std::to_string(closed_port);
+  setenv("http_proxy", proxy.c_str(), 1);
+  setenv("all_proxy", proxy.c_str(), 1);
+  struct Unset {
+    ~Unset() {
+      unsetenv("http_proxy");
+      unsetenv("all_proxy");
+    }
+  } unset;
+  tried(" with a proxy in the environment");
 }
 
 // A listening socket that never accepts, its queue filled: further connections hang.

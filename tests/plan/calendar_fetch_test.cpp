@@ -133,6 +133,25 @@ TEST(CalendarFetch, OneGetUnderItsBounds) {
   EXPECT_EQ(Outcome(FetchCalendar(QUrl(closed), {}, usual), usual), "the connection was refused");
 }
 
+// Behind a proxy named as Linux programs take it, the calendar comes through it; this
+// PC's own addresses are reached directly all the same.
+TEST(CalendarFetch, AProxyInTheEnvironmentCarriesTheFetch) {
+  const LocalHttpServer proxy(LocalHttpServer::Always(Ok(kTerms)));
+  const LocalHttpServer here(LocalHttpServer::Always(Ok(kTerms)));
+  setenv("http_proxy", proxy.address({}).toLocal8Bit().constData(), 1);
+  struct Unset {
+    ~Unset() { unsetenv("http_proxy"); }
+  } unset;
+  const FetchLimits usual;
+  EXPECT_EQ(FetchCalendar(QUrl("http://calendar.school.invalid/terms.ics"), {}, usual).body, kTerms);
+  ASSERT_EQ(proxy.requests().size(), 1u);
+  EXPECT_EQ(proxy.requests()[0].path, "http://calendar.school.invalid/terms.ics");
+  EXPECT_EQ(FetchCalendar(QUrl(here.address("/terms.ics")), {}, usual).body, kTerms);
+  EXPECT_EQ(proxy.requests().size(), 1u);
+  ASSERT_EQ(here.requests().size(), 1u);
+  EXPECT_EQ(here.requests()[0].path, "/terms.ics");
+}
+
 TEST(CalendarFetch, WordsAddressesAndAges) {
   const struct {
     const char* source;
