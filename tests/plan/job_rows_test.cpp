@@ -19,7 +19,6 @@ namespace {
 
 using namespace zmr::testing;
 
-const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));
 
 TEST(JobRows, SystemctlTimesAreReadInEitherForm) {
   const QDateTime at(QDate(2027, 5, 10), QTime(7, 0, 5));

@@ -1,11 +1,15 @@
 #pragma once
 // A folder with what year plans name: two weeks, a holiday calendar and a few bad files.
+#include <QDateTime>
 #include <QString>
 #include <string>
 
 #include "support/temp_dir.h"
 
 namespace zmr::testing {
+
+// A Friday morning before half term, the day the plans of these tests are looked at.
+inline const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));
 
 // normal.zmr and exams.zmr (valid, different weeks, each with events Monday to Friday
 // only); terms.ics with "Half term"

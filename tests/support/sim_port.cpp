@@ -17,6 +17,12 @@ Device SimDevice(sim::SimTimer& timer, bool paced) {
   };
 }
 
+sim::SimConfig TimerSetTo(const QDateTime& start) {
+  sim::SimConfig config;
+  config.start_time = start;
+  return config;
+}
+
 SimulatedLink::SimulatedLink(sim::SimConfig config, const QString& port_name, bool paced)
     : timer(clock, std::move(config), [this](const std::string& line) { log.push_back(line); }) {
   port.attach(port_name, SimDevice(timer, paced));

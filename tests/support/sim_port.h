@@ -18,6 +18,9 @@ namespace zmr::testing {
 // (about 9600 bit/s), else all at once.
 Device SimDevice(sim::SimTimer& timer, bool paced = false);
 
+// The simulated timer's clock set to start: a timer on time with the test's clock.
+sim::SimConfig TimerSetTo(const QDateTime& start);
+
 // A console link with the simulated timer on COM1 (or another name), ready to use:
 //   SimulatedLink sim;  sim.hold();  sim.link.Transact(TimerCommand::LinkCheck, 0, 0);
 // sim.log holds the timer's log lines; sim.timer its state.

@@ -25,7 +25,6 @@ namespace {
 
 using namespace zmr::testing;
 
-const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));
 const char kByIdName[] = "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";
 
 class ZmrctlInstallTest : public ::testing::Test {

@@ -52,14 +52,6 @@
 namespace zmr::testing {
 namespace {
 
-const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));  // a Friday before half term
-
-sim::SimConfig TimerOnTime() {
-  sim::SimConfig config;
-  config.start_time = kMorning;
-  return config;
-}
-
 class YearPlanTest : public ::testing::Test {
  protected:
   YearPlanTest() {
@@ -148,7 +140,7 @@ class YearPlanTest : public ::testing::Test {
 
   PlanFolder files;
   TempDir state;
-  SimulatedLink sim{TimerOnTime()};
+  SimulatedLink sim{TimerSetTo(kMorning)};
   World w{{}, &sim.link};
 };
 

@@ -29,14 +29,6 @@
 namespace zmr::testing {
 namespace {
 
-const QDateTime kMorning(QDate(2026, 10, 23), QTime(7, 0));
-
-sim::SimConfig TimerOnTime() {
-  sim::SimConfig config;
-  config.start_time = kMorning;
-  return config;
-}
-
 class YearPlanWindowTest : public ::testing::Test {
  protected:
   YearPlanWindowTest() {
@@ -65,7 +57,7 @@ class YearPlanWindowTest : public ::testing::Test {
   }
 
   PlanFolder files;
-  SimulatedLink sim{TimerOnTime()};
+  SimulatedLink sim{TimerSetTo(kMorning)};
   World w{{}, &sim.link};
 };
 
