@@ -31,4 +31,6 @@ std::string WithFullStop(std::string_view text) {
   return result;
 }
 
+QString Sentence(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
+
 }  // namespace zmr

@@ -123,7 +123,7 @@ namespace {
 
 QString NotRecorded(const QString& state_folder, const IoError& e) {
   return QStringLiteral("The download was not recorded in %1: %2")
-      .arg(state_folder, QString::fromStdString(WithFullStop(e.what())));
+      .arg(state_folder, Sentence(e));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ std::optional<QByteArray> Contents(const QString& path, QString& problem) {
     }
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   } catch (const IoError& e) {
-    problem = QStringLiteral("%1 cannot be read: %2").arg(path, QString::fromStdString(WithFullStop(e.what())));
+    problem = QStringLiteral("%1 cannot be read: %2").arg(path, Sentence(e));
     return std::nullopt;
   }
 }

@@ -25,8 +25,6 @@ const QString kRefusedCopyUsedText =
     QStringLiteral("calendar '%1' as fetched now is refused; the copy kept from %2 (%3 old) is used");
 const QString kNotKeptText = QStringLiteral("calendar '%1': no copy of it can be kept in %2: %3");
 
-QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
-
 // A calendar's bytes judged by the reader: the days, or why not (without the calendar's name).
 struct Judged {
   CalendarReading reading;
@@ -69,7 +67,7 @@ LoadedCalendar LoadFile(const YearPlan& plan, const QString& source, QDate horiz
   try {
     raw = ReadFileStart(file, kMaxCalendarBytes + 1);
   } catch (const IoError& e) {
-    return {{}, {kCannotReadText.arg(source, ReadFault(e))}, {}};
+    return {{}, {kCannotReadText.arg(source, Sentence(e))}, {}};
   }
   const QByteArray bytes(reinterpret_cast<const char*>(raw.data()), static_cast<qsizetype>(raw.size()));
   return Loaded(Judge(bytes, source, horizon), source);
@@ -91,7 +89,7 @@ void Keep(const CalendarAccess& access, const KeptCalendar& kept, const QString&
   try {
     KeepCalendar(access.state_folder, kept);
   } catch (const IoError& e) {
-    loaded.warnings << kNotKeptText.arg(source, access.state_folder, ReadFault(e));
+    loaded.warnings << kNotKeptText.arg(source, access.state_folder, Sentence(e));
   }
 }
 
@@ -137,7 +135,7 @@ QString Unreachable(const QString& file) {
   const int error = PathError(file);
   if (error == 0) return {};
   if (error == ENOENT || error == ENOTDIR) return QStringLiteral("is not there");
-  return QStringLiteral("cannot be read: %1").arg(ReadFault(IoError::fromErrno(error)));
+  return QStringLiteral("cannot be read: %1").arg(Sentence(IoError::fromErrno(error)));
 }
 
 LoadedCalendar LoadCalendar(const YearPlan& plan, const QString& source, QDate horizon, const CalendarAccess& access) {

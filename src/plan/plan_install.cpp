@@ -57,8 +57,6 @@ QString NewCopyFolder(const QString& copies) {
   }
 }
 
-QString Text(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
-
 QString Under(const QString& root, const QString& absolute) {
   return root.isEmpty() ? absolute : QDir::cleanPath(QDir(root).absolutePath() + absolute);
 }
@@ -208,7 +206,7 @@ class Installer {
       install(plan, files);
       installTls(tls);
     } catch (const IoError& e) {
-      return fail(InstallOutcome::Failed, Text(e));
+      return fail(InstallOutcome::Failed, Sentence(e));
     } catch (const std::runtime_error& e) {  // the copy did not read back
       return fail(InstallOutcome::Failed, QString::fromStdString(e.what()));
     }
@@ -242,7 +240,7 @@ class Installer {
       try {
         read.push_back({name, ReadFileStart(*path, kMaxTlsFileBytes)});
       } catch (const IoError& e) {
-        throw IoError(QStringLiteral("this PC's TLS file %1 cannot be read: %2").arg(*path, Text(e)).toStdString());
+        throw IoError(QStringLiteral("this PC's TLS file %1 cannot be read: %2").arg(*path, Sentence(e)).toStdString());
       }
     }
     return read;
@@ -315,7 +313,7 @@ class Installer {
       if (::chown(native.constData(), static_cast<uid_t>(-1), key_group->gr_gid) != 0 ||
           ::chmod(native.constData(), kGroupReadable) != 0) {
         result_.warnings << QStringLiteral("%1 could not be given to the group %2 (%3): the job cannot read it")
-                                .arg(target, request_.key_group, Text(IoError::fromErrno(errno)));
+                                .arg(target, request_.key_group, Sentence(IoError::fromErrno(errno)));
         continue;
       }
       MakeFolders(QFileInfo(drop_in).path());

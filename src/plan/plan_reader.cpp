@@ -244,8 +244,6 @@ void SortByLine(std::vector<PlanFault>& faults) {
 const QString kNoneCountsText =
     QStringLiteral("calendar '%1': none of its events holds a word of 'only', so none of them counts");
 
-QString ReadFault(const IoError& e) { return QString::fromStdString(WithFullStop(e.what())); }
-
 }  // namespace
 
 QString FaultLine(const PlanFault& fault) {
@@ -300,7 +298,7 @@ void LoadPlanFiles(PlanReading& reading, QDate day, const CalendarAccess& access
         checker.fault(line, "week", QStringLiteral("week '%1' is not a valid project (.psf) file").arg(week));
       }
     } catch (const IoError& e) {
-      checker.fault(line, "week", QStringLiteral("week '%1' cannot be read: %2").arg(week, ReadFault(e)));
+      checker.fault(line, "week", QStringLiteral("week '%1' cannot be read: %2").arg(week, Sentence(e)));
     }
   }
   const QDate horizon = day.addYears(kRecurrenceYearsAhead);
@@ -336,7 +334,7 @@ PlanReading ReadPlan(const QString& path, QDate day, const CalendarAccess& acces
     PlanReading refused;
     refused.plan.path = path;
     refused.plan.name = QFileInfo(path).completeBaseName();
-    Checker(refused).fault(0, {}, QStringLiteral("cannot be read: %1").arg(ReadFault(e)));
+    Checker(refused).fault(0, {}, QStringLiteral("cannot be read: %1").arg(Sentence(e)));
     return refused;
   }
   PlanReading reading = ParsePlan(text, path);

@@ -64,7 +64,7 @@ QString RecordUpkeepRun(const QString& state_folder, const UpkeepRunRecord& run)
     return {};
   } catch (const IoError& e) {
     return QStringLiteral("The run was not recorded in %1: %2")
-        .arg(state_folder, QString::fromStdString(WithFullStop(e.what())));
+        .arg(state_folder, Sentence(e));
   }
 }
 
