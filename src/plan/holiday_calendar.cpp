@@ -88,10 +88,4 @@ std::vector<CalendarEvent> CalendarEvents(const std::vector<HolidaySpan>& spans,
   return events;
 }
 
-std::vector<CalendarSource> CalendarSources(const YearPlan& plan) {
-  std::vector<CalendarSource> sources;
-  for (const HolidayCalendar& calendar : plan.holidays) sources.push_back({calendar.source, IsWebCalendar(calendar.source)});
-  return sources;
-}
-
 }  // namespace zmr

@@ -42,13 +42,4 @@ struct CalendarEvent {
 };
 std::vector<CalendarEvent> CalendarEvents(const std::vector<HolidaySpan>& spans, const QStringList& only);
 
-// Each holidays entry of a plan, in its order: the file or address as written, and
-// whether it is fetched from the web (a copy of the plan elsewhere keeps the address;
-// a file has to travel with the plan).
-struct CalendarSource {
-  QString source;
-  bool web = false;
-};
-std::vector<CalendarSource> CalendarSources(const YearPlan& plan);
-
 }  // namespace zmr
