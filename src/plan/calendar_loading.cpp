@@ -1,13 +1,13 @@
 #include "plan/calendar_loading.h"
 
 #include <QFileInfo>
-#include <cerrno>
 
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "plan/calendar_reader.h"
 #include "plan/holiday_calendar.h"
 #include "plan/kept_calendar.h"
+#include "plan/plan_files.h"
 
 namespace zmr {
 namespace {
@@ -130,13 +130,6 @@ LoadedCalendar LoadWeb(const QString& source, QDate horizon, const CalendarAcces
 }
 
 }  // namespace
-
-QString Unreachable(const QString& file) {
-  const int error = PathError(file);
-  if (error == 0) return {};
-  if (error == ENOENT || error == ENOTDIR) return QStringLiteral("is not there");
-  return QStringLiteral("cannot be read: %1").arg(Sentence(IoError::fromErrno(error)));
-}
 
 LoadedCalendar LoadCalendar(const YearPlan& plan, const QString& source, QDate horizon, const CalendarAccess& access) {
   return IsWebCalendar(source) ? LoadWeb(source, horizon, access) : LoadFile(plan, source, horizon);

@@ -34,10 +34,6 @@ struct LoadedCalendar {
   bool ok() const { return faults.isEmpty(); }
 };
 
-// Why a file a plan names cannot even be looked at ("is not there", "cannot be read:
-// File access denied."), empty when it can.
-QString Unreachable(const QString& file);
-
 // The calendar `source` of `plan` (relative files are taken from the plan's folder),
 // its recurring events up to horizon.
 //

@@ -20,6 +20,11 @@ struct PlanFile {
 // the plan names them.
 std::vector<PlanFile> PlanFiles(const YearPlan& plan);
 
+// Why a file a plan names cannot even be looked at ("is not there", "cannot be read:
+// File access denied."), empty when it can. A folder on the way that the job's user may
+// not search is not a missing file.
+QString Unreachable(const QString& file);
+
 // The plan with each file name it uses replaced by renamed(name); web addresses kept.
 template <typename Rename>
 YearPlan RenamePlanFiles(YearPlan plan, Rename renamed) {

@@ -12,6 +12,7 @@
 #include "link/network_address.h"
 #include "plan/calendar_reader.h"
 #include "plan/holiday_calendar.h"
+#include "plan/plan_files.h"
 #include "project/project_file.h"
 
 namespace zmr {
