@@ -103,6 +103,7 @@ class NetworkPort final : public SerialPort {
     } else {
       pull(std::min(kTurnAwayWaitMs, Remaining(deadline)), PortStep::Open);
     }
+    session_.opening = false;
   }
 
   void close() override {
@@ -197,6 +198,7 @@ class NetworkPort final : public SerialPort {
     QByteArray head;                // the first bytes of a tcp link, before they are data
     std::size_t received = 0;       // bytes received (data and Telnet alike)
     std::size_t writes = 0;         // data writes on this connection
+    bool opening = true;            // the open has not ended yet
   };
 
   static int WriteDeadlineMs(std::size_t bytes) {
@@ -339,6 +341,12 @@ class NetworkPort final : public SerialPort {
       const PortError refused = TlsRefused(*tls_, place_);
       close();
       throw refused;
+    }
+    // ser2net turning a second client away now and then ends the connection after its
+    // Telnet options without its words: a Telnet server that closes in the middle of the
+    // open, before any data, is turning us away.
+    if (rfc2217_ && session_.opening && session_.received > 0 && session_.greeting.isEmpty()) {
+      fail(step, PortCause::ServerInUse);
     }
     fail(step, PortCause::Lost);
   }
