@@ -243,6 +243,23 @@ TEST_P(NetworkTimer, ASecondClientHearsThatTheServerIsInUse) {
   ASSERT_TRUE(link.QueryStatus());  // the first is served as before
 }
 
+// ser2net now and then turns a second client away after its options without its words.
+TEST(NetworkPortErrors, ATelnetServerThatClosesInTheMiddleOfTheOpenIsInUse) {
+  HostileServer quiet(HostileServer::Kind::TurnAway);
+  const auto port = MakePort();
+  try {
+    port->open(QString("rfc2217://127.0.0.1:%1").arg(quiet.port()));
+    ADD_FAILURE() << "opened";
+  } catch (const PortError& e) {
+    EXPECT_EQ(PortErrorText(e),
+              QString("Unable to open com port (win error code: %1)\nAnother program or PC is connected to the "
+                      "timer's server at 127.0.0.1 port %2, which serves one at a time. Try again when it is done.")
+                  .arg(EBUSY)
+                  .arg(quiet.port()));
+    EXPECT_TRUE(e.busy());
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Ser2net, NetworkTimer, ::testing::Values(kTcp, kRfc2217, kTcpTls, kRfc2217Tls), StackName);
 
 // Whether this machine has IPv6 on its loopback (containers often have it off).

@@ -17,12 +17,13 @@ namespace {
 
 constexpr int kAcceptPollMs = 20;
 constexpr std::size_t kChunkRepeats = 4096;
+constexpr std::size_t kTurnAwayBytes = 12;  // one round of option changes
 
 std::vector<std::uint8_t> Chunk(HostileServer::Kind kind) {
   using namespace telnet;
   const std::vector<std::uint8_t> changes = {kIac, kWill, kOptionBinary, kIac, kWont, kOptionBinary,
                                              kIac, kDo,   kOptionSuppressGoAhead, kIac, kDont, kOptionSuppressGoAhead};
-  const std::vector<std::uint8_t> one = kind == HostileServer::Kind::OptionFlood ? changes : std::vector<std::uint8_t>{0x55};
+  const std::vector<std::uint8_t> one = kind != HostileServer::Kind::DataFlood ? changes : std::vector<std::uint8_t>{0x55};
   std::vector<std::uint8_t> chunk;
   for (std::size_t i = 0; i < kChunkRepeats; ++i) chunk.insert(chunk.end(), one.begin(), one.end());
   return chunk;
@@ -59,7 +60,11 @@ void HostileServer::serve(Kind kind) {
     const int client = ::accept(listener_, nullptr, nullptr);
     if (client < 0) continue;
     client_ = client;
-    while (!stop_ && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+    if (kind == Kind::TurnAway) {
+      ::send(client, chunk.data(), kTurnAwayBytes, MSG_NOSIGNAL);
+    } else {
+      while (!stop_ && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+      }
     }
     client_ = -1;
     ::close(client);

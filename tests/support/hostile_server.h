@@ -12,6 +12,7 @@ class HostileServer {
   enum class Kind {
     OptionFlood,  // Telnet option changes (WILL/WONT, DO/DONT) without end
     DataFlood,    // data bytes without end
+    TurnAway,     // a few Telnet option changes, then the connection closed without a word
   };
   explicit HostileServer(Kind kind);
   ~HostileServer();
